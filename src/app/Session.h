@@ -1,0 +1,31 @@
+#pragma once
+
+#include "AppContext.h"
+#include "db/Database.h"
+
+class Clock;
+class FileOpener;
+class IniFile;
+class Prompt;
+
+// What every window is handed: the context, the one database connection,
+// the settings file and the replaceable outside world (prompt, clock,
+// file opener).
+struct Session
+{
+    AppContext &context;
+    Database *database; // null when the connection could not be opened
+    QString databaseError;
+    IniFile &ini;
+    Prompt &prompt;
+    Clock &clock;
+    FileOpener &opener;
+
+    // The database, or DbError with the reason it could not be opened.
+    Database &db() const
+    {
+        if (!database)
+            throw DbError(databaseError);
+        return *database;
+    }
+};

@@ -1,0 +1,116 @@
+#include "Startup.h"
+
+#include "IniFile.h"
+#include "db/Database.h"
+#include "db/Schema.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QHash>
+#include <QSqlRecord>
+
+#include <optional>
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// "Provider=…;Data Source=data.db;User ID=x" → lower-cased keys and values.
+QHash<QString, QString> connectionParts(const QString &text)
+{
+    QHash<QString, QString> parts;
+    for (const QString &piece : text.split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype eq = piece.indexOf(u'=');
+        if (eq <= 0)
+            continue;
+        parts.insert(piece.left(eq).trimmed().toLower(), piece.mid(eq + 1).trimmed());
+    }
+    return parts;
+}
+
+} // namespace
+
+namespace Startup {
+
+void readConfiguration(const IniFile &ini, AppContext &context)
+{
+    context.SoftName = ini.read(u"tarvik"_s, u"softname"_s);
+    context.AboutMemo = ini.read(u"tarvik"_s, u"memo"_s);
+    context.TelText = ini.read(u"tarvik"_s, u"tel"_s);
+    context.WebText = ini.read(u"tarvik"_s, u"web"_s);
+    context.CompanyText = ini.read(u"TARVIK"_s, u"Company"_s);
+    context.ReceiptPreview = ini.read(u"PosPrt"_s, u"CheckOutPrtPreview"_s);
+    context.ReceiptPort = ini.read(u"PosPrt"_s, u"port"_s);
+    context.DbKind = ini.read(u"part1"_s, u"abc"_s);
+    // Only the exact lower-case "s" selects the server.
+    context.ConnectionText = context.DbKind == u"s" ? ini.read(u"part1"_s, u"cs"_s)
+                                                    : ini.read(u"part1"_s, u"csaccess"_s);
+}
+
+std::optional<ConnectionSettings> mapConnection(const QString &dbKind, const QString &connectionText,
+                                                const QString &programDir)
+{
+    const QHash<QString, QString> parts = connectionParts(connectionText);
+    const QString source = parts.value(u"data source"_s);
+    if (source.isEmpty())
+        return std::nullopt;
+    ConnectionSettings settings;
+    if (dbKind != u"s") {
+        settings.backend = Backend::Sqlite;
+        settings.filePath = QDir(programDir).absoluteFilePath(source);
+        return settings;
+    }
+    settings.backend = Backend::Postgres;
+    QString host = source;
+    const qsizetype separator = host.lastIndexOf(QRegularExpression(u"[,:]"_s));
+    if (separator > 0) {
+        bool ok = false;
+        const int port = host.mid(separator + 1).toInt(&ok);
+        if (ok) {
+            settings.port = port;
+            host = host.left(separator);
+        }
+    }
+    settings.host = host;
+    settings.database = parts.value(u"initial catalog"_s);
+    settings.user = parts.value(u"user id"_s);
+    settings.password = parts.value(u"password"_s);
+    return settings;
+}
+
+Opened openDatabase(const AppContext &context, IniFile &ini)
+{
+    Opened opened;
+    try {
+        const auto settings = mapConnection(context.DbKind, context.ConnectionText, context.ProgramDir);
+        if (!settings)
+            throw DbError(u"连接字符串中没有数据源: "_s + context.ConnectionText);
+        if (settings->backend == Backend::Sqlite && !QFileInfo::exists(settings->filePath))
+            throw DbError(u"数据库文件不存在: "_s + settings->filePath);
+        opened.database = Database::open(*settings);
+        if (Schema::version(*opened.database) < Schema::CurrentVersion
+            || !Schema::isComplete(*opened.database))
+            Schema::ensure(*opened.database);
+    } catch (const DbError &error) {
+        opened.database.reset();
+        opened.error = error.text();
+        try {
+            ini.write(u"part1"_s, u"abc"_s, u"a"_s);
+        } catch (const std::runtime_error &) {
+            // The connection error is what the user needs to see first.
+        }
+    }
+    return opened;
+}
+
+void readShop(Database &database, AppContext &context)
+{
+    const QSqlRecord row = database.firstRow(u"select * from sysinfo"_s);
+    context.ShopName = row.value(u"name"_s).toString();
+    context.ShopTel = row.value(u"tel"_s).toString();
+    context.ShopAddress = row.value(u"add"_s).toString();
+}
+
+} // namespace Startup

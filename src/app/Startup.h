@@ -1,0 +1,42 @@
+#pragma once
+
+#include "AppContext.h"
+#include "db/ConnectionSettings.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class Database;
+class IniFile;
+
+// The start-up steps that touch no window: reading system.ini into the
+// context, choosing and opening the database, reading the shop.
+namespace Startup {
+
+// The settings read at start, in the order the program has always read them.
+void readConfiguration(const IniFile &ini, AppContext &context);
+
+// Maps a connection text onto our own connection. "csaccess" names the
+// SQLite file by Data Source= (relative to the program's folder); "cs" names
+// the PostgreSQL server (host, host,port or host:port), Initial Catalog=,
+// User ID= and Password=. Returns nothing when the text names no database.
+std::optional<ConnectionSettings> mapConnection(const QString &dbKind, const QString &connectionText,
+                                                const QString &programDir);
+
+struct Opened
+{
+    std::unique_ptr<Database> database; // null when opening failed
+    QString error;                      // the database's text when it failed
+};
+
+// Opens the database the context names and creates any missing tables.
+// On failure writes "a" to part1/abc, so the next start uses the embedded
+// database, and returns the error instead.
+Opened openDatabase(const AppContext &context, IniFile &ini);
+
+// Shop name, telephone and address from sysinfo; NULL reads as empty.
+void readShop(Database &database, AppContext &context);
+
+} // namespace Startup

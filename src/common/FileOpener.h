@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Opens a file with the desktop's default program (a workbook, the help
+// file). Replaceable so that tests see what would have been opened.
+class FileOpener
+{
+public:
+    virtual ~FileOpener() = default;
+    // False when nothing could open it.
+    virtual bool open(const QString &path) = 0;
+};
+
+class RecordingFileOpener final : public FileOpener
+{
+public:
+    bool open(const QString &path) override
+    {
+        opened.append(path);
+        return succeed;
+    }
+    QStringList opened;
+    bool succeed = true;
+};

@@ -1,0 +1,185 @@
+#include "Schema.h"
+
+#include "Database.h"
+#include "Transaction.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Table
+{
+    const char16_t *name;
+    const char16_t *columns;
+};
+
+// Column kinds in braces are filled in by the dialect. xfmx and jzmx keep
+// the same columns in the same order: settlement copies lines by position.
+constexpr auto LineColumns = u"号牌 {TEXT}, 主号牌 {TEXT}, 商品名 {TEXT}, 商品类型 {TEXT}, "
+                             u"单价 {MONEY}, 实际单价 {MONEY}, 数量 {NUM}, 合计 {MONEY}, 折扣 {NUM}, "
+                             u"参与打折 {TEXT}, 提成金额 {MONEY}, TcYf {TEXT}, 员工编号 {TEXT}, "
+                             u"员工姓名 {TEXT}, 消费时间 {TS}, 营业员 {TEXT}, 单据号 {TEXT}, "
+                             u"会员卡号 {TEXT}, 顾客姓名 {TEXT}, 状态 {TEXT}";
+
+const Table Tables[] = {
+    {u"号牌管理",
+     u"number {ID}, 号牌 {TEXT} not null unique, 所属包厢 {TEXT}, 号牌状态 {TEXT}, 顾客姓名 {TEXT}, "
+     u"押金金额 {MONEY} default 0, 合计金额 {NUM} default 0, 进店时间 {TS}, 备注 {TEXT}, 主号牌 {TEXT}"},
+    {u"包厢",
+     u"包厢 {TEXT} not null unique, 门票价格 {MONEY} default 0, 最低消费 {NUM} default 0, "
+     u"初始费用 {NUM} default 0, 计费方式 {TEXT}"},
+    {u"计费设置", u"计费方式 {TEXT}"},
+    {u"xfmx", nullptr}, // ID {ID}, then the line columns
+    {u"jzmx", nullptr}, // ID {INT}, then the line columns
+    {u"结帐管理",
+     u"id {ID}, 单据号 {TEXT}, 号牌 {TEXT}, 进店时间 {TS}, 离店时间 {TS}, 结帐时间 {TS}, "
+     u"应收金额 {MONEY} default 0, 实收金额 {MONEY} default 0, 卡内扣除 {MONEY} default 0, "
+     u"结帐方式 {TEXT}, 状态 {TEXT}, 会员卡号 {TEXT}, 顾客姓名 {TEXT}, 备注 {TEXT}, 营业员 {TEXT}"},
+    {u"会员管理",
+     u"会员卡号 {TEXT} not null unique, 会员姓名 {TEXT}, 密码 {TEXT}, 会员类型 {TEXT}, 会员性别 {TEXT}, "
+     u"出生日期 {TS}, 联系电话 {TEXT}, 备注 {TEXT}, 当前状态 {TEXT}, 卡内金额 {MONEY} default 0, "
+     u"当前积分 {NUM} default 0, 登记日期 {TS} {NOW}"},
+    {u"会员类型", u"id {ID}, 类型名称 {TEXT}, 初始积分 {NUM} default 0, 打折率 {NUM} default 1"},
+    {u"会员充值",
+     u"id {ID}, 会员卡号 {TEXT}, 会员姓名 {TEXT}, 会员类型 {TEXT}, 充值金额 {MONEY} default 0, "
+     u"充值日期 {TS}, 备注 {TEXT}, 营业员 {TEXT}"},
+    {u"商品库",
+     u"id {ID}, 编号 {TEXT}, 商品名 {TEXT}, 拼音 {TEXT}, 商品类型 {TEXT}, 单价 {MONEY} default 0, "
+     u"提成金额 {MONEY} default 0, 库存 {NUM} default 0, 是否需要服务 {TEXT}, 作者 {TEXT}, "
+     u"出版社 {TEXT}, 出版年 {TEXT}, 简介 {TEXT}"},
+    {u"商品类型",
+     u"名称 {TEXT} not null unique, 库存 {BOOL}, 参与打折 {TEXT} default 'n', 是否需要服务 {BOOL}"},
+    {u"进货表",
+     u"id {ID}, 商品名 {TEXT}, 拼音 {TEXT}, 进货单价 {MONEY} default 0, 数量 {INT} default 0, "
+     u"总进价 {MONEY} default 0, 日期 {TS}, 备注 {TEXT}, 管理员 {TEXT}"},
+    {u"员工管理",
+     u"员工编号 {TEXT}, 员工姓名 {TEXT}, 性别 {TEXT}, 证件号码 {TEXT}, 联系电话 {TEXT}, 备注 {TEXT}, "
+     u"员工等级 {TEXT}"},
+    {u"员工等级", u"等级编号 {ID}, 等级名称 {TEXT} not null unique, 工资 {MONEY} default 0"},
+    {u"员工工资表",
+     u"id {ID}, 员工编号 {TEXT}, 员工姓名 {TEXT}, 员工等级 {TEXT}, 日期 {TS}, 工资 {MONEY} default 0, "
+     u"提成 {MONEY} default 0, 合计 {MONEY} default 0, 备注 {TEXT}, 登记人 {TEXT}"},
+    {u"管理员", nullptr}, // 用户名, 密码, then one yes/no column per right
+    {u"日志", u"事件 {TEXT}, 日期 {TS}, 管理员 {TEXT}, 说明 {TEXT}"},
+    {u"sysinfo", u"name {TEXT}, tel {TEXT}, \"add\" {TEXT}"},
+};
+
+// Every column that a query filters, joins or groups on.
+const char16_t *const Indexes[][2] = {
+    {u"号牌管理", u"所属包厢"}, {u"号牌管理", u"主号牌"}, {u"号牌管理", u"号牌状态"},
+    {u"xfmx", u"号牌"}, {u"xfmx", u"主号牌"}, {u"xfmx", u"单据号"}, {u"xfmx", u"消费时间"},
+    {u"xfmx", u"员工编号"}, {u"xfmx", u"商品名"},
+    {u"jzmx", u"ID"}, {u"jzmx", u"号牌"}, {u"jzmx", u"主号牌"}, {u"jzmx", u"单据号"},
+    {u"jzmx", u"消费时间"}, {u"jzmx", u"员工编号"}, {u"jzmx", u"商品名"}, {u"jzmx", u"会员卡号"},
+    {u"结帐管理", u"单据号"}, {u"结帐管理", u"结帐时间"}, {u"结帐管理", u"号牌"},
+    {u"结帐管理", u"会员卡号"},
+    {u"会员管理", u"会员类型"}, {u"会员管理", u"会员姓名"},
+    {u"会员充值", u"会员卡号"}, {u"会员充值", u"充值日期"},
+    {u"商品库", u"商品名"}, {u"商品库", u"拼音"}, {u"商品库", u"编号"}, {u"商品库", u"商品类型"},
+    {u"进货表", u"商品名"}, {u"进货表", u"日期"},
+    {u"员工管理", u"员工编号"}, {u"员工管理", u"员工等级"},
+    {u"员工工资表", u"员工编号"}, {u"员工工资表", u"日期"},
+    {u"日志", u"日期"},
+};
+
+QString fill(const Dialect &dialect, QString columns)
+{
+    columns.replace(u"{ID}"_s, dialect.identityKey());
+    columns.replace(u"{TEXT}"_s, dialect.textType());
+    columns.replace(u"{MONEY}"_s, dialect.moneyType());
+    columns.replace(u"{NUM}"_s, dialect.numberType());
+    columns.replace(u"{INT}"_s, dialect.integerType());
+    columns.replace(u"{BOOL}"_s, dialect.booleanType());
+    columns.replace(u"{TS}"_s, dialect.timestampType());
+    columns.replace(u"{NOW}"_s, dialect.nowDefault());
+    return columns;
+}
+
+QString columnsOf(const Table &table)
+{
+    const QString name = QString::fromUtf16(table.name);
+    if (name == u"xfmx")
+        return u"ID {ID}, "_s + QString::fromUtf16(LineColumns);
+    if (name == u"jzmx")
+        return u"ID {INT}, "_s + QString::fromUtf16(LineColumns);
+    if (name == u"管理员") {
+        QString columns = u"用户名 {TEXT} not null unique, 密码 {TEXT}"_s;
+        for (const QString &right : Schema::rightColumns())
+            columns += u", "_s + right + u" {BOOL}"_s;
+        return columns;
+    }
+    return QString::fromUtf16(table.columns);
+}
+
+void createVersion1(Database &database)
+{
+    const Dialect &dialect = database.dialect();
+    for (const Table &table : Tables) {
+        const QString name = QString::fromUtf16(table.name);
+        if (database.hasTable(name))
+            continue;
+        database.exec(u"create table "_s + name + u" ("_s + fill(dialect, columnsOf(table)) + u")"_s);
+    }
+    for (const auto &index : Indexes) {
+        const QString table = QString::fromUtf16(index[0]);
+        const QString column = QString::fromUtf16(index[1]);
+        database.exec(u"create index if not exists ix_"_s + table + u'_' + column + u" on "_s + table
+                      + u" ("_s + column + u')');
+    }
+}
+
+} // namespace
+
+namespace Schema {
+
+QStringList rightColumns()
+{
+    return {u"收银结算"_s, u"消费管理"_s, u"来宾登记"_s, u"营业查询"_s, u"会员管理"_s,
+            u"数据初始化"_s, u"管理员设置"_s, u"会员开户"_s, u"会员充值"_s, u"退回库存"_s,
+            u"商品管理"_s, u"商品类型"_s, u"号牌管理"_s, u"员工管理"_s, u"数据备份"_s,
+            u"数据恢复"_s, u"免单"_s, u"撤单"_s, u"会员修改"_s, u"会员删除"_s,
+            u"营业项目修改"_s, u"营业项目删除"_s, u"商品进货"_s};
+}
+
+QStringList tableNames()
+{
+    QStringList names;
+    for (const Table &table : Tables)
+        names.append(QString::fromUtf16(table.name));
+    return names;
+}
+
+int version(Database &database)
+{
+    if (!database.hasTable(u"schema_version"_s))
+        return 0;
+    return database.scalar(u"select max(version) from schema_version"_s).toInt();
+}
+
+bool isComplete(Database &database)
+{
+    for (const QString &table : tableNames()) {
+        if (!database.hasTable(table))
+            return false;
+    }
+    return true;
+}
+
+void ensure(Database &database)
+{
+    Transaction transaction(database);
+    database.exec(u"create table if not exists schema_version (version integer not null)"_s);
+    const int from = version(database);
+    // A database made before the version table existed, or by hand, gets
+    // whatever tables it lacks; existing tables are left as they are.
+    if (from < 1 || !isComplete(database))
+        createVersion1(database);
+    // Later versions add their steps here: if (from < 2) { ... }
+    if (from < CurrentVersion) {
+        database.execute(u"delete from schema_version"_s);
+        database.execute(u"insert into schema_version (version) values (?)"_s, {CurrentVersion});
+    }
+    transaction.commit();
+}
+
+} // namespace Schema

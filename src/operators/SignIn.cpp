@@ -1,0 +1,52 @@
+#include "SignIn.h"
+
+#include "app/StarterShop.h"
+#include "db/Database.h"
+#include "db/Schema.h"
+
+#include <QSqlRecord>
+
+using namespace Qt::StringLiterals;
+
+namespace SignIn {
+
+OperatorList loadOperators(Database &database)
+{
+    OperatorList list;
+    QSqlQuery query = database.exec(u"select 用户名, 密码 from 管理员"_s);
+    while (query.next()) {
+        const QString name = query.value(0).toString();
+        if (list.names.isEmpty()) {
+            list.firstName = name;
+            if (query.value(1).toString() == QStringView(StarterShop::FactoryPassword))
+                list.prefillPassword = query.value(1).toString();
+        }
+        list.names.append(name);
+    }
+    return list;
+}
+
+std::optional<Rights> check(Database &database, const QString &name, const QString &password)
+{
+    const QSqlRecord row = database.firstRow(u"select * from 管理员 where 用户名=? and 密码=?"_s,
+                                             {name, password});
+    if (row.isEmpty())
+        return std::nullopt;
+
+    Rights rights;
+    for (const QString &column : Schema::rightColumns()) {
+        const int index = row.indexOf(column);
+        if (index < 0) {
+            // Older databases lack these two; their operators had both.
+            if (column == u"商品管理" || column == u"商品类型") {
+                rights.set(column, true);
+                continue;
+            }
+            throw DbError(u"管理员 表中没有字段 "_s + column);
+        }
+        rights.set(column, row.value(index).toBool());
+    }
+    return rights;
+}
+
+} // namespace SignIn

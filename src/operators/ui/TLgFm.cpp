@@ -1,0 +1,109 @@
+#include "TLgFm.h"
+
+#include "app/Session.h"
+#include "common/Prompt.h"
+#include "operators/SignIn.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+TLgFm::TLgFm(Session &session, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_session(session)
+    , m_banner(new QLabel(this))
+    , m_name(new QComboBox(this))
+    , m_password(new QLineEdit(this))
+    , m_signIn(new QPushButton(u"确定"_s, this))
+    , m_leave(new QPushButton(u"退出"_s, this))
+{
+    setWindowTitle(session.context.SoftName);
+    m_banner->setText(session.context.SoftName);
+    m_banner->setAlignment(Qt::AlignCenter);
+    QFont bannerFont = m_banner->font();
+    bannerFont.setPointSize(bannerFont.pointSize() + 8);
+    bannerFont.setBold(true);
+    m_banner->setFont(bannerFont);
+    m_banner->setMinimumHeight(70);
+    m_banner->setStyleSheet(u"color: #8a2c5a;"_s);
+
+    m_name->setEditable(true);
+    m_name->setInsertPolicy(QComboBox::NoInsert);
+    m_name->setMinimumWidth(240);
+    m_password->setEchoMode(QLineEdit::Password);
+    m_signIn->setAutoDefault(false);
+    m_leave->setAutoDefault(false);
+
+    auto *form = new QFormLayout;
+    form->addRow(u"用户名:"_s, m_name);
+    form->addRow(u"密码:"_s, m_password);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_signIn);
+    buttons->addWidget(m_leave);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_banner);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+
+    // A new name, picked or typed, goes straight on to its password.
+    connect(m_name, &QComboBox::currentTextChanged, this, &TLgFm::moveToPassword);
+    connect(m_signIn, &QPushButton::clicked, this, &TLgFm::signIn);
+    connect(m_leave, &QPushButton::clicked, this, &TLgFm::reject);
+    m_password->installEventFilter(this);
+}
+
+void TLgFm::loadOperators()
+{
+    const QSignalBlocker blocker(m_name);
+    m_name->clear();
+    try {
+        const SignIn::OperatorList list = SignIn::loadOperators(m_session.db());
+        m_name->addItems(list.names);
+        m_name->setEditText(list.firstName);
+        m_password->setText(list.prefillPassword);
+    } catch (const DbError &error) {
+        m_session.prompt.message(error.text(), {}, Prompt::Kind::Error);
+    }
+    m_password->setFocus();
+}
+
+void TLgFm::moveToPassword()
+{
+    m_password->setFocus();
+}
+
+bool TLgFm::eventFilter(QObject *watched, QEvent *event)
+{
+    // With the password box in focus, Enter signs in.
+    if (watched == m_password && event->type() == QEvent::FocusIn)
+        m_signIn->setDefault(true);
+    return QDialog::eventFilter(watched, event);
+}
+
+void TLgFm::signIn()
+{
+    const QString name = m_name->currentText();
+    try {
+        const auto rights = SignIn::check(m_session.db(), name, m_password->text());
+        if (!rights) {
+            m_session.prompt.message(u"用户名或者密码错误请重新输入！"_s);
+            m_password->selectAll();
+            m_password->setFocus();
+            return;
+        }
+        m_session.context.OperatorName = name;
+        m_session.context.Rights = *rights;
+    } catch (const DbError &error) {
+        m_session.prompt.message(error.text(), {}, Prompt::Kind::Error);
+        return;
+    }
+    accept();
+}
