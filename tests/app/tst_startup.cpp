@@ -1,0 +1,233 @@
+#include "support/TestDb.h"
+
+#include "app/IniFile.h"
+#include "app/SingleInstance.h"
+#include "app/StarterShop.h"
+#include "app/Startup.h"
+#include "db/Schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// From system.ini to an open database with its shop.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void choosesConnectionByExactLetter_data();
+    void choosesConnectionByExactLetter();
+    void mapsConnectionTexts_data();
+    void mapsConnectionTexts();
+    void failedConnectionFallsBackToEmbedded();
+    void opensInstalledShopAndReadsIt();
+    void createsMissingTablesAtStart();
+    void nullShopFieldsReadEmpty();
+    void seedsOnceOnly();
+    void secondCopyIsRefusedAndStaleLockTakenOver();
+};
+
+void TestStartup::choosesConnectionByExactLetter_data()
+{
+    QTest::addColumn<QString>("abc");
+    QTest::addColumn<QString>("connection");
+    QTest::newRow("s selects the server") << u"s"_s << u"SERVER"_s;
+    QTest::newRow("capital S is not s") << u"S"_s << u"FILE"_s;
+    QTest::newRow("a") << u"a"_s << u"FILE"_s;
+    QTest::newRow("missing") << QString() << u"FILE"_s;
+}
+
+void TestStartup::choosesConnectionByExactLetter()
+{
+    QFETCH(QString, abc);
+    QFETCH(QString, connection);
+    QTemporaryDir dir;
+    IniFile ini(dir.filePath(u"system.ini"_s));
+    ini.write(u"part1"_s, u"csaccess"_s, u"FILE"_s);
+    ini.write(u"part1"_s, u"cs"_s, u"SERVER"_s);
+    if (!abc.isNull())
+        ini.write(u"part1"_s, u"abc"_s, abc);
+    AppContext context;
+    Startup::readConfiguration(ini, context);
+    QCOMPARE(context.ConnectionText, connection);
+    QCOMPARE(context.DbKind, abc.isNull() ? u"0"_s : abc);
+    QCOMPARE(context.SoftName, u"0"_s);
+}
+
+void TestStartup::mapsConnectionTexts_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("postgres");
+    QTest::addColumn<QString>("target"); // file path or host
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("login"); // database/user/password
+    QTest::newRow("embedded file beside the program")
+        << u"a"_s << u"Provider=SQLite;Data Source=data.db;Jet OLEDB:Database Password=kq582"_s << false
+        << u"/opt/salon/data.db"_s << 0 << QString();
+    QTest::newRow("server with comma port")
+        << u"s"_s << u"Provider=SQLOLEDB.1;Password=pw;Persist Security Info=True;User ID=sa;Initial Catalog=salon;Data Source=10.0.0.5,5433;"_s
+        << true << u"10.0.0.5"_s << 5433 << u"salon/sa/pw"_s;
+    QTest::newRow("server with colon port")
+        << u"s"_s << u"Data Source=db.local:6000;Initial Catalog=x;User ID=u;Password=p"_s << true
+        << u"db.local"_s << 6000 << u"x/u/p"_s;
+    QTest::newRow("server default port")
+        << u"s"_s << u"data source=db.local;initial catalog=x;user id=u;password="_s << true
+        << u"db.local"_s << 5432 << u"x/u/"_s;
+}
+
+void TestStartup::mapsConnectionTexts()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    QFETCH(bool, postgres);
+    QFETCH(QString, target);
+    QFETCH(int, port);
+    QFETCH(QString, login);
+    const auto settings = Startup::mapConnection(kind, text, u"/opt/salon"_s);
+    QVERIFY(settings);
+    QCOMPARE(settings->backend == Backend::Postgres, postgres);
+    if (postgres) {
+        QCOMPARE(settings->host, target);
+        QCOMPARE(settings->port, port);
+        QCOMPARE(settings->database + u'/' + settings->user + u'/' + settings->password, login);
+    } else {
+        QCOMPARE(settings->filePath, target);
+    }
+    QVERIFY(!Startup::mapConnection(u"s"_s, u"0"_s, u"/opt/salon"_s));
+}
+
+void TestStartup::failedConnectionFallsBackToEmbedded()
+{
+    // "s" without a cs key: the connection text is "0", which names nothing.
+    QTemporaryDir dir;
+    IniFile ini(dir.filePath(u"system.ini"_s));
+    ini.write(u"part1"_s, u"abc"_s, u"s"_s);
+    AppContext context;
+    context.ProgramDir = dir.path();
+    Startup::readConfiguration(ini, context);
+    QCOMPARE(context.ConnectionText, u"0"_s);
+    const Startup::Opened opened = Startup::openDatabase(context, ini);
+    QVERIFY(!opened.database);
+    QVERIFY(!opened.error.isEmpty());
+    QCOMPARE(ini.read(u"part1"_s, u"abc"_s), u"a"_s);
+
+    // A server that does not answer fails the same way.
+    ini.write(u"part1"_s, u"abc"_s, u"s"_s);
+    ini.write(u"part1"_s, u"cs"_s, u"Data Source=127.0.0.1,1;Initial Catalog=x;User ID=u;Password=p"_s);
+    Startup::readConfiguration(ini, context);
+    QVERIFY(!Startup::openDatabase(context, ini).database);
+    QCOMPARE(ini.read(u"part1"_s, u"abc"_s), u"a"_s);
+
+    // So does an embedded file that is not there; it is not silently created.
+    Startup::readConfiguration(ini, context);
+    context.ConnectionText = u"Data Source=missing.db"_s;
+    QVERIFY(!Startup::openDatabase(context, ini).database);
+    QVERIFY(!QFile::exists(dir.filePath(u"missing.db"_s)));
+}
+
+void TestStartup::opensInstalledShopAndReadsIt()
+{
+    if (TestDb::backend() == Backend::Postgres)
+        QSKIP("the installed shop is an embedded database file");
+    QTemporaryDir dir;
+    const QString iniPath = dir.filePath(u"system.ini"_s);
+    QVERIFY(StarterShop::writeDefaultIni(iniPath));
+    QVERIFY(!StarterShop::writeDefaultIni(iniPath));
+    IniFile ini(iniPath);
+    AppContext context;
+    context.ProgramDir = dir.path();
+    Startup::readConfiguration(ini, context);
+    QCOMPARE(context.DbKind, u"a"_s);
+    QCOMPARE(context.ReceiptPreview, u"1"_s);
+    QCOMPARE(context.ReceiptPort, u"LPT1"_s);
+    QFile(dir.filePath(u"data.db"_s)).open(QIODevice::WriteOnly); // an empty file, as copied in
+    Startup::Opened opened = Startup::openDatabase(context, ini);
+    QVERIFY2(opened.database, qPrintable(opened.error));
+    QVERIFY(Schema::isComplete(*opened.database));
+    QVERIFY(StarterShop::seed(*opened.database));
+    Startup::readShop(*opened.database, context);
+    QVERIFY(!context.ShopName.isEmpty());
+    QVERIFY(!context.ShopAddress.isEmpty());
+}
+
+void TestStartup::createsMissingTablesAtStart()
+{
+    auto db = TestDb::fresh();
+    db->execute(u"drop table 会员充值"_s);
+    db->execute(u"delete from schema_version"_s);
+    // The start-up check is the same one openDatabase runs.
+    QVERIFY(!Schema::isComplete(*db));
+    Schema::ensure(*db);
+    QVERIFY(Schema::isComplete(*db));
+}
+
+void TestStartup::nullShopFieldsReadEmpty()
+{
+    auto db = TestDb::fresh();
+    db->execute(u"insert into sysinfo (name, tel, \"add\") values (?, ?, ?)"_s,
+                {u"美丽时光"_s, QVariant(), u"幸福路"_s});
+    AppContext context;
+    context.ShopTel = u"stale"_s;
+    Startup::readShop(*db, context);
+    QCOMPARE(context.ShopName, u"美丽时光"_s);
+    QCOMPARE(context.ShopTel, QString());
+    QCOMPARE(context.ShopAddress, u"幸福路"_s);
+}
+
+void TestStartup::seedsOnceOnly()
+{
+    auto db = TestDb::fresh();
+    QVERIFY(StarterShop::seed(*db));
+    const auto counts = [&db] {
+        QStringList list;
+        for (const QString &table : Schema::tableNames())
+            list.append(db->scalar(u"select count(*) from "_s + table).toString());
+        return list;
+    };
+    const QStringList before = counts();
+    QVERIFY(!StarterShop::seed(*db));
+    QCOMPARE(counts(), before);
+
+    QCOMPARE(db->scalar(u"select count(*) from 号牌管理 where 号牌状态=?"_s, {u"可用"_s}).toInt(), 20);
+    QCOMPARE(db->scalar(u"select min(号牌) from 号牌管理"_s).toString(), u"SP001"_s);
+    QCOMPARE(db->scalar(u"select max(号牌) from 号牌管理"_s).toString(), u"SP020"_s);
+    QVERIFY(db->exists(u"select 1 from 包厢 where 门票价格 > 0"_s));
+    QVERIFY(db->exists(u"select 1 from 商品类型 where 库存=true"_s));
+    QVERIFY(db->exists(u"select 1 from 商品类型 where 参与打折=?"_s, {u"y"_s}));
+    QVERIFY(db->exists(u"select 1 from 商品库 where 拼音 <> ''"_s));
+    QVERIFY(db->exists(u"select 1 from 员工管理"_s));
+    QVERIFY(db->exists(u"select 1 from 员工等级"_s));
+    QVERIFY(db->exists(u"select 1 from 会员类型"_s));
+    const QSqlRecord super = db->firstRow(u"select * from 管理员 where 用户名=?"_s, {u"超级管理员"_s});
+    QCOMPARE(super.value(u"密码"_s).toString(), u"1"_s);
+    for (const QString &right : Schema::rightColumns())
+        QVERIFY2(super.value(right).toBool(), qPrintable(right));
+}
+
+void TestStartup::secondCopyIsRefusedAndStaleLockTakenOver()
+{
+    QTemporaryDir dir;
+    const QString lockPath = dir.filePath(u"instance.lock"_s);
+    {
+        SingleInstance first(lockPath);
+        QVERIFY(first.acquire());
+        SingleInstance second(lockPath);
+        QVERIFY(!second.acquire());
+    }
+    // A copy that crashed leaves its file behind, naming a process that is gone.
+    {
+        QFile stale(lockPath);
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("999999\nsalondesk\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    }
+    SingleInstance next(lockPath);
+    QVERIFY(next.acquire());
+}
+
+SALONDESK_DB_TEST_MAIN(TestStartup)
+#include "tst_startup.moc"

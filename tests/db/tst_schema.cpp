@@ -1,0 +1,111 @@
+#include "support/TestDb.h"
+
+#include "db/Schema.h"
+
+#include <QSqlRecord>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// The tables as the rest of the program relies on them.
+class TestSchema : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void createsEveryTableOnceAndRecordsVersion();
+    void settledLinesTakeOpenLinesByPosition();
+    void goodsAcceptExplicitIds();
+    void yesNoColumnsDefaultToFalse();
+    void enforcesUniqueNames_data();
+    void enforcesUniqueNames();
+    void fillsInMissingTables();
+};
+
+void TestSchema::createsEveryTableOnceAndRecordsVersion()
+{
+    auto db = Database::open(TestDb::freshSettings());
+    QCOMPARE(Schema::version(*db), 0);
+    Schema::ensure(*db);
+    for (const QString &table : Schema::tableNames())
+        QVERIFY2(db->hasTable(table), qPrintable(table));
+    QCOMPARE(Schema::version(*db), Schema::CurrentVersion);
+    db->execute(u"insert into 包厢 (包厢) values (?)"_s, {u"一楼"_s});
+    Schema::ensure(*db);
+    QCOMPARE(db->scalar(u"select count(*) from 包厢"_s).toInt(), 1);
+    QCOMPARE(db->scalar(u"select count(*) from schema_version"_s).toInt(), 1);
+}
+
+void TestSchema::settledLinesTakeOpenLinesByPosition()
+{
+    auto db = TestDb::fresh();
+    QCOMPARE(db->columns(u"jzmx"_s), db->columns(u"xfmx"_s));
+    for (int i = 0; i < 2; ++i) {
+        db->execute(u"insert into xfmx (号牌, 商品名, 单价, 数量, 合计, TcYf, 消费时间) values (?, ?, ?, ?, ?, ?, ?)"_s,
+                    {u"SP001"_s, u"洗剪吹"_s, u"30"_s, 1, u"30"_s, u"0"_s, u"2024-03-01 08:00:00"_s});
+    }
+    db->execute(u"insert into jzmx select * from xfmx where 号牌=?"_s, {u"SP001"_s});
+    db->execute(u"delete from xfmx"_s);
+    // A line booked after the settlement must not reuse a settled number.
+    db->execute(u"insert into xfmx (号牌) values (?)"_s, {u"SP002"_s});
+    const int settledMax = db->scalar(u"select max(ID) from jzmx"_s).toInt();
+    QVERIFY(db->scalar(u"select ID from xfmx"_s).toInt() > settledMax);
+    QCOMPARE(db->scalar(u"select count(*) from jzmx where 商品名=? and 合计=30"_s, {u"洗剪吹"_s}).toInt(), 2);
+    // The commission flag takes the bare number 1.
+    db->execute(u"update jzmx set tcyf=1 where 号牌=?"_s, {u"SP001"_s});
+    QCOMPARE(db->scalar(u"select max(TcYf) from jzmx"_s).toString(), u"1"_s);
+}
+
+void TestSchema::goodsAcceptExplicitIds()
+{
+    auto db = TestDb::fresh();
+    db->execute(u"insert into 商品库 (id, 商品名) values (?, ?)"_s, {u"42"_s, u"洗发水"_s});
+    QCOMPARE(db->scalar(u"select 商品名 from 商品库 where id=42"_s).toString(), u"洗发水"_s);
+    QVERIFY_THROWS_EXCEPTION(DbError, db->execute(u"insert into 商品库 (id, 商品名) values (?, ?)"_s,
+                                                  {u"42"_s, u"护发素"_s}));
+}
+
+void TestSchema::yesNoColumnsDefaultToFalse()
+{
+    auto db = TestDb::fresh();
+    db->execute(u"insert into 管理员 (用户名, 密码) values (?, ?)"_s, {u"新人"_s, u"0000"_s});
+    const QSqlRecord row = db->firstRow(u"select * from 管理员"_s);
+    for (const QString &right : Schema::rightColumns()) {
+        QVERIFY2(!row.isNull(right), qPrintable(right));
+        QCOMPARE(row.value(right).toBool(), false);
+    }
+    db->execute(u"insert into 商品类型 (名称) values (?)"_s, {u"饮料"_s});
+    QVERIFY(!db->exists(u"select 1 from 商品类型 where 库存=true"_s));
+    QCOMPARE(db->scalar(u"select 参与打折 from 商品类型"_s).toString(), u"n"_s);
+}
+
+void TestSchema::enforcesUniqueNames_data()
+{
+    QTest::addColumn<QString>("insert");
+    QTest::newRow("plate") << u"insert into 号牌管理 (号牌) values (?)"_s;
+    QTest::newRow("member card") << u"insert into 会员管理 (会员卡号) values (?)"_s;
+    QTest::newRow("goods type") << u"insert into 商品类型 (名称) values (?)"_s;
+    QTest::newRow("employee level") << u"insert into 员工等级 (等级名称) values (?)"_s;
+    QTest::newRow("operator") << u"insert into 管理员 (用户名) values (?)"_s;
+}
+
+void TestSchema::enforcesUniqueNames()
+{
+    QFETCH(QString, insert);
+    auto db = TestDb::fresh();
+    db->execute(insert, {u"甲"_s});
+    QVERIFY_THROWS_EXCEPTION(DbError, db->execute(insert, {u"甲"_s}));
+    db->execute(insert, {u"乙"_s});
+}
+
+void TestSchema::fillsInMissingTables()
+{
+    auto db = TestDb::fresh();
+    db->execute(u"drop table 日志"_s);
+    QVERIFY(!Schema::isComplete(*db));
+    Schema::ensure(*db);
+    QVERIFY(db->hasTable(u"日志"_s));
+}
+
+SALONDESK_DB_TEST_MAIN(TestSchema)
+#include "tst_schema.moc"
