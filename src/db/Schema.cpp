@@ -59,7 +59,7 @@ const Table Tables[] = {
     {u"员工工资表",
      u"id {ID}, 员工编号 {TEXT}, 员工姓名 {TEXT}, 员工等级 {TEXT}, 日期 {TS}, 工资 {MONEY} default 0, "
      u"提成 {MONEY} default 0, 合计 {MONEY} default 0, 备注 {TEXT}, 登记人 {TEXT}"},
-    {u"管理员", nullptr}, // 用户名, 密码, then one yes/no column per right
+    {u"管理员", nullptr}, // id (the list order), 用户名, 密码, one yes/no column per right
     {u"日志", u"事件 {TEXT}, 日期 {TS}, 管理员 {TEXT}, 说明 {TEXT}"},
     {u"sysinfo", u"name {TEXT}, tel {TEXT}, \"add\" {TEXT}"},
 };
@@ -103,7 +103,7 @@ QString columnsOf(const Table &table)
     if (name == u"jzmx")
         return u"ID {INT}, "_s + QString::fromUtf16(LineColumns);
     if (name == u"管理员") {
-        QString columns = u"用户名 {TEXT} not null unique, 密码 {TEXT}"_s;
+        QString columns = u"id {ID}, 用户名 {TEXT} not null unique, 密码 {TEXT}"_s;
         for (const QString &right : Schema::rightColumns())
             columns += u", "_s + right + u" {BOOL}"_s;
         return columns;

@@ -38,7 +38,7 @@ QList<std::pair<QString, QString>> OperatorStore::editableRights()
 QStringList OperatorStore::names()
 {
     QStringList list;
-    QSqlQuery query = m_database.exec(u"select 用户名 from 管理员"_s);
+    QSqlQuery query = m_database.exec(u"select 用户名 from 管理员 order by id"_s);
     while (query.next())
         list.append(query.value(0).toString());
     return list;

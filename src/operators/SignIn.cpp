@@ -13,7 +13,7 @@ namespace SignIn {
 OperatorList loadOperators(Database &database)
 {
     OperatorList list;
-    QSqlQuery query = database.exec(u"select 用户名, 密码 from 管理员"_s);
+    QSqlQuery query = database.exec(u"select 用户名, 密码 from 管理员 order by id"_s);
     while (query.next()) {
         const QString name = query.value(0).toString();
         if (list.names.isEmpty()) {

@@ -1,0 +1,232 @@
+#include "support/TestDb.h"
+
+#include "app/StarterShop.h"
+#include "common/Refusal.h"
+#include "db/Schema.h"
+#include "operators/OperatorStore.h"
+#include "operators/SignIn.h"
+
+#include <QSqlRecord>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// Signing in and keeping operators.
+class TestOperators : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listsOperatorsAndPrefillsFactoryPassword_data();
+    void listsOperatorsAndPrefillsFactoryPassword();
+    void signsInOnlyWithTheRightPassword_data();
+    void signsInOnlyWithTheRightPassword();
+    void readsEveryRight();
+    void missingGoodsRightsAreGranted();
+    void missingOtherRightFailsWithDatabaseText();
+    void newOperatorGetsDefaultPasswordAndNoRights();
+    void updateRenamesAndSetsRights();
+    void saveRefusesEmptyAndDuplicateNames();
+    void deletionRules();
+    void changesOnlyOwnPassword_data();
+    void changesOnlyOwnPassword();
+};
+
+namespace {
+
+void addOperator(Database &db, const QString &name, const QString &password)
+{
+    db.execute(u"insert into 管理员 (用户名, 密码, 消费管理) values (?, ?, ?)"_s, {name, password, true});
+}
+
+} // namespace
+
+void TestOperators::listsOperatorsAndPrefillsFactoryPassword_data()
+{
+    QTest::addColumn<QString>("firstPassword");
+    QTest::addColumn<QString>("prefill");
+    QTest::newRow("factory password kept") << u"1"_s << u"1"_s;
+    QTest::newRow("password changed") << u"8888"_s << QString();
+}
+
+void TestOperators::listsOperatorsAndPrefillsFactoryPassword()
+{
+    QFETCH(QString, firstPassword);
+    QFETCH(QString, prefill);
+    auto db = TestDb::fresh();
+    QCOMPARE(SignIn::loadOperators(*db).names, QStringList());
+    addOperator(*db, u"超级管理员"_s, firstPassword);
+    addOperator(*db, u"收银员"_s, u"1"_s);
+    const SignIn::OperatorList list = SignIn::loadOperators(*db);
+    QCOMPARE(list.names, (QStringList{u"超级管理员"_s, u"收银员"_s}));
+    QCOMPARE(list.firstName, u"超级管理员"_s);
+    QCOMPARE(list.prefillPassword, prefill);
+}
+
+void TestOperators::signsInOnlyWithTheRightPassword_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("plain") << u"收银员"_s << u"1234"_s;
+    QTest::newRow("double quote in name") << u"王\"五"_s << u"pw"_s;
+    QTest::newRow("quote and statement end") << u"x' or '1'='1"_s << u"a';--"_s;
+    QTest::newRow("percent and semicolon") << u"50%;"_s << u"%"_s;
+    QTest::newRow("empty password") << u"临时"_s << QString(u""_s);
+}
+
+void TestOperators::signsInOnlyWithTheRightPassword()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, password);
+    auto db = TestDb::fresh();
+    addOperator(*db, u"超级管理员"_s, u"1"_s);
+    addOperator(*db, name, password);
+    QVERIFY(SignIn::check(*db, name, password));
+    QVERIFY(!SignIn::check(*db, name, password + u'x'));
+    QVERIFY(!SignIn::check(*db, name, u"1"_s));
+    QVERIFY(!SignIn::check(*db, u"x' or '1'='1"_s, u"x' or '1'='1"_s));
+    QVERIFY(!SignIn::check(*db, u"%"_s, u"%"_s));
+    QCOMPARE(db->scalar(u"select count(*) from 管理员"_s).toInt(), 2);
+}
+
+void TestOperators::readsEveryRight()
+{
+    auto db = TestDb::fresh();
+    db->execute(u"insert into 管理员 (用户名, 密码, 撤单, 商品进货) values (?, ?, ?, ?)"_s,
+                {u"店长"_s, u"9"_s, true, true});
+    const auto rights = SignIn::check(*db, u"店长"_s, u"9"_s);
+    QVERIFY(rights);
+    QCOMPARE(rights->flags().size(), Schema::rightColumns().size());
+    for (const QString &right : Schema::rightColumns())
+        QCOMPARE(rights->has(right), right == u"撤单" || right == u"商品进货");
+}
+
+void TestOperators::missingGoodsRightsAreGranted()
+{
+    auto db = TestDb::fresh();
+    addOperator(*db, u"老店员"_s, u"1"_s);
+    db->execute(u"alter table 管理员 drop column 商品管理"_s);
+    db->execute(u"alter table 管理员 drop column 商品类型"_s);
+    const auto rights = SignIn::check(*db, u"老店员"_s, u"1"_s);
+    QVERIFY(rights);
+    QVERIFY(rights->has(u"商品管理"_s));
+    QVERIFY(rights->has(u"商品类型"_s));
+    QVERIFY(rights->has(u"消费管理"_s));
+    QVERIFY(!rights->has(u"免单"_s));
+}
+
+void TestOperators::missingOtherRightFailsWithDatabaseText()
+{
+    auto db = TestDb::fresh();
+    addOperator(*db, u"老店员"_s, u"1"_s);
+    db->execute(u"alter table 管理员 drop column 免单"_s);
+    try {
+        SignIn::check(*db, u"老店员"_s, u"1"_s);
+        QFAIL("sign-in should fail");
+    } catch (const DbError &error) {
+        QVERIFY(error.text().contains(u"免单"_s));
+    }
+}
+
+void TestOperators::newOperatorGetsDefaultPasswordAndNoRights()
+{
+    auto db = TestDb::fresh();
+    OperatorStore store(*db);
+    OperatorStore::Operator entry{u"新人"_s, {{u"会员管理"_s, true}}};
+    store.add(entry);
+    const QSqlRecord row = db->firstRow(u"select * from 管理员 where 用户名=?"_s, {u"新人"_s});
+    QCOMPARE(row.value(u"密码"_s).toString(), u"0000"_s);
+    for (const QString &right : Schema::rightColumns()) {
+        QVERIFY2(!row.isNull(right), qPrintable(right));
+        QCOMPARE(row.value(right).toBool(), right == u"会员管理");
+    }
+    // The new operator signs in with the default password.
+    QVERIFY(SignIn::check(*db, u"新人"_s, u"0000"_s));
+}
+
+void TestOperators::updateRenamesAndSetsRights()
+{
+    auto db = TestDb::fresh();
+    addOperator(*db, u"小李"_s, u"7"_s);
+    OperatorStore store(*db);
+    store.update(u"小李"_s, {u"李店长"_s, {{u"撤单"_s, true}, {u"消费管理"_s, false}}});
+    QCOMPARE(store.names(), QStringList{u"李店长"_s});
+    const OperatorStore::Operator loaded = store.load(u"李店长"_s);
+    QVERIFY(loaded.rights.value(u"撤单"_s));
+    QVERIFY(!loaded.rights.value(u"消费管理"_s));
+    QVERIFY(SignIn::check(*db, u"李店长"_s, u"7"_s));
+}
+
+void TestOperators::saveRefusesEmptyAndDuplicateNames()
+{
+    auto db = TestDb::fresh();
+    addOperator(*db, u"小李"_s, u"7"_s);
+    OperatorStore store(*db);
+    try {
+        store.add({QString(), {}});
+        QFAIL("an empty name should be refused");
+    } catch (const Refusal &refusal) {
+        QCOMPARE(refusal.text(), u"用户名必须填写！"_s);
+    }
+    QVERIFY_THROWS_EXCEPTION(DbError, store.add({u"小李"_s, {}}));
+    QCOMPARE(store.names().size(), 1);
+}
+
+void TestOperators::deletionRules()
+{
+    auto db = TestDb::fresh();
+    addOperator(*db, u"超级管理员"_s, u"1"_s);
+    addOperator(*db, u"小李"_s, u"7"_s);
+    OperatorStore store(*db);
+    const auto refusalOf = [&store](const QString &name) {
+        try {
+            store.remove(name);
+        } catch (const Refusal &refusal) {
+            return refusal.text();
+        }
+        return QString();
+    };
+    QCOMPARE(refusalOf(u"超级管理员"_s), u"超级管理员 用户不能删除！"_s);
+    QCOMPARE(refusalOf(u"小李"_s), QString());
+    QCOMPARE(store.names(), QStringList{u"超级管理员"_s});
+    QCOMPARE(refusalOf(u"超级管理员"_s), u"至少留有一个管理员！！"_s);
+}
+
+void TestOperators::changesOnlyOwnPassword_data()
+{
+    QTest::addColumn<QString>("oldPassword");
+    QTest::addColumn<QString>("newPassword");
+    QTest::addColumn<QString>("confirmation");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("changed") << u"7"_s << u"8"_s << u"8"_s << QString() << u"8"_s;
+    QTest::newRow("wrong old password") << u"6"_s << u"8"_s << u"8"_s << u"旧密码输入错误！"_s << u"7"_s;
+    QTest::newRow("confirmation differs") << u"7"_s << u"8"_s << u"9"_s << u"两次输入的新密码不一致！"_s << u"7"_s;
+    QTest::newRow("case matters in confirmation") << u"7"_s << u"ab"_s << u"AB"_s << u"两次输入的新密码不一致！"_s << u"7"_s;
+    QTest::newRow("empty new password accepted") << u"7"_s << u""_s << u""_s << QString() << u""_s;
+}
+
+void TestOperators::changesOnlyOwnPassword()
+{
+    QFETCH(QString, oldPassword);
+    QFETCH(QString, newPassword);
+    QFETCH(QString, confirmation);
+    QFETCH(QString, refusal);
+    QFETCH(QString, stored);
+    auto db = TestDb::fresh();
+    addOperator(*db, u"小李"_s, u"7"_s);
+    addOperator(*db, u"小王"_s, u"7"_s);
+    OperatorStore store(*db);
+    QString refused;
+    try {
+        store.changePassword(u"小李"_s, oldPassword, newPassword, confirmation);
+    } catch (const Refusal &error) {
+        refused = error.text();
+    }
+    QCOMPARE(refused, refusal);
+    QCOMPARE(db->scalar(u"select 密码 from 管理员 where 用户名=?"_s, {u"小李"_s}).toString(), stored);
+    QCOMPARE(db->scalar(u"select 密码 from 管理员 where 用户名=?"_s, {u"小王"_s}).toString(), u"7"_s);
+}
+
+SALONDESK_DB_TEST_MAIN(TestOperators)
+#include "tst_operators.moc"

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "support/TestDb.h"
+
+#include "app/AppContext.h"
+#include "app/IniFile.h"
+#include "app/Session.h"
+#include "common/Clock.h"
+#include "common/FileOpener.h"
+#include "common/ScriptedPrompt.h"
+
+#include <QTemporaryDir>
+
+// Everything a window needs, scripted: a fresh database, a settings file in
+// a temporary folder, a prompt that records, a fixed clock.
+struct TestSession
+{
+    TestSession()
+        : database(TestDb::fresh())
+        , ini(dir.filePath(QStringLiteral("system.ini")))
+        , clock(QDateTime(QDate(2024, 3, 1), QTime(8, 0)))
+        , session{context, database.get(), QString(), ini, prompt, clock, opener}
+    {
+        context.ProgramDir = dir.path();
+        context.SoftName = QStringLiteral("美容美发管理系统");
+        context.DbKind = QStringLiteral("a");
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<Database> database;
+    AppContext context;
+    IniFile ini;
+    ScriptedPrompt prompt;
+    FixedClock clock;
+    RecordingFileOpener opener;
+    Session session;
+};
