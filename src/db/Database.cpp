@@ -145,6 +145,15 @@ QSqlRecord Database::firstRow(const QString &sql, const QVariantList &values)
     return query.next() ? query.record() : QSqlRecord();
 }
 
+QStringList Database::strings(const QString &sql, const QVariantList &values)
+{
+    QStringList texts;
+    QSqlQuery query = exec(sql, values);
+    while (query.next())
+        texts.append(query.value(0).toString());
+    return texts;
+}
+
 bool Database::exists(const QString &sql, const QVariantList &values)
 {
     QSqlQuery query = exec(sql, values);

@@ -40,6 +40,8 @@ public:
     QVariant scalar(const QString &sql, const QVariantList &values = {});
     // The first row, or an empty record when there is none.
     QSqlRecord firstRow(const QString &sql, const QVariantList &values = {});
+    // The first column of every row, as text.
+    QStringList strings(const QString &sql, const QVariantList &values = {});
     // Whether the statement returns at least one row.
     bool exists(const QString &sql, const QVariantList &values = {});
     // The key a just-executed insert assigned.

@@ -37,11 +37,7 @@ QList<std::pair<QString, QString>> OperatorStore::editableRights()
 
 QStringList OperatorStore::names()
 {
-    QStringList list;
-    QSqlQuery query = m_database.exec(u"select 用户名 from 管理员 order by id"_s);
-    while (query.next())
-        list.append(query.value(0).toString());
-    return list;
+    return m_database.strings(u"select 用户名 from 管理员 order by id"_s);
 }
 
 OperatorStore::Operator OperatorStore::load(const QString &name)
