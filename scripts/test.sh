@@ -28,6 +28,8 @@ as_postgres psql -p "$pg_port" -qtAc "select 1 from pg_roles where rolname='salo
     as_postgres psql -p "$pg_port" -qc "create role salondesk login password 'salondesk'"
 as_postgres psql -p "$pg_port" -qtAc "select 1 from pg_database where datname='salondesk_test'" | grep -q 1 ||
     as_postgres createdb -p "$pg_port" -O salondesk salondesk_test
+# Each test run makes schemas of its own in this database.
+as_postgres psql -p "$pg_port" -qc "alter database salondesk_test owner to salondesk"
 export SALONDESK_TEST_PG="host=127.0.0.1 port=$pg_port dbname=salondesk_test user=salondesk password=salondesk"
 
 cd "$BUILD"

@@ -1,0 +1,102 @@
+#include "VariantTableModel.h"
+#include "WorkbookReader.h"
+
+#include "common/FileOpener.h"
+#include "common/ScriptedPrompt.h"
+#include "export/ui/ExcelExport.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Rows that take a millisecond each to read, so an export of a few
+// thousand lasts long enough for the progress dialog to come up.
+class SlowModel final : public QAbstractTableModel
+{
+public:
+    explicit SlowModel(int rows) : m_rows(rows) {}
+    int rowCount(const QModelIndex & = {}) const override { return m_rows; }
+    int columnCount(const QModelIndex & = {}) const override { return 2; }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole)
+            return {};
+        if (index.column() == 0)
+            QThread::usleep(1000);
+        return index.row();
+    }
+    QVariant headerData(int section, Qt::Orientation, int role) const override
+    {
+        return role == Qt::DisplayRole ? QVariant(section == 0 ? u"编号"_s : u"序号"_s) : QVariant();
+    }
+
+private:
+    int m_rows;
+};
+
+} // namespace
+
+class TestExportUi : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exportsEveryColumnAndOpensIt()
+    {
+        if (!WorkbookReader::available())
+            QSKIP("python3 with openpyxl is needed to read the workbook back");
+        QWidget window;
+        VariantTableModel model({u"号牌"_s, u"商品名"_s, u"合计"_s}, {{u"A01"_s, u"洗发"_s, 30}});
+        ScriptedPrompt prompt;
+        RecordingFileOpener opener;
+        QVERIFY(ExcelExport::run(&window, prompt, opener, model));
+        QVERIFY(prompt.shown.isEmpty());
+        QCOMPARE(opener.opened.size(), 1);
+        WorkbookReader::Sheet sheet;
+        QString error;
+        QVERIFY2(WorkbookReader::read(opener.opened[0], &sheet, &error), qPrintable(error));
+        QCOMPARE(sheet.rows.size(), 2);
+        QCOMPARE(sheet.rows[0].size(), 3);
+        QCOMPARE(sheet.rows[0][2].value, u"合计"_s);
+    }
+
+    void longExportCanBeCancelled()
+    {
+        QWidget window;
+        window.show();
+        SlowModel model(20000);
+        ScriptedPrompt prompt;
+        RecordingFileOpener opener;
+
+        // Presses Cancel as soon as the dialog is up; this only happens if
+        // the export lets the event loop run.
+        bool sawDialog = false;
+        QTimer poll;
+        poll.setInterval(50);
+        QObject::connect(&poll, &QTimer::timeout, &window, [&] {
+            for (auto *dialog : window.findChildren<QProgressDialog *>()) {
+                if (dialog->isVisible()) {
+                    sawDialog = true;
+                    dialog->cancel();
+                }
+            }
+        });
+        poll.start();
+        const bool opened = ExcelExport::run(&window, prompt, opener, model);
+        poll.stop();
+
+        QVERIFY(sawDialog);
+        QVERIFY(!opened);
+        QVERIFY(opener.opened.isEmpty());
+        QVERIFY(prompt.shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestExportUi)
+#include "tst_export_ui.moc"
