@@ -1,0 +1,216 @@
+// The board with 2,000 plates over four rooms in mixed states: the plates
+// of the biggest room with their icons and the totals per state, first as
+// queries alone, then as the board window rebuilds its list and totals.
+// Runs on SQLite in a temporary folder and, when SALONDESK_TEST_PG holds a
+// connection ("host=… port=… dbname=… user=… password=…"), on PostgreSQL in
+// a schema of its own that is dropped afterwards.
+//
+//   bench_board [PLATES]   (default 2000)
+
+#include "app/AppContext.h"
+#include "app/IniFile.h"
+#include "app/Rights.h"
+#include "app/Session.h"
+#include "board/PlateBoard.h"
+#include "board/ui/TMainFm.h"
+#include "common/Clock.h"
+#include "common/FileOpener.h"
+#include "common/ScriptedPrompt.h"
+#include "db/Database.h"
+#include "db/Schema.h"
+#include "db/Transaction.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Rounds = 50;
+
+struct Room
+{
+    const char16_t *name;
+    int share; // per thousand plates
+};
+const Room Rooms[] = {{u"大厅", 500}, {u"包间A", 200}, {u"包间B", 150}, {u"VIP", 150}};
+
+const char16_t *stateOf(int i)
+{
+    switch (i % 10) {
+    case 6:
+    case 7: return u"占用";
+    case 8: return u"预定";
+    case 9: return u"停用";
+    default: return u"可用";
+    }
+}
+
+void fill(Database &db, int plates)
+{
+    Transaction transaction(db);
+    int made = 0;
+    for (const Room &room : Rooms) {
+        const QString name = QString::fromUtf16(room.name);
+        db.execute(u"insert into 包厢 (包厢, 门票价格, 最低消费, 初始费用) values (?, 0, 0, 0)"_s, {name});
+        const int count = plates * room.share / 1000;
+        for (int i = 0; i < count; ++i, ++made) {
+            db.execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 进店时间) values (?, ?, ?, ?)"_s,
+                       {QString(u"SP"_s + QString::number(made + 1).rightJustified(4, u'0')), name,
+                        QString::fromUtf16(stateOf(made)),
+                        QDateTime(QDate(2024, 3, 1), QTime(8, 0))});
+        }
+    }
+    transaction.commit();
+}
+
+struct Figures
+{
+    double median = 0;
+    double worst = 0;
+};
+
+Figures measure(const std::function<void()> &operation)
+{
+    operation(); // warm the caches and the statement plans
+    QList<double> times;
+    for (int round = 0; round < Rounds; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        operation();
+        times.append(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return {times.at(times.size() / 2), times.last()};
+}
+
+void report(const char *backend, const char *what, const Figures &figures)
+{
+    std::printf("%-10s %-44s median %7.2f ms   worst %7.2f ms   %s\n", backend, what,
+                figures.median, figures.worst, figures.worst < 20 ? "ok (< 20 ms)" : "OVER 20 ms");
+}
+
+void run(const char *backend, Database &db, int plates)
+{
+    Schema::ensure(db);
+    fill(db, plates);
+    SystemClock clock;
+    PlateBoard board(db, clock);
+    const QString biggest = QString::fromUtf16(Rooms[0].name);
+    std::printf("%-10s %d plates, %lld in the biggest room\n", backend, plates,
+                static_cast<long long>(board.plates(biggest).size()));
+
+    report(backend, "plates of the biggest room + counts (query)", measure([&] {
+               const auto list = board.plates(biggest);
+               const auto counts = board.counts();
+               Q_UNUSED(list)
+               Q_UNUSED(counts)
+           }));
+
+    // The board window as the front desk sees it.
+    QTemporaryDir dir;
+    AppContext context;
+    context.ProgramDir = dir.path();
+    context.DbKind = u"a"_s;
+    context.Rights = Rights::all();
+    IniFile ini(dir.filePath(u"system.ini"_s));
+    ScriptedPrompt prompt;
+    RecordingFileOpener opener;
+    Session session{context, &db, QString(), ini, prompt, clock, opener};
+    TMainFm window(session);
+    window.setAskOnClose(false);
+    window.resize(1400, 900);
+    window.show();
+    QApplication::processEvents();
+    report(backend, "TMainFm ReloadPlates + CountPlates", measure([&] {
+               window.ReloadPlates();
+               window.CountPlates();
+           }));
+    report(backend, "TMainFm ReloadPlates + CountPlates + layout", measure([&] {
+               window.ReloadPlates();
+               window.CountPlates();
+               window.plateList()->doItemsLayout();
+           }));
+    window.selectPlate(u"SP0002"_s);
+    context.DbKind = u"s"_s;
+    report(backend, "timer tick, server edition (keeps selection)",
+           measure([&] { window.Timer1Timer(); }));
+    window.close();
+}
+
+ConnectionSettings pgSettings(const QString &connection)
+{
+    ConnectionSettings settings;
+    settings.backend = Backend::Postgres;
+    settings.host = u"127.0.0.1"_s;
+    for (const QString &pair : connection.split(u' ', Qt::SkipEmptyParts)) {
+        const qsizetype eq = pair.indexOf(u'=');
+        const QString key = pair.left(eq);
+        const QString value = pair.mid(eq + 1);
+        if (key == u"host")
+            settings.host = value;
+        else if (key == u"port")
+            settings.port = value.toInt();
+        else if (key == u"dbname")
+            settings.database = value;
+        else if (key == u"user")
+            settings.user = value;
+        else if (key == u"password")
+            settings.password = value;
+    }
+    settings.schema = u"bench_board_"_s + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    return settings;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int plates = argc > 1 ? std::atoi(argv[1]) : 2000;
+
+    try {
+        QTemporaryDir dir;
+        ConnectionSettings sqlite;
+        sqlite.backend = Backend::Sqlite;
+        sqlite.filePath = dir.filePath(u"bench.db"_s);
+        auto db = Database::open(sqlite);
+        run("sqlite", *db, plates);
+    } catch (const DbError &error) {
+        std::printf("sqlite: %s\n", qPrintable(error.text()));
+        return 1;
+    }
+
+    const QString connection = qEnvironmentVariable("SALONDESK_TEST_PG");
+    if (connection.isEmpty()) {
+        std::printf("SALONDESK_TEST_PG is not set: PostgreSQL skipped\n");
+        return 0;
+    }
+    const ConnectionSettings settings = pgSettings(connection);
+    int status = 0;
+    try {
+        auto db = Database::open(settings);
+        run("postgresql", *db, plates);
+    } catch (const DbError &error) {
+        std::printf("postgresql: %s\n", qPrintable(error.text()));
+        status = 1;
+    }
+    try {
+        ConnectionSettings plain = settings;
+        plain.schema.clear();
+        Database::open(plain)->exec(u"drop schema if exists "_s + settings.schema + u" cascade"_s);
+    } catch (const DbError &error) {
+        std::printf("could not drop %s: %s\n", qPrintable(settings.schema), qPrintable(error.text()));
+    }
+    return status;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "common/Money.h"
+
+#include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
+#include <QDateTime>
+#include <QList>
+
+// One open consumption line of xfmx, as the board's bottom grid and its
+// printed list show it.
+struct OpenLine
+{
+    int id = 0;
+    QString plate;
+    QString goods;
+    Money price;
+    Money quantity;
+    Money discount;
+    Money total;
+    QDateTime time;
+    QString employeeNumber;
+    QString employeeName;
+    QString operatorName;
+};
+
+// The board's open lines. The first GridColumns columns are the grid's (see
+// OpenLinesGrid); the two after them carry the plate and the discount factor
+// for the printed list. 打折率 has no stored column and reads empty.
+//
+// Display text uses the shortest money form and "yyyy-MM-dd hh:mm:ss"; the
+// edit role holds the typed value (numbers and date-times) for the export.
+class OpenLinesModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column {
+        Goods, Price, DiscountRate, Quantity, Total, Time, EmployeeNumber, EmployeeName,
+        Operator,
+        Plate, Discount,
+        ColumnCount
+    };
+    static constexpr int GridColumns = Plate;
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setLines(QList<OpenLine> lines);
+    const QList<OpenLine> &lines() const { return m_lines; }
+
+    // Sums over the rows, for the printed list's closing band.
+    Money quantitySum() const;
+    Money totalSum() const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    static QString columnName(int column);
+
+private:
+    QList<OpenLine> m_lines;
+};
+
+// The grid's columns of the open lines: what the board shows and exports.
+class OpenLinesGrid : public QSortFilterProxyModel
+{
+    Q_OBJECT
+
+public:
+    explicit OpenLinesGrid(OpenLinesModel *lines, QObject *parent = nullptr);
+
+protected:
+    bool filterAcceptsColumn(int sourceColumn, const QModelIndex &sourceParent) const override;
+};

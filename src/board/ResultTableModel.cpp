@@ -1,0 +1,94 @@
+#include "ResultTableModel.h"
+
+#include "common/DateFormat.h"
+#include "common/Money.h"
+
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+void ResultTableModel::load(QSqlQuery &query)
+{
+    beginResetModel();
+    m_columns.clear();
+    m_numeric.clear();
+    m_rows.clear();
+    const QSqlRecord record = query.record();
+    for (int i = 0; i < record.count(); ++i) {
+        m_columns.append(record.fieldName(i));
+        m_numeric.append(record.field(i).metaType().id() == QMetaType::Double);
+    }
+    while (query.next()) {
+        QVariantList row;
+        row.reserve(m_columns.size());
+        for (int i = 0; i < m_columns.size(); ++i)
+            row.append(query.value(i));
+        m_rows.append(row);
+    }
+    endResetModel();
+}
+
+void ResultTableModel::clear()
+{
+    beginResetModel();
+    m_columns.clear();
+    m_numeric.clear();
+    m_rows.clear();
+    endResetModel();
+}
+
+int ResultTableModel::columnOf(const QString &name) const
+{
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (m_columns.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QVariant ResultTableModel::value(int row, const QString &column) const
+{
+    const int index = columnOf(column);
+    if (row < 0 || row >= m_rows.size() || index < 0)
+        return {};
+    return m_rows.at(row).at(index);
+}
+
+int ResultTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int ResultTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+}
+
+QVariant ResultTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size() || index.column() >= m_columns.size())
+        return {};
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
+    const QVariant value = m_rows.at(index.row()).at(index.column());
+    if (value.isNull())
+        return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
+    const bool display = role == Qt::DisplayRole;
+    if (value.typeId() == QMetaType::Double
+        || (m_numeric.at(index.column()) && value.typeId() == QMetaType::QString)) {
+        const Money amount = Money::fromVariant(value);
+        return display ? QVariant(amount.toString())
+                       : QVariant(static_cast<double>(amount.units()) / Money::Scale);
+    }
+    if (value.typeId() == QMetaType::QDateTime) {
+        return display ? QVariant(DateFormat::dateTimeText(value.toDateTime())) : value;
+    }
+    return display ? QVariant(value.toString()) : value;
+}
+
+QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section >= m_columns.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return m_columns.at(section);
+}

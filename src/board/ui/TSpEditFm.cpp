@@ -1,0 +1,72 @@
+#include "TSpEditFm.h"
+
+#include "app/Session.h"
+#include "board/PlateState.h"
+#include "common/Prompt.h"
+#include "common/Refusal.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+TSpEditFm::TSpEditFm(Session &session, PlateSettings &settings, int number,
+                     const PlateSettings::PlateFields &fields, const QStringList &rooms,
+                     QWidget *parent)
+    : QDialog(parent)
+    , m_session(session)
+    , m_settings(settings)
+    , m_number(number)
+    , m_plate(new QLineEdit(fields.plate, this))
+    , m_room(new QComboBox(this))
+    , m_state(new QComboBox(this))
+    , m_save(new QPushButton(u"保存"_s, this))
+{
+    setWindowTitle(u"手牌信息"_s);
+    // Both lists also take typed text.
+    m_room->setEditable(true);
+    m_room->addItems(rooms);
+    m_room->setCurrentText(fields.room);
+    m_state->setEditable(true);
+    m_state->addItems({QString::fromUtf16(PlateState::Free), QString::fromUtf16(PlateState::Disabled),
+                       QString::fromUtf16(PlateState::Reserved)});
+    m_state->setCurrentText(fields.state);
+
+    auto *form = new QFormLayout;
+    form->addRow(u"号牌:"_s, m_plate);
+    form->addRow(u"所属包厢:"_s, m_room);
+    form->addRow(u"号牌状态:"_s, m_state);
+
+    auto *cancel = new QPushButton(u"取消"_s, this);
+    m_save->setDefault(true);
+    cancel->setAutoDefault(false);
+    connect(m_save, &QPushButton::clicked, this, &TSpEditFm::save);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_save);
+    buttons->addWidget(cancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+}
+
+void TSpEditFm::save()
+{
+    try {
+        m_settings.savePlate(m_number, {m_plate->text(), m_room->currentText(), m_state->currentText()});
+    } catch (const Refusal &refusal) {
+        m_session.prompt.message(refusal.text());
+        return;
+    } catch (const DbError &) {
+        // A duplicate number, most likely; the dialog stays for a correction.
+        m_session.prompt.message(u"保存失败!"_s, {}, Prompt::Kind::Error);
+        return;
+    }
+    accept();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "db/Database.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+
+using namespace Qt::StringLiterals;
+
+// Small rows for the board's tests: rooms, plates and open lines.
+namespace BoardFixture {
+
+inline void room(Database &db, const QString &name, const QString &ticketPrice = u"0"_s)
+{
+    db.execute(u"insert into 包厢 (包厢, 门票价格, 最低消费, 初始费用) values (?, ?, 0, 0)"_s,
+               {name, ticketPrice});
+}
+
+// A null `state` leaves the column empty.
+inline void plate(Database &db, const QString &number, const QString &room, const QVariant &state,
+                  const QVariant &entered = {}, const QString &deposit = u"0"_s)
+{
+    db.execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 进店时间, 押金金额, 顾客姓名, 主号牌) "
+               "values (?, ?, ?, ?, ?, ?, ?)"_s,
+               {number, room, state, entered, deposit, u"散客"_s, number});
+}
+
+inline void line(Database &db, const QString &plate, const QString &goods, const QString &price,
+                 const QString &quantity, const QString &total,
+                 const QDateTime &time = QDateTime(QDate(2024, 3, 1), QTime(9, 30)))
+{
+    db.execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 实际单价, 数量, 合计, 折扣, 员工编号, "
+               "员工姓名, 消费时间, 营业员) values (?, ?, ?, ?, ?, ?, ?, 1, ?, ?, ?, ?)"_s,
+               {plate, plate, goods, price, price, quantity, total, u"001"_s, u"张敏"_s, time,
+                u"超级管理员"_s});
+}
+
+inline QString stateOf(Database &db, const QString &plate)
+{
+    return db.scalar(u"select 号牌状态 from 号牌管理 where 号牌=?"_s, {plate}).toString();
+}
+
+} // namespace BoardFixture

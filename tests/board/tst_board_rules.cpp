@@ -1,0 +1,249 @@
+#include "board/LineListReport.h"
+#include "board/OpenLinesModel.h"
+#include "board/PlateBoard.h"
+#include "board/PlateSettings.h"
+#include "board/PlateState.h"
+#include "common/Refusal.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+using Icon = std::optional<PlateState::Icon>;
+Q_DECLARE_METATYPE(Icon)
+Q_DECLARE_METATYPE(PlateBoard::PopupEnabling)
+Q_DECLARE_METATYPE(PlateBoard::Answer)
+
+// The board's rules that need no database: icons of states, the pop-up
+// enabling, the toolbar's answers, quick find, plate ranges and the
+// printed list of open lines.
+class TestBoardRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void iconOfState_data();
+    void iconOfState();
+    void popupEnabling_data();
+    void popupEnabling();
+    void toolbarAnswers_data();
+    void toolbarAnswers();
+    void quickFind_data();
+    void quickFind();
+    void rangeNumbers_data();
+    void rangeNumbers();
+    void rangeRefusesMissingBounds_data();
+    void rangeRefusesMissingBounds();
+    void gridShowsAmountsAndExportsNumbers();
+    void printedListClosesWithSums();
+};
+
+void TestBoardRules::iconOfState_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<bool>("known");
+    QTest::newRow("free") << u"可用"_s << 0 << true;
+    QTest::newRow("occupied") << u"占用"_s << 1 << true;
+    QTest::newRow("reserved") << u"预定"_s << 2 << true;
+    QTest::newRow("disabled") << u"停用"_s << 3 << true;
+    QTest::newRow("other text shows free") << u"维修"_s << 0 << false;
+    QTest::newRow("empty shows free") << QString() << 0 << false;
+    QTest::newRow("trailing blank is another text") << u"占用 "_s << 0 << false;
+}
+
+void TestBoardRules::iconOfState()
+{
+    QFETCH(QString, state);
+    QFETCH(int, icon);
+    QFETCH(bool, known);
+    QCOMPARE(int(PlateState::iconOf(state)), icon);
+    QCOMPARE(PlateState::knownIcon(state).has_value(), known);
+    if (known)
+        QCOMPARE(PlateState::textOf(PlateState::iconOf(state)), state);
+}
+
+void TestBoardRules::popupEnabling_data()
+{
+    QTest::addColumn<Icon>("selected");
+    QTest::addColumn<PlateBoard::PopupEnabling>("expected");
+    // 开单, 消费与结帐, 修改状态, 撤单
+    QTest::newRow("nothing selected") << Icon() << PlateBoard::PopupEnabling{false, false, false, false};
+    QTest::newRow("free") << Icon(PlateState::FreeIcon) << PlateBoard::PopupEnabling{true, false, true, false};
+    QTest::newRow("occupied") << Icon(PlateState::OccupiedIcon) << PlateBoard::PopupEnabling{false, true, false, true};
+    QTest::newRow("reserved") << Icon(PlateState::ReservedIcon) << PlateBoard::PopupEnabling{true, false, true, false};
+    QTest::newRow("disabled: only the state") << Icon(PlateState::DisabledIcon) << PlateBoard::PopupEnabling{false, false, true, false};
+}
+
+void TestBoardRules::popupEnabling()
+{
+    QFETCH(Icon, selected);
+    QFETCH(PlateBoard::PopupEnabling, expected);
+    QVERIFY(PlateBoard::popupEnabling(selected) == expected);
+}
+
+void TestBoardRules::toolbarAnswers_data()
+{
+    using A = PlateBoard::Answer;
+    QTest::addColumn<Icon>("selected");
+    QTest::addColumn<A>("openOrder");
+    QTest::addColumn<A>("consumption");
+    QTest::newRow("nothing selected") << Icon()
+        << A{A::Refuse, u"没有选号牌！"_s} << A{A::Refuse, u"请选号牌！"_s};
+    QTest::newRow("free") << Icon(PlateState::FreeIcon)
+        << A{A::Open, {}} << A{A::Refuse, u"该号牌还没有开单，无法增加消费！"_s};
+    QTest::newRow("occupied") << Icon(PlateState::OccupiedIcon)
+        << A{A::Refuse, u"请选择一个没被占用的号牌来开单"_s} << A{A::Open, {}};
+    QTest::newRow("reserved") << Icon(PlateState::ReservedIcon) << A{A::Nothing, {}} << A{A::Nothing, {}};
+    QTest::newRow("disabled") << Icon(PlateState::DisabledIcon) << A{A::Nothing, {}} << A{A::Nothing, {}};
+}
+
+void TestBoardRules::toolbarAnswers()
+{
+    QFETCH(Icon, selected);
+    QFETCH(PlateBoard::Answer, openOrder);
+    QFETCH(PlateBoard::Answer, consumption);
+    const PlateBoard::Answer order = PlateBoard::openOrderAnswer(selected);
+    QCOMPARE(order.step, openOrder.step);
+    QCOMPARE(order.message, openOrder.message);
+    const PlateBoard::Answer consume = PlateBoard::consumptionAnswer(selected);
+    QCOMPARE(consume.step, consumption.step);
+    QCOMPARE(consume.message, consumption.message);
+}
+
+void TestBoardRules::quickFind_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("found");
+    QTest::newRow("exact") << u"SP002"_s << 1;
+    QTest::newRow("other letter case is not found") << u"sp001"_s << -1;
+    QTest::newRow("a prefix is not found") << u"SP00"_s << -1;
+    QTest::newRow("blanks count") << u" SP001"_s << -1;
+    QTest::newRow("first of equal captions") << u"A1"_s << 2;
+    QTest::newRow("empty finds nothing") << QString() << -1;
+}
+
+void TestBoardRules::quickFind()
+{
+    QFETCH(QString, text);
+    QFETCH(int, found);
+    const QList<PlateBoard::Plate> plates{{u"SP001"_s, PlateState::FreeIcon},
+                                          {u"SP002"_s, PlateState::OccupiedIcon},
+                                          {u"A1"_s, PlateState::FreeIcon},
+                                          {u"A1"_s, PlateState::ReservedIcon}};
+    QCOMPARE(PlateBoard::find(plates, text), found);
+}
+
+void TestBoardRules::rangeNumbers_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QStringList>("numbers");
+
+    QStringList hundred;
+    for (int i = 1; i <= 100; ++i)
+        hundred.append(u"SP"_s + QString::number(i).rightJustified(3, u'0'));
+    QTest::newRow("1-100 SP: width of the end text") << u"1"_s << u"100"_s << u"SP"_s << hundred;
+    QTest::newRow("8-12 without prefix")
+        << u"8"_s << u"12"_s << QString() << QStringList{u"08"_s, u"09"_s, u"10"_s, u"11"_s, u"12"_s};
+    QTest::newRow("end below start adds nothing") << u"12"_s << u"8"_s << u"SP"_s << QStringList();
+    QTest::newRow("zeros written in the end widen")
+        << u"1"_s << u"0003"_s << u"A"_s << QStringList{u"A0001"_s, u"A0002"_s, u"A0003"_s};
+    QTest::newRow("start wider than end keeps its digits")
+        << u"0099"_s << u"100"_s << QString() << QStringList{u"099"_s, u"100"_s};
+    QTest::newRow("prefix and bounds are trimmed")
+        << u" 1"_s << u"2 "_s << u" VIP "_s << QStringList{u"VIP1"_s, u"VIP2"_s};
+    QTest::newRow("single plate") << u"7"_s << u"7"_s << u"B-"_s << QStringList{u"B-7"_s};
+}
+
+void TestBoardRules::rangeNumbers()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(QString, prefix);
+    QFETCH(QStringList, numbers);
+    QCOMPARE(PlateSettings::rangeNumbers(start, end, prefix), numbers);
+}
+
+void TestBoardRules::rangeRefusesMissingBounds_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::newRow("no start") << QString() << u"10"_s;
+    QTest::newRow("no end") << u"1"_s << QString();
+    QTest::newRow("blank end") << u"1"_s << u"  "_s;
+}
+
+void TestBoardRules::rangeRefusesMissingBounds()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    try {
+        PlateSettings::rangeNumbers(start, end, u"SP"_s);
+        QFAIL("a missing bound was accepted");
+    } catch (const Refusal &refusal) {
+        QCOMPARE(refusal.text(), u"请输入号牌的起始值和终止值！"_s);
+    }
+}
+
+void TestBoardRules::gridShowsAmountsAndExportsNumbers()
+{
+    OpenLinesModel lines;
+    OpenLine line;
+    line.plate = u"SP001"_s;
+    line.goods = u"洗剪吹"_s;
+    line.price = Money::fromText(u"28.05");
+    line.quantity = Money::fromInt(2);
+    line.discount = Money::fromText(u"0.9");
+    line.total = Money::fromText(u"50.49");
+    line.time = QDateTime(QDate(2024, 3, 1), QTime(9, 30));
+    lines.setLines({line});
+
+    OpenLinesGrid grid(&lines);
+    QStringList headers;
+    for (int column = 0; column < grid.columnCount(); ++column)
+        headers.append(grid.headerData(column, Qt::Horizontal).toString());
+    QCOMPARE(headers, (QStringList{u"商品名"_s, u"单价"_s, u"打折率"_s, u"数量"_s, u"合计"_s,
+                                   u"消费时间"_s, u"员工编号"_s, u"员工姓名"_s, u"营业员"_s}));
+
+    const QModelIndex price = lines.index(0, OpenLinesModel::Price);
+    QCOMPARE(price.data(Qt::DisplayRole).toString(), u"28.05"_s);
+    QCOMPARE(price.data(Qt::EditRole).typeId(), int(QMetaType::Double));
+    QCOMPARE(lines.index(0, OpenLinesModel::Time).data().toString(), u"2024-03-01 09:30:00"_s);
+    QCOMPARE(lines.index(0, OpenLinesModel::Time).data(Qt::EditRole).typeId(), int(QMetaType::QDateTime));
+    QVERIFY(lines.index(0, OpenLinesModel::DiscountRate).data().isNull());
+}
+
+void TestBoardRules::printedListClosesWithSums()
+{
+    OpenLinesModel lines;
+    OpenLine first;
+    first.plate = u"SP001"_s;
+    first.goods = u"洗剪吹"_s;
+    first.quantity = Money::fromInt(2);
+    first.total = Money::fromText(u"60.1");
+    OpenLine second = first;
+    second.goods = u"护发素"_s;
+    second.quantity = Money::fromText(u"-1");
+    second.total = Money::fromText(u"-38.5");
+    lines.setLines({first, second});
+
+    ListReport report = LineListReport::make(lines);
+    report.setPrintedAt(QDateTime(QDate(2024, 3, 1), QTime(20, 5, 9)));
+    QStringList headings;
+    for (const ReportColumn &column : report.columns())
+        headings.append(column.heading);
+    QCOMPARE(headings, (QStringList{u"号牌"_s, u"商品名"_s, u"单价"_s, u"数量"_s, u"折"_s, u"合计"_s,
+                                    u"服务生"_s, u"营业员"_s}));
+    QCOMPARE(report.modelColumns(),
+             (QList<int>{OpenLinesModel::Plate, OpenLinesModel::Goods, OpenLinesModel::Price,
+                         OpenLinesModel::Quantity, OpenLinesModel::Discount, OpenLinesModel::Total,
+                         OpenLinesModel::EmployeeName, OpenLinesModel::Operator}));
+    QCOMPARE(report.closingLines().size(), 1);
+    QCOMPARE(report.expand(report.closingLines().first().text),
+             u"2024-03-01 20:05:09  数量:1  合计:21.6 元"_s);
+}
+
+QTEST_GUILESS_MAIN(TestBoardRules)
+#include "tst_board_rules.moc"
