@@ -39,17 +39,25 @@ QTemporaryFile *newWorkbookFile(QString *error)
 } // namespace
 
 bool ExportToExcel(QAbstractItemModel &model, int firstColumn, int lastColumn, Prompt &prompt,
-                   FileOpener &opener, const ExcelExporter &exporter)
+                   FileOpener &opener, const ExcelExporter &exporter,
+                   const std::function<void()> &writingDone)
 {
+    const auto done = [&writingDone] {
+        if (writingDone)
+            writingDone();
+    };
     const QString caption = u"错误"_s;
     QString error;
     QTemporaryFile *file = newWorkbookFile(&error);
     if (!file) {
+        done();
         prompt.message(error, caption, Prompt::Kind::Error);
         return false;
     }
     const QString path = file->fileName();
-    switch (exporter.write(model, path, firstColumn, lastColumn, &error)) {
+    const ExcelExporter::Outcome outcome = exporter.write(model, path, firstColumn, lastColumn, &error);
+    done();
+    switch (outcome) {
     case ExcelExporter::Outcome::Written:
         break;
     case ExcelExporter::Outcome::Cancelled:

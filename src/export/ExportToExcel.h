@@ -2,6 +2,8 @@
 
 #include "ExcelExporter.h"
 
+#include <functional>
+
 class FileOpener;
 class Prompt;
 class QAbstractItemModel;
@@ -15,6 +17,8 @@ class QAbstractItemModel;
 // Every outcome is shown through `prompt`: "系统没excel，不能导出Excel！"
 // when nothing can open the workbook, the file and the reason when it
 // cannot be written. A cancelled export shows nothing. Returns true when
-// the workbook was opened.
+// the workbook was opened. `writingDone` runs once the writing is over,
+// before anything is shown or opened (the progress dialog closes there).
 bool ExportToExcel(QAbstractItemModel &model, int firstColumn, int lastColumn, Prompt &prompt,
-                   FileOpener &opener, const ExcelExporter &exporter = ExcelExporter());
+                   FileOpener &opener, const ExcelExporter &exporter = ExcelExporter(),
+                   const std::function<void()> &writingDone = {});

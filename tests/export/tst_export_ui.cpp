@@ -40,6 +40,35 @@ private:
     int m_rows;
 };
 
+// A prompt whose message box, like the real one, runs the event loop for a
+// while; it notes whether a progress dialog is showing at the end of it.
+class WaitingPrompt final : public Prompt
+{
+public:
+    explicit WaitingPrompt(QWidget *window) : m_window(window) {}
+    void message(const QString &text, const QString &, Kind) override
+    {
+        messages.append(text);
+        QTest::qWait(1200);
+        for (auto *dialog : m_window->findChildren<QProgressDialog *>())
+            progressShownOverMessage |= dialog->isVisible();
+    }
+    bool question(const QString &, const QString &) override { return false; }
+    std::optional<QString> input(const QString &, const QString &, const QString &) override { return {}; }
+    std::optional<QString> maskedInput(const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString openFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
+
+    QStringList messages;
+    bool progressShownOverMessage = false;
+
+private:
+    QWidget *m_window;
+};
+
 } // namespace
 
 class TestExportUi : public QObject
@@ -64,6 +93,19 @@ private slots:
         QCOMPARE(sheet.rows.size(), 2);
         QCOMPARE(sheet.rows[0].size(), 3);
         QCOMPARE(sheet.rows[0][2].value, u"合计"_s);
+    }
+
+    void noSpreadsheetMessageIsNotCoveredByProgress()
+    {
+        QWidget window;
+        window.show();
+        VariantTableModel model({u"号牌"_s}, {{u"A01"_s}});
+        WaitingPrompt prompt(&window);
+        RecordingFileOpener opener;
+        opener.succeed = false;
+        QVERIFY(!ExcelExport::run(&window, prompt, opener, model));
+        QCOMPARE(prompt.messages, QStringList{u"系统没excel，不能导出Excel！"_s});
+        QVERIFY(!prompt.progressShownOverMessage);
     }
 
     void longExportCanBeCancelled()

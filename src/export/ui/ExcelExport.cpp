@@ -29,9 +29,10 @@ bool run(QWidget *parent, Prompt &prompt, FileOpener &opener, QAbstractItemModel
         progress.setValue(done);
         return !progress.wasCanceled();
     });
-    const bool opened = ExportToExcel(model, 0, model.columnCount() - 1, prompt, opener, exporter);
-    progress.close();
-    return opened;
+    // The dialog goes before any message or the spreadsheet program shows:
+    // left open, it would come up over them once its delay ran out.
+    return ExportToExcel(model, 0, model.columnCount() - 1, prompt, opener, exporter,
+                         [&progress] { progress.reset(); progress.hide(); });
 }
 
 } // namespace ExcelExport
