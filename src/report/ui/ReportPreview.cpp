@@ -2,7 +2,10 @@
 
 #include "report/ListReport.h"
 
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
+#include <QScreen>
+#include <QWidget>
 #include <QPrinter>
 
 using namespace Qt::StringLiterals;
@@ -18,6 +21,11 @@ void exec(const ListReport &report, QWidget *parent)
 
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(u"打印预览"_s);
+    // Big enough to read a page without zooming first.
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        dialog.resize(area.width() * 4 / 5, area.height() * 9 / 10);
+    }
     // The preview and the print run both paint through here, so what is
     // printed is what was previewed.
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
