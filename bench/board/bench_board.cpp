@@ -149,24 +149,7 @@ void run(const char *backend, Database &db, int plates)
 
 ConnectionSettings pgSettings(const QString &connection)
 {
-    ConnectionSettings settings;
-    settings.backend = Backend::Postgres;
-    settings.host = u"127.0.0.1"_s;
-    for (const QString &pair : connection.split(u' ', Qt::SkipEmptyParts)) {
-        const qsizetype eq = pair.indexOf(u'=');
-        const QString key = pair.left(eq);
-        const QString value = pair.mid(eq + 1);
-        if (key == u"host")
-            settings.host = value;
-        else if (key == u"port")
-            settings.port = value.toInt();
-        else if (key == u"dbname")
-            settings.database = value;
-        else if (key == u"user")
-            settings.user = value;
-        else if (key == u"password")
-            settings.password = value;
-    }
+    ConnectionSettings settings = ConnectionSettings::fromPostgresKeywords(connection);
     settings.schema = u"bench_board_"_s + QUuid::createUuid().toString(QUuid::Id128).left(12);
     return settings;
 }

@@ -19,4 +19,9 @@ struct ConnectionSettings
     // PostgreSQL: a schema to work in instead of "public" (tests use one
     // schema each). Created when missing.
     QString schema;
+
+    // A PostgreSQL connection written the libpq way, "host=… port=…
+    // dbname=… user=… password=…" (how the tests and benchmarks are told
+    // where their server is). The host defaults to 127.0.0.1.
+    static ConnectionSettings fromPostgresKeywords(const QString &keywords);
 };

@@ -23,28 +23,7 @@ int fileCounter = 0;
 
 ConnectionSettings pgSettingsFromEnvironment()
 {
-    ConnectionSettings settings;
-    settings.backend = Backend::Postgres;
-    settings.host = u"127.0.0.1"_s;
-    const QString spec = qEnvironmentVariable("SALONDESK_TEST_PG");
-    for (const QString &pair : spec.split(u' ', Qt::SkipEmptyParts)) {
-        const qsizetype eq = pair.indexOf(u'=');
-        if (eq < 0)
-            continue;
-        const QString key = pair.left(eq);
-        const QString value = pair.mid(eq + 1);
-        if (key == u"host")
-            settings.host = value;
-        else if (key == u"port")
-            settings.port = value.toInt();
-        else if (key == u"dbname")
-            settings.database = value;
-        else if (key == u"user")
-            settings.user = value;
-        else if (key == u"password")
-            settings.password = value;
-    }
-    return settings;
+    return ConnectionSettings::fromPostgresKeywords(qEnvironmentVariable("SALONDESK_TEST_PG"));
 }
 
 void dropPgSchemas()

@@ -3,7 +3,7 @@
 #include "app/Session.h"
 #include "board/PlateSettings.h"
 #include "common/Prompt.h"
-#include "common/Refusal.h"
+#include "app/Attempt.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -65,19 +65,14 @@ void TBaoXiangFm::save()
         m_ticket->setText(u"0"_s);
     if (m_minimum->text().trimmed().isEmpty())
         m_minimum->setText(u"0"_s);
-    try {
+    const bool saved = attempt(m_session.prompt, [this] {
         m_session.db();
         if (m_originalName.isEmpty())
             m_settings.addRoom(m_name->text(), m_ticket->text(), m_minimum->text());
         else
             m_settings.updateRoom(m_originalName, m_name->text(), m_ticket->text(),
                                   m_minimum->text());
-    } catch (const Refusal &refusal) {
-        m_session.prompt.message(refusal.text());
-        return;
-    } catch (const DbError &error) {
-        m_session.prompt.message(error.text(), {}, Prompt::Kind::Error);
-        return;
-    }
-    accept();
+    });
+    if (saved)
+        accept();
 }

@@ -11,7 +11,7 @@
 #include "common/DateFormat.h"
 #include "common/FileOpener.h"
 #include "common/Prompt.h"
-#include "common/Refusal.h"
+#include "app/Attempt.h"
 #include "export/ui/ExcelExport.h"
 #include "operators/ui/TAdminChangePassFm.h"
 #include "operators/ui/TAdminFm.h"
@@ -521,6 +521,11 @@ void TMainFm::reloadKeepingSelection()
             selectPlate(selected);
         m_plates->verticalScrollBar()->setValue(scroll);
     }
+    showCounts(counts);
+}
+
+void TMainFm::showCounts(const PlateBoard::Counts &counts)
+{
     const std::pair<QString, int> values[] = {
         {u"号牌总数"_s, counts.total},    {u"当前占用"_s, counts.occupied},
         {u"当前空闲"_s, counts.free},     {u"当前预定"_s, counts.reserved},
@@ -539,13 +544,7 @@ void TMainFm::CountPlates()
         showError(error.text());
         return;
     }
-    const std::pair<QString, int> values[] = {
-        {u"号牌总数"_s, counts.total},    {u"当前占用"_s, counts.occupied},
-        {u"当前空闲"_s, counts.free},     {u"当前预定"_s, counts.reserved},
-        {u"当前停用"_s, counts.disabled},
-    };
-    for (const auto &[caption, value] : values)
-        setField(caption, QString::number(value));
+    showCounts(counts);
 }
 
 void TMainFm::RefreshSelectedPlate()
@@ -779,15 +778,9 @@ void TMainFm::cancelOrder()
     const QString plate = SelectedPlate();
     if (plate.isEmpty())
         return;
-    try {
-        PlateStatus(m_session.db()).cancelOrder(plate, m_session.context.Rights);
-    } catch (const Refusal &refusal) {
-        m_session.prompt.message(refusal.text());
+    if (!attempt(m_session.prompt,
+                 [&] { PlateStatus(m_session.db()).cancelOrder(plate, m_session.context.Rights); }))
         return;
-    } catch (const DbError &error) {
-        showError(error.text());
-        return;
-    }
     RefreshSelectedPlate();
     m_session.prompt.message(u"撤单完毕"_s);
 }

@@ -139,6 +139,7 @@ private:
     void exportLineGrid();
     void requireRight(const QString &right, const QString &refusal, const QString &entry);
     void showError(const QString &text);
+    void showCounts(const PlateBoard::Counts &counts);
     void endProgram();
 
     Session &m_session;

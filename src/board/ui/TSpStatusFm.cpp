@@ -4,7 +4,7 @@
 #include "board/PlateState.h"
 #include "board/PlateStatus.h"
 #include "common/Prompt.h"
-#include "common/Refusal.h"
+#include "app/Attempt.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -71,14 +71,7 @@ QPushButton *TSpStatusFm::button(const QString &caption) const
 
 void TSpStatusFm::changeTo(const QString &target)
 {
-    try {
-        PlateStatus(m_session.db()).change(m_plate, shownState(), target);
-    } catch (const Refusal &refusal) {
-        m_session.prompt.message(refusal.text());
-        return;
-    } catch (const DbError &error) {
-        m_session.prompt.message(error.text(), {}, Prompt::Kind::Error);
-        return;
-    }
-    accept();
+    if (attempt(m_session.prompt,
+                [&] { PlateStatus(m_session.db()).change(m_plate, shownState(), target); }))
+        accept();
 }

@@ -2,7 +2,7 @@
 
 #include "app/Session.h"
 #include "common/Prompt.h"
-#include "common/Refusal.h"
+#include "app/Attempt.h"
 #include "operators/OperatorStore.h"
 
 #include <QFormLayout>
@@ -48,17 +48,12 @@ TAdminChangePassFm::TAdminChangePassFm(Session &session, QWidget *parent)
 
 void TAdminChangePassFm::savePassword()
 {
-    try {
-        OperatorStore store(m_session.db());
-        store.changePassword(m_session.context.OperatorName, m_old->text(), m_new->text(),
-                             m_confirm->text());
-    } catch (const Refusal &refusal) {
-        m_session.prompt.message(refusal.text());
+    const bool changed = attempt(m_session.prompt, [this] {
+        OperatorStore(m_session.db()).changePassword(m_session.context.OperatorName, m_old->text(),
+                                                     m_new->text(), m_confirm->text());
+    });
+    if (!changed)
         return;
-    } catch (const DbError &error) {
-        m_session.prompt.message(error.text(), {}, Prompt::Kind::Error);
-        return;
-    }
     m_session.prompt.message(u"修改成功！"_s);
     accept();
 }

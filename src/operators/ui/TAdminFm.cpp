@@ -2,7 +2,7 @@
 
 #include "app/Session.h"
 #include "common/Prompt.h"
-#include "common/Refusal.h"
+#include "app/Attempt.h"
 #include "operators/OperatorStore.h"
 
 #include <QAction>
@@ -179,19 +179,15 @@ void TAdminFm::saveOperator()
     entry.name = m_name->text();
     for (auto it = m_rightBoxes.cbegin(); it != m_rightBoxes.cend(); ++it)
         entry.rights.insert(it.key(), it.value()->isChecked());
-    try {
+    const bool saved = attempt(m_session.prompt, [&] {
         m_session.db();
         if (m_adding)
             m_store->add(entry);
         else
             m_store->update(currentName(), entry);
-    } catch (const Refusal &refusal) {
-        m_session.prompt.message(refusal.text());
+    });
+    if (!saved)
         return;
-    } catch (const DbError &error) {
-        m_session.prompt.message(error.text(), {}, Prompt::Kind::Error);
-        return;
-    }
     m_adding = false;
     setEditing(false);
     reload(entry.name);
@@ -209,20 +205,17 @@ void TAdminFm::deleteOperator()
     const QString name = currentName();
     if (name.isEmpty())
         return;
-    try {
+    bool removed = false;
+    attempt(m_session.prompt, [&] {
         m_session.db();
         m_store->checkRemovable(name);
         if (!m_session.prompt.question(u"您是否要删除\" "_s + name + u'"'))
             return;
         m_store->remove(name);
-    } catch (const Refusal &refusal) {
-        m_session.prompt.message(refusal.text());
-        return;
-    } catch (const DbError &error) {
-        m_session.prompt.message(error.text(), {}, Prompt::Kind::Error);
-        return;
-    }
-    reload();
+        removed = true;
+    });
+    if (removed)
+        reload();
 }
 
 void TAdminFm::leave()
