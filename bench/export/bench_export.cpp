@@ -2,12 +2,18 @@
 // integers, amounts as text (as PostgreSQL hands them over), date-times as
 // text (as SQLite keeps them), real date-times and Chinese text.
 
+#include "db/Database.h"
+#include "db/Schema.h"
+#include "db/Transaction.h"
 #include "export/ExcelExporter.h"
 
 #include <QAbstractTableModel>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -90,6 +96,53 @@ private:
 
 } // namespace
 
+// The same export from a query over settled lines, as the lists of the
+// program hand it over: rows come from the database as the model is read.
+qint64 exportFromDatabase(const ConnectionSettings &settings, const QString &path, QString *error)
+{
+    auto db = Database::open(settings);
+    Schema::ensure(*db);
+    {
+        Transaction transaction(*db);
+        QSqlQuery insert(db->handle());
+        insert.prepare(u"insert into jzmx (ID, 号牌, 主号牌, 商品名, 商品类型, 单价, 实际单价, 数量, 合计, 折扣, "
+                       "参与打折, 提成金额, TcYf, 员工编号, 员工姓名, 消费时间, 营业员, 单据号) "
+                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+        const QDateTime start(QDate(2024, 3, 1), QTime(9, 0));
+        for (int row = 0; row < Rows; ++row) {
+            const QString plate = u"SP"_s + QString::number(row % 200 + 1).rightJustified(3, u'0');
+            const QVariantList values{row + 1, plate, plate, u"洗剪吹"_s, u"美发服务"_s, u"30"_s,
+                                      u"25.5"_s, 1, u"25.5"_s, u"0.85"_s, u"y"_s, u"5"_s, u"0"_s,
+                                      u"001"_s, u"张敏"_s,
+                                      start.addSecs(row * 60).toString(u"yyyy-MM-dd hh:mm:ss"_s),
+                                      u"超级管理员"_s, QString::number(202403000000LL + row / 4)};
+            for (const QVariant &value : values)
+                insert.addBindValue(value);
+            if (!insert.exec()) {
+                *error = insert.lastError().text();
+                return -1;
+            }
+        }
+        transaction.commit();
+    }
+    QElapsedTimer clock;
+    clock.start();
+    QSqlQueryModel model;
+    QSqlQuery query(db->handle());
+    if (db->dialect().isPostgres())
+        query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    query.exec(u"select ID, 号牌, 主号牌, 商品名, 商品类型, 单价, 实际单价, 数量, 合计, 折扣, 参与打折, "
+               "提成金额, TcYf, 员工编号, 员工姓名, 消费时间, 营业员, 单据号 from jzmx order by ID"_s);
+    model.setQuery(std::move(query));
+    ExcelExporter exporter;
+    if (exporter.write(model, path, 0, model.columnCount() - 1, error) != ExcelExporter::Outcome::Written)
+        return -1;
+    const qint64 elapsed = clock.elapsed();
+    if (!settings.schema.isEmpty())
+        db->exec(u"drop schema "_s + settings.schema + u" cascade"_s);
+    return elapsed;
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -121,5 +174,28 @@ int main(int argc, char **argv)
     std::printf("Excel export: %lld ms (target under %.0f ms), %.1f MB written\n",
                 static_cast<long long>(exportMs), TargetMs,
                 QFileInfo(path).size() / (1024.0 * 1024.0));
-    return exportMs < TargetMs ? 0 : 2;
+
+    bool withinTarget = exportMs < TargetMs;
+    QList<std::pair<QString, ConnectionSettings>> backends;
+    ConnectionSettings sqlite;
+    sqlite.filePath = dir.filePath(u"bench.db"_s);
+    backends.append({u"sqlite"_s, sqlite});
+    if (!qEnvironmentVariableIsEmpty("SALONDESK_TEST_PG")) {
+        ConnectionSettings pg = ConnectionSettings::fromPostgresKeywords(qEnvironmentVariable("SALONDESK_TEST_PG"));
+        pg.schema = u"bench_export_"_s + QString::number(QCoreApplication::applicationPid());
+        backends.append({u"postgresql"_s, pg});
+    } else {
+        std::printf("SALONDESK_TEST_PG is not set: PostgreSQL skipped\n");
+    }
+    for (const auto &[name, settings] : backends) {
+        const qint64 ms = exportFromDatabase(settings, dir.filePath(name + u".xlsx"_s), &error);
+        if (ms < 0) {
+            std::fprintf(stderr, "%s export failed: %s\n", qUtf8Printable(name), qUtf8Printable(error));
+            return 1;
+        }
+        std::printf("Excel export from %s, %d rows x 18 columns (query and export): %lld ms (target under %.0f ms)\n",
+                    qUtf8Printable(name), Rows, static_cast<long long>(ms), TargetMs);
+        withinTarget = withinTarget && ms < TargetMs;
+    }
+    return withinTarget ? 0 : 2;
 }
