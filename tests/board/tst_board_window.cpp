@@ -302,7 +302,7 @@ void TestBoardWindow::popupEnablingFollowsTheState()
     b.show();
     if (!plate.isEmpty())
         b.click(plate);
-    b.window->PreparePopup();
+    b.window->preparePlateMenu();
     QString states;
     for (const QString &caption : PopupCaptions)
         states += b.window->popupAction(caption)->isEnabled() ? u'1' : u'0';
@@ -483,7 +483,7 @@ void TestBoardWindow::cancelOrderFromThePopup()
     Board b;
     b.show();
     b.click(u"SP005"_s);
-    b.window->PreparePopup();
+    b.window->preparePlateMenu();
     QVERIFY(b.window->popupAction(u"撤单"_s)->isEnabled());
     b.window->popupAction(u"撤单"_s)->trigger();
     QCOMPARE(b.t.prompt.messages(), QStringList{u"撤单完毕"_s});
@@ -523,7 +523,7 @@ void TestBoardWindow::timerReloadKeepsTheSelection()
             BoardFixture::plate(*other, u"SP000"_s, u"大厅"_s, u"可用"_s);
     }
     b.t.clock.advanceSeconds(3);
-    b.window->Timer1Timer();
+    b.window->tick();
 
     QCOMPARE(b.window->SelectedPlate(), u"SP004"_s);
     QVERIFY(b.item(u"SP004"_s)->isSelected());
@@ -542,7 +542,7 @@ void TestBoardWindow::embeddedDatabaseTimerOnlyTicksTheClock()
     b.show();
     b.t.database->execute(u"update 号牌管理 set 号牌状态=? where 号牌=?"_s, {u"占用"_s, u"SP003"_s});
     b.t.clock.advanceSeconds(5);
-    b.window->Timer1Timer();
+    b.window->tick();
     QCOMPARE(b.icon(u"SP003"_s), 2);
     QCOMPARE(b.window->fieldText(u"时间:"_s), u"2024-03-02 10:00:05"_s);
     QCOMPARE(b.window->timer()->interval(), 3000);

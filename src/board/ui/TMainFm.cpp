@@ -80,7 +80,7 @@ TMainFm::TMainFm(Session &session, QWidget *parent)
 
     m_timer = new QTimer(this);
     m_timer->setInterval(TimerInterval);
-    connect(m_timer, &QTimer::timeout, this, &TMainFm::Timer1Timer);
+    connect(m_timer, &QTimer::timeout, this, &TMainFm::tick);
 
     CountPlates();
 }
@@ -95,8 +95,8 @@ void TMainFm::buildToolbar()
     toolbar->setMovable(false);
     toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const std::pair<QString, std::function<void()>> buttons[] = {
-        {u"开单"_s, [this] { openOrderButton(); }},
-        {u"消费与结帐"_s, [this] { consumptionButton(); }},
+        {u"开单"_s, [this] { orderSelectedPlate(); }},
+        {u"消费与结帐"_s, [this] { bookOnSelectedPlate(); }},
         {u"商品项目"_s, [this] { emit windowRequested(u"商品项目管理"_s); }},
         {u"会员管理"_s, [this] { emit windowRequested(u"会员信息管理"_s); }},
         {u"账单查询"_s, [this] { emit windowRequested(u"帐单查询"_s); }},
@@ -220,10 +220,10 @@ void TMainFm::buildCentre()
         font.setBold(true);
         return font;
     }());
-    connect(m_plates, &QListWidget::itemClicked, this, &TMainFm::PlateClick);
-    connect(m_plates, &QListWidget::itemDoubleClicked, this, &TMainFm::PlateDblClick);
+    connect(m_plates, &QListWidget::itemClicked, this, &TMainFm::showSelectedPlate);
+    connect(m_plates, &QListWidget::itemDoubleClicked, this, &TMainFm::openSelectedPlate);
     connect(m_plates, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        PreparePopup();
+        preparePlateMenu();
         m_popup->exec(m_plates->viewport()->mapToGlobal(at));
     });
 
@@ -278,7 +278,7 @@ void TMainFm::buildCentre()
     findLayout->addWidget(m_find);
     panelLayout->addWidget(findGroup);
     panelLayout->addStretch(1);
-    connect(m_find, &QLineEdit::returnPressed, this, &TMainFm::QuickFind);
+    connect(m_find, &QLineEdit::returnPressed, this, &TMainFm::findPlate);
     auto *findKey = new QShortcut(QKeySequence(Qt::Key_F3), this);
     connect(findKey, &QShortcut::activated, this, [this] {
         m_find->setFocus(Qt::ShortcutFocusReason);
@@ -607,11 +607,11 @@ void TMainFm::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!m_shown) {
         m_shown = true;
-        FormShow();
+        prepareForShow();
     }
 }
 
-void TMainFm::FormShow()
+void TMainFm::prepareForShow()
 {
     setField(u"时间:"_s, m_session.clock.now().toString(u"yyyy-MM-dd hh:mm"_s));
     setWindowTitle(m_session.context.SoftName);
@@ -630,7 +630,7 @@ void TMainFm::FormShow()
     m_timer->start();
 }
 
-void TMainFm::PlateClick()
+void TMainFm::showSelectedPlate()
 {
     const QString plate = SelectedPlate();
     if (plate.isEmpty())
@@ -638,7 +638,7 @@ void TMainFm::PlateClick()
     showDetails(plate);
 }
 
-void TMainFm::PlateDblClick()
+void TMainFm::openSelectedPlate()
 {
     RefreshSelectedPlate();
     const QString plate = SelectedPlate();
@@ -654,7 +654,7 @@ void TMainFm::PlateDblClick()
         emit openOrderRequested(plate);
 }
 
-void TMainFm::PreparePopup()
+void TMainFm::preparePlateMenu()
 {
     const std::optional<PlateState::Icon> icon = selectedIcon();
     if (icon)
@@ -666,7 +666,7 @@ void TMainFm::PreparePopup()
     m_popupActions.value(u"撤单"_s)->setEnabled(enabling.cancelOrder);
 }
 
-void TMainFm::QuickFind()
+void TMainFm::findPlate()
 {
     QList<PlateBoard::Plate> plates;
     for (int row = 0; row < m_plates->count(); ++row)
@@ -680,10 +680,10 @@ void TMainFm::QuickFind()
     m_plates->setCurrentItem(item);
     item->setSelected(true);
     m_plates->scrollToItem(item);
-    PlateClick();
+    showSelectedPlate();
 }
 
-void TMainFm::Timer1Timer()
+void TMainFm::tick()
 {
     setField(u"时间:"_s, DateFormat::dateTimeText(m_session.clock.now()));
     if (m_session.context.DbKind != u"s")
@@ -717,7 +717,7 @@ void TMainFm::endProgram()
 
 // ---------------------------------------------------------------- actions
 
-void TMainFm::openOrderButton()
+void TMainFm::orderSelectedPlate()
 {
     const PlateBoard::Answer answer = PlateBoard::openOrderAnswer(selectedIcon());
     if (answer.step == PlateBoard::Answer::Refuse)
@@ -726,7 +726,7 @@ void TMainFm::openOrderButton()
         emit openOrderRequested(SelectedPlate());
 }
 
-void TMainFm::consumptionButton()
+void TMainFm::bookOnSelectedPlate()
 {
     const PlateBoard::Answer answer = PlateBoard::consumptionAnswer(selectedIcon());
     if (answer.step == PlateBoard::Answer::Refuse)

@@ -103,18 +103,18 @@ public slots:
 
     // What happens when the window is shown: clock, captions, rights,
     // plates and the open lines of all plates.
-    void FormShow();
-    void PlateClick();
-    void PlateDblClick();
+    void prepareForShow();
+    void showSelectedPlate();
+    void openSelectedPlate();
     // Enables the pop-up entries for the selected plate.
-    void PreparePopup();
-    void QuickFind();
+    void preparePlateMenu();
+    void findPlate();
     // Every three seconds: the clock, and with the server database the
     // plates, so that other workstations' changes appear.
-    void Timer1Timer();
+    void tick();
 
-    void openOrderButton();
-    void consumptionButton();
+    void orderSelectedPlate();
+    void bookOnSelectedPlate();
     void printLines();
     void exportLines();
     void openHelp();
