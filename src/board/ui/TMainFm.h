@@ -7,9 +7,11 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
+class BoardStatusPanel;
 class OpenLinesGrid;
 class OpenLinesModel;
 class QAction;
@@ -29,7 +31,9 @@ struct Session;
 // plate last clicked, the totals per state, a quick find, and the open
 // lines of the selected plate at the bottom. Its toolbar, menus and pop-up
 // menu open every other window. The rules live in PlateBoard; this class
-// shows them.
+// shows them. The status panel is a BoardStatusPanel; the members are defined
+// in TMainFm.cpp (building, events), TMainFmPlates.cpp (plates, open lines)
+// and TMainFmMenus.cpp (toolbar, menus, what their entries open).
 class TMainFm : public QMainWindow
 {
     Q_OBJECT
@@ -74,7 +78,7 @@ public:
     // The value shown after a caption of the status panel ("当前状态:",
     // "号牌总数", "时间:" …).
     QString fieldText(const QString &caption) const;
-    QLineEdit *findBox() const { return m_find; }
+    QLineEdit *findBox() const;
     QTableView *linesView() const { return m_linesView; }
     OpenLinesModel *linesModel() const { return m_lines.get(); }
     // The grid's columns of the lines, as shown and exported.
@@ -133,13 +137,16 @@ private:
     void fillPlates(const QList<PlateBoard::Plate> &plates);
     void reloadKeepingSelection();
     void showDetails(const QString &plate);
-    void setField(const QString &caption, const QString &text);
     void setItemIcon(QListWidgetItem *item, PlateState::Icon icon);
     void showLinePrintPreview();
     void exportLineGrid();
+    // Shows the answer's refusal, if any; true when the answer opens the window.
+    bool followAnswer(const PlateBoard::Answer &answer);
     void requireRight(const QString &right, const QString &refusal, const QString &entry);
+    // Runs a change on the selected plate and then shows the plate's new
+    // state; false when no plate is selected or the change did not happen.
+    bool changeSelectedPlate(const std::function<bool(const QString &plate)> &change);
     void showError(const QString &text);
-    void showCounts(const PlateBoard::Counts &counts);
     void endProgram();
 
     Session &m_session;
@@ -150,7 +157,7 @@ private:
 
     QTabBar *m_rooms = nullptr;
     QListWidget *m_plates = nullptr;
-    QLineEdit *m_find = nullptr;
+    BoardStatusPanel *m_panel = nullptr;
     QTableView *m_linesView = nullptr;
     QLabel *m_edition = nullptr;
     QPushButton *m_print = nullptr;
@@ -161,7 +168,6 @@ private:
     QHash<QString, QMenu *> m_menus;
     QHash<QString, QAction *> m_menuActions;
     QHash<QString, QAction *> m_popupActions;
-    QHash<QString, QWidget *> m_fields;
     QList<QLabel *> m_statusPanels;
     QString m_shownPlate;
     bool m_askOnClose = true;

@@ -1,0 +1,284 @@
+#include "TMainFm.h"
+
+#include "TSpSetFm.h"
+#include "TSpStatusFm.h"
+#include "app/Attempt.h"
+#include "app/Session.h"
+#include "board/PlateStatus.h"
+#include "common/FileOpener.h"
+#include "common/Prompt.h"
+#include "operators/ui/TAdminChangePassFm.h"
+#include "operators/ui/TAdminFm.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+// The board window's toolbar, menus and pop-up menu, the rights that enable
+// their entries, and the windows the entries open.
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One entry of the toolbar or of a menu: its caption and what choosing it does.
+struct Entry
+{
+    QString caption;
+    std::function<void()> handler;
+};
+
+// Adds the entries to a toolbar or menu, each connected to its handler, and
+// keeps each action under its caption.
+template <typename Bar>
+void addEntries(QObject *context, Bar *bar, const QList<Entry> &entries,
+                QHash<QString, QAction *> &actions)
+{
+    for (const Entry &entry : entries) {
+        QAction *action = bar->addAction(entry.caption);
+        QObject::connect(action, &QAction::triggered, context, entry.handler);
+        actions.insert(entry.caption, action);
+    }
+}
+
+} // namespace
+
+void TMainFm::buildToolbar()
+{
+    QToolBar *toolbar = addToolBar(u"工具栏"_s);
+    toolbar->setMovable(false);
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    addEntries(this, toolbar, {
+        {u"开单"_s, [this] { orderSelectedPlate(); }},
+        {u"消费与结帐"_s, [this] { bookOnSelectedPlate(); }},
+        {u"商品项目"_s, [this] { emit windowRequested(u"商品项目管理"_s); }},
+        {u"会员管理"_s, [this] { emit windowRequested(u"会员信息管理"_s); }},
+        {u"账单查询"_s, [this] { emit windowRequested(u"帐单查询"_s); }},
+        {u"账单明细"_s, [this] { emit windowRequested(u"账单明细"_s); }},
+        {u"系统提示"_s,
+         [this] { m_session.prompt.message(u"为了您的数据安全 请注意备份您的数据！"_s); }},
+        {u"退出系统"_s, [this] { close(); }},
+    }, m_toolbarActions);
+    auto *spacer = new QWidget(toolbar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolbar->addWidget(spacer);
+    m_edition = new QLabel(m_session.context.DbKind == u"s" ? u"当前是网络版"_s : u"当前是单机版"_s,
+                           toolbar);
+    m_edition->setContentsMargins(8, 0, 12, 0);
+    toolbar->addWidget(m_edition);
+}
+
+void TMainFm::buildMenus()
+{
+    // Entries whose window comes from another part of the program ask for
+    // it through windowRequested.
+    auto later = [this](const QString &entry) {
+        return [this, entry] { emit windowRequested(entry); };
+    };
+    auto withRight = [this](const QString &right, const QString &refusal, const QString &entry) {
+        return [this, right, refusal, entry] { requireRight(right, refusal, entry); };
+    };
+    const QString adminRefusal = u"操作失败:没有权限!"_s;
+
+    const std::pair<QString, QList<Entry>> menus[] = {
+        {u"查询统计"_s,
+         {{u"当前消费查询"_s, later(u"当前消费查询"_s)},
+          {u"帐单查询"_s, later(u"帐单查询"_s)},
+          {u"账单明细"_s, later(u"账单明细"_s)},
+          {u"营业项目统计"_s, later(u"营业项目统计"_s)},
+          {u"进货记录统计"_s, later(u"进货记录统计"_s)}}},
+        {u"系统管理"_s,
+         {{u"商品项目管理"_s, later(u"商品项目管理"_s)},
+          {u"商品类型设置"_s, withRight(u"商品类型"_s, u"没有权限!"_s, u"商品类型设置"_s)},
+          {u"号牌与包厢设置"_s, [this] { openPlateSettings(); }}}},
+        {u"会员管理"_s,
+         {{u"会员信息管理"_s, later(u"会员信息管理"_s)},
+          {u"会员类型管理"_s, later(u"会员类型管理"_s)},
+          {u"会员消费查询"_s, later(u"会员消费查询"_s)},
+          {u"充值记录统计"_s, later(u"充值记录统计"_s)}}},
+        {u"员工管理"_s,
+         {{u"员工信息管理"_s, later(u"员工信息管理"_s)},
+          {u"员工等级设置"_s, withRight(u"管理员设置"_s, adminRefusal, u"员工等级设置"_s)},
+          {u"员工提成统计"_s, later(u"员工提成统计"_s)},
+          {u"员工提成明细"_s, later(u"员工提成明细"_s)},
+          {u"工资记录"_s, later(u"工资记录"_s)}}},
+        {u"系统维护"_s,
+         {{u"管理员设置"_s, [this] { openOperators(); }},
+          {u"管理密码修改"_s, [this] { openPasswordChange(); }},
+          {u"会员密码修改"_s, later(u"会员密码修改"_s)},
+          {u"数据备份"_s, later(u"数据备份"_s)},
+          {u"数据恢复"_s, later(u"数据恢复"_s)},
+          {u"系统信息设置"_s, later(u"系统信息设置"_s)},
+          {u"EXCEL导入"_s, withRight(u"管理员设置"_s, adminRefusal, u"EXCEL导入"_s)},
+          {u"POS打印机设置"_s, withRight(u"管理员设置"_s, adminRefusal, u"POS打印机设置"_s)},
+          {u"数据库设置"_s, later(u"数据库设置"_s)},
+          {u"数据初始化"_s, later(u"数据初始化"_s)}}},
+        {u"帮助"_s, {{u"帮助"_s, [this] { openHelp(); }}, {u"关于"_s, later(u"关于"_s)}}},
+    };
+    for (const auto &[title, entries] : menus) {
+        QMenu *menu = menuBar()->addMenu(title);
+        m_menus.insert(title, menu);
+        addEntries(this, menu, entries, m_menuActions);
+    }
+
+    m_popup = new QMenu(this);
+    addEntries(this, m_popup, {
+        {u"开    单"_s, [this] { emit openOrderRequested(SelectedPlate()); }},
+        {u"消费与结帐"_s, [this] { emit openConsumptionRequested(SelectedPlate()); }},
+        {u"修改状态"_s, [this] { openPlateStatus(); }},
+        {u"撤单"_s, [this] { cancelOrder(); }},
+    }, m_popupActions);
+}
+
+void TMainFm::applyRights()
+{
+    const Rights &rights = m_session.context.Rights;
+    // Each right enables the actions listed after it.
+    using RightTable = std::initializer_list<std::pair<QString, QStringList>>;
+    auto enable = [&rights](const QHash<QString, QAction *> &actions, RightTable table) {
+        for (const auto &[right, names] : table) {
+            for (const QString &name : names)
+                actions.value(name)->setEnabled(rights.has(right));
+        }
+    };
+    enable(m_toolbarActions, {
+        {u"消费管理"_s, {u"消费与结帐"_s}},
+        {u"来宾登记"_s, {u"开单"_s}},
+        {u"会员管理"_s, {u"会员管理"_s}},
+        {u"商品管理"_s, {u"商品项目"_s}},
+    });
+    m_popupActions.value(u"消费与结帐"_s)->setEnabled(rights.has(u"消费管理"_s));
+    m_popupActions.value(u"开    单"_s)->setEnabled(rights.has(u"来宾登记"_s));
+
+    m_menus.value(u"查询统计"_s)->menuAction()->setEnabled(rights.has(u"营业查询"_s));
+    enable(m_menuActions, {
+        {u"会员管理"_s, {u"会员信息管理"_s, u"会员类型管理"_s}},
+        {u"数据初始化"_s, {u"数据初始化"_s}},
+        // 员工等级设置, EXCEL导入 and POS打印机设置 stay enabled and refuse
+        // when chosen.
+        {u"管理员设置"_s, {u"管理员设置"_s, u"数据库设置"_s, u"系统信息设置"_s}},
+        {u"商品管理"_s, {u"商品项目管理"_s}},
+        {u"号牌管理"_s, {u"号牌与包厢设置"_s}},
+        {u"员工管理"_s, {u"员工信息管理"_s}},
+        {u"数据备份"_s, {u"数据备份"_s}},
+        {u"数据恢复"_s, {u"数据恢复"_s}},
+    });
+}
+
+void TMainFm::preparePlateMenu()
+{
+    const std::optional<PlateState::Icon> icon = selectedIcon();
+    if (icon)
+        showDetails(SelectedPlate());
+    const PlateBoard::PopupEnabling enabling = PlateBoard::popupEnabling(icon);
+    m_popupActions.value(u"开    单"_s)->setEnabled(enabling.openOrder);
+    m_popupActions.value(u"消费与结帐"_s)->setEnabled(enabling.consume);
+    m_popupActions.value(u"修改状态"_s)->setEnabled(enabling.changeStatus);
+    m_popupActions.value(u"撤单"_s)->setEnabled(enabling.cancelOrder);
+}
+
+QAction *TMainFm::toolbarAction(const QString &caption) const
+{
+    return m_toolbarActions.value(caption);
+}
+
+QMenu *TMainFm::menu(const QString &title) const
+{
+    return m_menus.value(title);
+}
+
+QAction *TMainFm::menuAction(const QString &entry) const
+{
+    return m_menuActions.value(entry);
+}
+
+QAction *TMainFm::popupAction(const QString &caption) const
+{
+    return m_popupActions.value(caption);
+}
+
+// ---------------------------------------------------------------- actions
+
+bool TMainFm::followAnswer(const PlateBoard::Answer &answer)
+{
+    if (answer.step == PlateBoard::Answer::Refuse)
+        m_session.prompt.message(answer.message);
+    return answer.step == PlateBoard::Answer::Open;
+}
+
+void TMainFm::orderSelectedPlate()
+{
+    if (followAnswer(PlateBoard::openOrderAnswer(selectedIcon())))
+        emit openOrderRequested(SelectedPlate());
+}
+
+void TMainFm::bookOnSelectedPlate()
+{
+    if (followAnswer(PlateBoard::consumptionAnswer(selectedIcon())))
+        emit openConsumptionRequested(SelectedPlate());
+}
+
+void TMainFm::requireRight(const QString &right, const QString &refusal, const QString &entry)
+{
+    if (!m_session.context.Rights.has(right)) {
+        m_session.prompt.message(refusal);
+        return;
+    }
+    emit windowRequested(entry);
+}
+
+void TMainFm::openOperators()
+{
+    TAdminFm window(m_session, this);
+    window.exec();
+}
+
+void TMainFm::openPasswordChange()
+{
+    TAdminChangePassFm window(m_session, this);
+    window.exec();
+}
+
+void TMainFm::openPlateSettings()
+{
+    TSpSetFm window(m_session, this);
+    if (window.exec() == TSpSetFm::EndProgram)
+        endProgram();
+}
+
+bool TMainFm::changeSelectedPlate(const std::function<bool(const QString &plate)> &change)
+{
+    const QString plate = SelectedPlate();
+    if (plate.isEmpty() || !change(plate))
+        return false;
+    RefreshSelectedPlate();
+    return true;
+}
+
+void TMainFm::openPlateStatus()
+{
+    changeSelectedPlate([this](const QString &plate) {
+        TSpStatusFm window(m_session, plate, this);
+        return window.exec() == QDialog::Accepted;
+    });
+}
+
+void TMainFm::cancelOrder()
+{
+    const bool cancelled = changeSelectedPlate([this](const QString &plate) {
+        return attempt(m_session.prompt, [&] {
+            PlateStatus(m_session.db()).cancelOrder(plate, m_session.context.Rights);
+        });
+    });
+    if (cancelled)
+        m_session.prompt.message(u"撤单完毕"_s);
+}
+
+void TMainFm::openHelp()
+{
+    const QString path = QDir(m_session.context.ProgramDir).filePath(u"help.chm"_s);
+    if (!m_session.opener.open(path))
+        showError(u"不能打开帮助文件 "_s + QDir::toNativeSeparators(path));
+}

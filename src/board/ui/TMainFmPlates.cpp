@@ -1,0 +1,234 @@
+#include "TMainFm.h"
+
+#include "BoardStatusPanel.h"
+#include "app/Session.h"
+#include "board/LineListReport.h"
+#include "board/OpenLinesModel.h"
+#include "common/Prompt.h"
+#include "export/ui/ExcelExport.h"
+#include "report/ui/ReportPreview.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+
+// The board window's plate list and what follows a plate: the selection, the
+// icons, the status panel's fields and totals, the quick find and the open
+// lines below with their print and export.
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int IconRole = Qt::UserRole + 1;
+
+} // namespace
+
+QString TMainFm::SelectedPlate() const
+{
+    const QList<QListWidgetItem *> selected = m_plates->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+std::optional<PlateState::Icon> TMainFm::selectedIcon() const
+{
+    const QList<QListWidgetItem *> selected = m_plates->selectedItems();
+    if (selected.isEmpty())
+        return std::nullopt;
+    return static_cast<PlateState::Icon>(selected.first()->data(IconRole).toInt());
+}
+
+bool TMainFm::selectPlate(const QString &plate)
+{
+    const QList<QListWidgetItem *> found = m_plates->findItems(plate, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found.isEmpty())
+        return false;
+    m_plates->setCurrentItem(found.first());
+    found.first()->setSelected(true);
+    m_plates->scrollToItem(found.first());
+    return true;
+}
+
+void TMainFm::setItemIcon(QListWidgetItem *item, PlateState::Icon icon)
+{
+    item->setData(IconRole, static_cast<int>(icon));
+    item->setIcon(m_icons[icon]);
+}
+
+void TMainFm::fillPlates(const QList<PlateBoard::Plate> &plates)
+{
+    m_plates->setUpdatesEnabled(false);
+    m_plates->clear();
+    for (const PlateBoard::Plate &plate : plates) {
+        auto *item = new QListWidgetItem(plate.number, m_plates);
+        setItemIcon(item, plate.icon);
+    }
+    m_plates->setUpdatesEnabled(true);
+}
+
+void TMainFm::ReloadPlates()
+{
+    QList<PlateBoard::Plate> plates;
+    try {
+        plates = board().plates(CurrentRoom());
+    } catch (const DbError &error) {
+        m_plates->clear();
+        showError(error.text());
+        return;
+    }
+    fillPlates(plates);
+}
+
+void TMainFm::reloadKeepingSelection()
+{
+    const QList<PlateBoard::Plate> plates = board().plates(CurrentRoom());
+    const PlateBoard::Counts counts = board().counts();
+
+    // The same plates as shown: only icons change, so the selection, the
+    // scroll position and the status panel stay as they are.
+    bool samePlates = plates.size() == m_plates->count();
+    for (int row = 0; samePlates && row < plates.size(); ++row)
+        samePlates = m_plates->item(row)->text() == plates.at(row).number;
+    if (samePlates) {
+        for (int row = 0; row < plates.size(); ++row) {
+            QListWidgetItem *item = m_plates->item(row);
+            if (item->data(IconRole).toInt() != plates.at(row).icon)
+                setItemIcon(item, plates.at(row).icon);
+        }
+    } else {
+        const QString selected = SelectedPlate();
+        const int scroll = m_plates->verticalScrollBar()->value();
+        fillPlates(plates);
+        if (!selected.isEmpty())
+            selectPlate(selected);
+        m_plates->verticalScrollBar()->setValue(scroll);
+    }
+    m_panel->showCounts(counts);
+}
+
+void TMainFm::CountPlates()
+{
+    PlateBoard::Counts counts;
+    try {
+        counts = board().counts();
+    } catch (const DbError &error) {
+        showError(error.text());
+        return;
+    }
+    m_panel->showCounts(counts);
+}
+
+void TMainFm::RefreshSelectedPlate()
+{
+    CountPlates();
+    const QList<QListWidgetItem *> selected = m_plates->selectedItems();
+    if (selected.isEmpty())
+        return;
+    std::optional<PlateState::Icon> icon;
+    try {
+        icon = board().knownState(selected.first()->text());
+    } catch (const DbError &error) {
+        showError(error.text());
+        return;
+    }
+    // A plate that is gone, or has a state text of its own, changes nothing.
+    if (!icon)
+        return;
+    setItemIcon(selected.first(), *icon);
+    m_panel->setField(u"当前状态:"_s, PlateState::textOf(*icon));
+}
+
+void TMainFm::LoadPlateLines()
+{
+    if (selectedIcon() != PlateState::OccupiedIcon)
+        return;
+    try {
+        m_lines->setLines(board().openLines(SelectedPlate()));
+    } catch (const DbError &error) {
+        showError(error.text());
+    }
+}
+
+void TMainFm::showDetails(const QString &plate)
+{
+    m_shownPlate = plate;
+    m_panel->setField(u"号牌:"_s, plate);
+    std::optional<PlateBoard::Details> details;
+    try {
+        details = board().details(plate);
+    } catch (const DbError &error) {
+        showError(error.text());
+        return;
+    }
+    LoadPlateLines();
+    if (!details)
+        return;
+    m_panel->showDetails(*details);
+}
+
+void TMainFm::showSelectedPlate()
+{
+    const QString plate = SelectedPlate();
+    if (plate.isEmpty())
+        return;
+    showDetails(plate);
+}
+
+void TMainFm::openSelectedPlate()
+{
+    RefreshSelectedPlate();
+    const QString plate = SelectedPlate();
+    if (plate.isEmpty())
+        return;
+    // The whole panel follows the plate, not just its number.
+    showDetails(plate);
+    m_plates->viewport()->update();
+    const QString state = fieldText(u"当前状态:"_s);
+    if (state == QStringView(PlateState::Occupied))
+        emit openConsumptionRequested(plate);
+    else if (state == QStringView(PlateState::Free))
+        emit openOrderRequested(plate);
+}
+
+void TMainFm::findPlate()
+{
+    QList<PlateBoard::Plate> plates;
+    for (int row = 0; row < m_plates->count(); ++row)
+        plates.append({m_plates->item(row)->text(), PlateState::FreeIcon});
+    const int found = PlateBoard::find(plates, m_panel->findBox()->text());
+    if (found < 0) {
+        m_session.prompt.message(u"没有找到！注意字符大小写！"_s, {}, Prompt::Kind::Warning);
+        return;
+    }
+    QListWidgetItem *item = m_plates->item(found);
+    m_plates->setCurrentItem(item);
+    item->setSelected(true);
+    m_plates->scrollToItem(item);
+    showSelectedPlate();
+}
+
+// ------------------------------------------------------------- open lines
+
+void TMainFm::printLines()
+{
+    // A failure to load the selected plate's lines leaves the grid as it is.
+    LoadPlateLines();
+    showLinePrintPreview();
+}
+
+void TMainFm::exportLines()
+{
+    LoadPlateLines();
+    exportLineGrid();
+}
+
+void TMainFm::exportLineGrid()
+{
+    ExcelExport::run(this, m_session.prompt, m_session.opener, *m_grid);
+}
+
+void TMainFm::showLinePrintPreview()
+{
+    const ListReport report = LineListReport::make(*m_lines);
+    ReportPreview::exec(report, this);
+}
