@@ -70,6 +70,13 @@ QVariant OpenLinesModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_lines.size())
         return {};
+    if (role == Qt::TextAlignmentRole) {
+        const int column = index.column();
+        const bool number = column == Price || column == Quantity || column == Total
+            || column == Discount;
+        return QVariant::fromValue(Qt::Alignment(number ? Qt::AlignRight | Qt::AlignVCenter
+                                                        : Qt::AlignLeft | Qt::AlignVCenter));
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     const OpenLine &line = m_lines.at(index.row());
