@@ -1,9 +1,10 @@
 #include "TBaoXiangFm.h"
 
+#include "app/Attempt.h"
 #include "app/Session.h"
 #include "board/PlateSettings.h"
 #include "common/Prompt.h"
-#include "app/Attempt.h"
+#include "common/ui/ButtonRow.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -40,14 +41,10 @@ TBaoXiangFm::TBaoXiangFm(Session &session, PlateSettings &settings, const QStrin
     save->setDefault(true);
     connect(save, &QPushButton::clicked, this, &TBaoXiangFm::save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(save);
-    buttons->addWidget(cancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({save, cancel}));
 }
 
 void TBaoXiangFm::setValues(const QString &name, const QString &ticketPrice,

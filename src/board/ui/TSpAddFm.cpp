@@ -4,6 +4,7 @@
 #include "board/PlateSettings.h"
 #include "common/Prompt.h"
 #include "common/Refusal.h"
+#include "common/ui/ButtonRow.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -50,14 +51,10 @@ TSpAddFm::TSpAddFm(Session &session, PlateSettings &settings, const QStringList 
     cancel->setAutoDefault(false);
     connect(save, &QPushButton::clicked, this, &TSpAddFm::save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(save);
-    buttons->addWidget(cancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({save, cancel}));
 }
 
 void TSpAddFm::save()

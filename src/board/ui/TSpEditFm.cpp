@@ -4,6 +4,7 @@
 #include "board/PlateState.h"
 #include "common/Prompt.h"
 #include "common/Refusal.h"
+#include "common/ui/ButtonRow.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -46,14 +47,10 @@ TSpEditFm::TSpEditFm(Session &session, PlateSettings &settings, int number,
     cancel->setAutoDefault(false);
     connect(m_save, &QPushButton::clicked, this, &TSpEditFm::save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_save);
-    buttons->addWidget(cancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({m_save, cancel}));
 }
 
 void TSpEditFm::save()

@@ -1,8 +1,9 @@
 #include "TAdminChangePassFm.h"
 
+#include "app/Attempt.h"
 #include "app/Session.h"
 #include "common/Prompt.h"
-#include "app/Attempt.h"
+#include "common/ui/ButtonRow.h"
 #include "operators/OperatorStore.h"
 
 #include <QFormLayout>
@@ -36,14 +37,10 @@ TAdminChangePassFm::TAdminChangePassFm(Session &session, QWidget *parent)
     save->setDefault(true);
     connect(save, &QPushButton::clicked, this, &TAdminChangePassFm::savePassword);
     connect(close, &QPushButton::clicked, this, &TAdminChangePassFm::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(save);
-    buttons->addWidget(close);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({save, close}));
 }
 
 void TAdminChangePassFm::savePassword()

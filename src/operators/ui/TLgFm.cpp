@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "common/Prompt.h"
+#include "common/ui/ButtonRow.h"
 #include "operators/SignIn.h"
 
 #include <QComboBox>
@@ -44,14 +45,10 @@ TLgFm::TLgFm(Session &session, QWidget *parent)
     auto *form = new QFormLayout;
     form->addRow(u"用户名:"_s, m_name);
     form->addRow(u"密码:"_s, m_password);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_signIn);
-    buttons->addWidget(m_leave);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_banner);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({m_signIn, m_leave}));
 
     // A new name, picked or typed, goes straight on to its password.
     connect(m_name, &QComboBox::currentTextChanged, this, &TLgFm::moveToPassword);
