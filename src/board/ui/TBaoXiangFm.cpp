@@ -7,7 +7,6 @@
 #include "common/ui/ButtonRow.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>

@@ -7,7 +7,6 @@
 #include "operators/OperatorStore.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
