@@ -273,15 +273,20 @@ void TSpSetFm::addPlates()
 {
     if (!m_settings)
         return showError(m_session.databaseError);
-    QStringList rooms;
-    try {
-        rooms = m_settings->roomNames();
-    } catch (const DbError &error) {
-        showError(error.text());
-    }
+    const QStringList rooms = roomChoices();
     TSpAddFm dialog(m_session, *m_settings, rooms, currentRoom(), this);
     dialog.exec();
     runPlateQuery();
+}
+
+QStringList TSpSetFm::roomChoices()
+{
+    try {
+        return m_settings->roomNames();
+    } catch (const DbError &error) {
+        showError(error.text());
+        return {};
+    }
 }
 
 void TSpSetFm::editPlate()
@@ -289,12 +294,7 @@ void TSpSetFm::editPlate()
     const int row = currentPlateRow();
     if (row < 0 || !m_settings)
         return;
-    QStringList rooms;
-    try {
-        rooms = m_settings->roomNames();
-    } catch (const DbError &error) {
-        showError(error.text());
-    }
+    const QStringList rooms = roomChoices();
     const PlateSettings::PlateFields fields{m_plates->value(row, u"号牌"_s).toString(),
                                             m_plates->value(row, u"所属包厢"_s).toString(),
                                             m_plates->value(row, u"号牌状态"_s).toString()};

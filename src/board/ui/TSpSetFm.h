@@ -45,6 +45,8 @@ public slots:
     void closeSettings();
 
 private:
+    // The rooms a plate can belong to; empty, after saying why, when they cannot be read.
+    QStringList roomChoices();
     enum class PlateQuery { ByRoom, OfRoom, All };
     void runPlateQuery();
     QString currentRoom() const;
