@@ -4,17 +4,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// Money goes to the export as a number; Excel keeps 15 digits, far more
-// than four decimals of any amount a salon books.
-QVariant amountValue(Money amount)
-{
-    return static_cast<double>(amount.units()) / Money::Scale;
-}
-
-} // namespace
-
 void OpenLinesModel::setLines(QList<OpenLine> lines)
 {
     beginResetModel();
@@ -82,7 +71,7 @@ QVariant OpenLinesModel::data(const QModelIndex &index, int role) const
     const OpenLine &line = m_lines.at(index.row());
     const bool display = role == Qt::DisplayRole;
     auto amount = [display](Money value) -> QVariant {
-        return display ? QVariant(value.toString()) : amountValue(value);
+        return display ? QVariant(value.toString()) : QVariant(value.toDouble());
     };
     switch (index.column()) {
     case Goods: return line.goods;

@@ -5,16 +5,19 @@
 
 namespace {
 
+// GCC and Clang both have it; -pedantic wants it said out loud.
+__extension__ typedef __int128 Int128;
+
 // Divides with rounding half to even; divisor > 0.
-__int128 divideHalfEven(__int128 value, __int128 divisor)
+Int128 divideHalfEven(Int128 value, Int128 divisor)
 {
-    __int128 quotient = value / divisor;
-    __int128 remainder = value % divisor;
+    Int128 quotient = value / divisor;
+    Int128 remainder = value % divisor;
     if (remainder < 0) {
         remainder += divisor;
         quotient -= 1;
     }
-    const __int128 twice = remainder * 2;
+    const Int128 twice = remainder * 2;
     if (twice > divisor || (twice == divisor && (quotient % 2 != 0)))
         quotient += 1;
     return quotient;
@@ -40,24 +43,24 @@ std::optional<Money> Money::parse(QStringView text)
     if (whole.size() > 14)
         return std::nullopt;
 
-    __int128 units = 0;
+    Int128 units = 0;
     for (QChar c : whole) {
         if (!c.isDigit() || c.unicode() > 127)
             return std::nullopt;
         units = units * 10 + (c.unicode() - u'0');
     }
     // Keep every fractional digit, then round once to four places.
-    __int128 fractionValue = 0;
-    __int128 fractionScale = 1;
+    Int128 fractionValue = 0;
+    Int128 fractionScale = 1;
     for (QChar c : fraction) {
         if (!c.isDigit() || c.unicode() > 127)
             return std::nullopt;
-        if (fractionScale < __int128(1'000'000'000'000'000'000LL)) {
+        if (fractionScale < Int128(1'000'000'000'000'000'000LL)) {
             fractionValue = fractionValue * 10 + (c.unicode() - u'0');
             fractionScale *= 10;
         }
     }
-    __int128 total = units * Scale;
+    Int128 total = units * Scale;
     if (fractionScale <= Scale)
         total += fractionValue * (Scale / fractionScale);
     else
@@ -74,10 +77,10 @@ Money Money::fromText(QStringView text)
     throw std::invalid_argument("not an amount: " + text.toString().toStdString());
 }
 
-Money Money::fromVariant(const QVariant &value)
+std::optional<Money> Money::tryFromVariant(const QVariant &value)
 {
     if (value.isNull() || !value.isValid())
-        return {};
+        return std::nullopt;
     switch (value.typeId()) {
     case QMetaType::Int:
     case QMetaType::LongLong:
@@ -92,19 +95,28 @@ Money Money::fromVariant(const QVariant &value)
     default:
         break;
     }
-    if (value.canConvert<Money>() && value.typeId() == qMetaTypeId<Money>())
+    if (value.typeId() == qMetaTypeId<Money>())
         return value.value<Money>();
     const QString text = value.toString();
-    if (text.isEmpty())
-        return {};
     if (const auto parsed = parse(text))
-        return *parsed;
+        return parsed;
     // Exponent forms such as "1e-05" only come from floating values.
     bool ok = false;
-    const double d = text.toDouble(&ok);
+    const double d = text.trimmed().toDouble(&ok);
     if (ok)
         return Money(static_cast<std::int64_t>(std::llround(d * Scale)));
-    throw std::invalid_argument("not an amount: " + text.toStdString());
+    return std::nullopt;
+}
+
+Money Money::fromVariant(const QVariant &value)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    if (value.typeId() == QMetaType::QString && value.toString().isEmpty())
+        return {};
+    if (const auto amount = tryFromVariant(value))
+        return *amount;
+    throw std::invalid_argument("not an amount: " + value.toString().toStdString());
 }
 
 QString Money::toString() const
@@ -137,6 +149,6 @@ QString Money::toFixed2() const
 
 Money Money::operator*(Money factor) const
 {
-    const __int128 product = __int128(m_units) * factor.m_units;
+    const Int128 product = Int128(m_units) * factor.m_units;
     return Money(static_cast<std::int64_t>(divideHalfEven(product, Scale)));
 }

@@ -27,6 +27,8 @@ public:
     // Reads a database value: integers, numeric text (PostgreSQL numeric)
     // and doubles (SQLite), the latter rounded to four decimals. NULL is 0.
     static Money fromVariant(const QVariant &value);
+    // The same, but nothing for NULL and for what is not a number.
+    static std::optional<Money> tryFromVariant(const QVariant &value);
 
     constexpr std::int64_t units() const { return m_units; }
     constexpr bool isZero() const { return m_units == 0; }
@@ -35,6 +37,9 @@ public:
     QString toString() const;
     // Fixed two decimals for printed lists and receipts: "28.05", "30.00".
     QString toFixed2() const;
+    // For a spreadsheet cell or a chart, never for arithmetic: a double
+    // holds every amount a salon books to the last ten-thousandth.
+    double toDouble() const { return static_cast<double>(m_units) / Scale; }
     // The value to bind into a statement: its exact text.
     QVariant toVariant() const { return toString(); }
 

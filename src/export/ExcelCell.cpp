@@ -105,7 +105,7 @@ ExcelCell amountCell(Money amount)
 {
     ExcelCell cell;
     cell.kind = ExcelCell::Kind::Number;
-    cell.number = static_cast<double>(amount.units()) / Money::Scale;
+    cell.number = amount.toDouble();
     cell.width = static_cast<int>(amount.toString().size());
     return cell;
 }

@@ -12,30 +12,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-std::optional<Money> amountOf(const QVariant &value)
-{
-    if (!value.isValid() || value.isNull())
-        return std::nullopt;
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return Money::fromVariant(value);
-    default:
-        break;
-    }
-    if (value.typeId() == qMetaTypeId<Money>())
-        return value.value<Money>();
-    return Money::parse(value.toString());
-}
-
-} // namespace
-
 void ListReport::addTitle(const QString &text, qreal pointSize)
 {
     ReportLine line;
@@ -117,7 +93,7 @@ Money ListReport::modelColumnSum(int modelColumn) const
         return total;
     const int rows = fetchAllRows();
     for (int row = 0; row < rows; ++row) {
-        if (const auto amount = amountOf(m_model->index(row, modelColumn).data(Qt::DisplayRole)))
+        if (const auto amount = Money::tryFromVariant(m_model->index(row, modelColumn).data(Qt::DisplayRole)))
             total += *amount;
     }
     return total;
