@@ -2,7 +2,7 @@
 #include "support/TestSession.h"
 
 #include "board/PlateSettings.h"
-#include "board/ResultTableModel.h"
+#include "db/ResultTableModel.h"
 #include "board/ui/TBaoXiangFm.h"
 #include "board/ui/TSpAddFm.h"
 #include "board/ui/TSpEditFm.h"

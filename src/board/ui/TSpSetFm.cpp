@@ -5,9 +5,9 @@
 #include "TSpEditFm.h"
 #include "app/Session.h"
 #include "board/PlateSettings.h"
-#include "board/ResultTableModel.h"
 #include "common/Prompt.h"
 #include "common/Refusal.h"
+#include "db/ResultTableModel.h"
 #include "export/ui/ExcelExport.h"
 
 #include <QGroupBox>

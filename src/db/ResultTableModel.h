@@ -7,11 +7,10 @@
 
 class QSqlQuery;
 
-// The rows of a "select *" as the settings windows list them and export
-// them: every column under its database name. Amounts read as numbers
-// (PostgreSQL hands numeric over as text) and date-times as date-times in
-// the edit role; the display role shows them as the program writes them
-// ("28.05", "2024-03-01 08:00:00").
+// The rows of a "select *" as list windows show and export them: every
+// column under its database name. In the edit role amounts are numbers
+// (PostgreSQL hands numeric over as text) and date-times are date-times; the display role shows them as the program
+// writes them ("28.05", "2024-03-01 08:00:00").
 class ResultTableModel : public QAbstractTableModel
 {
     Q_OBJECT

@@ -77,8 +77,7 @@ QVariant ResultTableModel::data(const QModelIndex &index, int role) const
     if (value.typeId() == QMetaType::Double
         || (m_numeric.at(index.column()) && value.typeId() == QMetaType::QString)) {
         const Money amount = Money::fromVariant(value);
-        return display ? QVariant(amount.toString())
-                       : QVariant(static_cast<double>(amount.units()) / Money::Scale);
+        return display ? QVariant(amount.toString()) : QVariant(amount.toDouble());
     }
     if (value.typeId() == QMetaType::QDateTime) {
         return display ? QVariant(DateFormat::dateTimeText(value.toDateTime())) : value;
