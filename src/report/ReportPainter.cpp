@@ -123,9 +123,9 @@ void ReportPainter::drawCell(const QRectF &rect, const QString &text, Qt::Alignm
     m_painter.drawText(rect, static_cast<int>(alignment | Qt::AlignVCenter), shown);
 }
 
-void ReportPainter::drawTitles(qreal &top)
+void ReportPainter::drawTextLines(const QList<ReportLine> &lines, qreal &top)
 {
-    for (const ReportLine &line : m_report.titles()) {
+    for (const ReportLine &line : lines) {
         const QFont font = fontFor(line);
         const qreal height = lineHeight(font);
         m_painter.setFont(font);
@@ -134,6 +134,11 @@ void ReportPainter::drawTitles(qreal &top)
                            m_report.expand(line.text));
         top += height;
     }
+}
+
+void ReportPainter::drawTitles(qreal &top)
+{
+    drawTextLines(m_report.titles(), top);
     if (!m_report.titles().isEmpty())
         top += m_rowHeight * 0.5;
 }
@@ -184,15 +189,7 @@ void ReportPainter::drawClosingLines(qreal &top)
     if (m_report.closingLines().isEmpty())
         return;
     top += m_rowHeight * 0.5;
-    for (const ReportLine &line : m_report.closingLines()) {
-        const QFont font = fontFor(line);
-        const qreal height = lineHeight(font);
-        m_painter.setFont(font);
-        m_painter.drawText(QRectF(0, top, m_width, height),
-                           static_cast<int>(line.alignment | Qt::AlignVCenter),
-                           m_report.expand(line.text));
-        top += height;
-    }
+    drawTextLines(m_report.closingLines(), top);
 }
 
 void ReportPainter::drawFooter(int page, int pages)

@@ -23,6 +23,8 @@ private:
     ReportPagination::Heights measure() const;
     QRectF cellRect(int column, qreal top, qreal height) const;
 
+    // Lines across the page (titles, closing lines), each in its own font.
+    void drawTextLines(const QList<ReportLine> &lines, qreal &top);
     void drawTitles(qreal &top);
     void drawHeadings(qreal &top);
     void drawRows(int firstRow, int count, qreal &top);
