@@ -7,7 +7,6 @@
 #include <QDateTime>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlField>
 
 using namespace Qt::StringLiterals;
 
@@ -158,11 +157,6 @@ bool Database::exists(const QString &sql, const QVariantList &values)
 {
     QSqlQuery query = exec(sql, values);
     return query.next();
-}
-
-QVariant Database::lastInsertId(QSqlQuery &query) const
-{
-    return query.lastInsertId();
 }
 
 bool Database::hasTable(const QString &table)

@@ -44,8 +44,6 @@ public:
     QStringList strings(const QString &sql, const QVariantList &values = {});
     // Whether the statement returns at least one row.
     bool exists(const QString &sql, const QVariantList &values = {});
-    // The key a just-executed insert assigned.
-    QVariant lastInsertId(QSqlQuery &query) const;
 
     bool hasTable(const QString &table);
     // The table's columns as the database names them, in order.
