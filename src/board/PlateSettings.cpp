@@ -115,8 +115,14 @@ QStringList PlateSettings::rangeNumbers(const QString &startText, const QString 
         throw Refusal(u"请输入号牌的起始值和终止值！"_s);
     const qsizetype width = end.size();
     const QString head = prefix.trimmed();
-    const qlonglong first = start.toLongLong();
-    const qlonglong last = end.toLongLong();
+    bool startOk = false;
+    bool endOk = false;
+    const qlonglong first = start.toLongLong(&startOk);
+    const qlonglong last = end.toLongLong(&endOk);
+    // A slip of the finger ("1" to "1000000000") would otherwise keep the
+    // program busy writing plates for hours.
+    if (!startOk || !endOk || last - first >= MaxRange)
+        throw Refusal(u"一次最多添加"_s + QString::number(MaxRange) + u"个号牌！"_s);
     QStringList numbers;
     for (qlonglong value = first; value <= last; ++value)
         numbers.append(head + QString::number(value).rightJustified(width, u'0'));

@@ -57,7 +57,8 @@ public:
     // The plate numbers a range names: start to end, each zero-padded to the
     // width of the end text and prefixed with the trimmed prefix. Empty when
     // the end is below the start. Refuses a missing bound with
-    // "请输入号牌的起始值和终止值！".
+    // "请输入号牌的起始值和终止值！" and a range of more than MaxRange plates.
+    static constexpr int MaxRange = 10000;
     static QStringList rangeNumbers(const QString &startText, const QString &endText,
                                     const QString &prefix);
     // Adds the range's plates to `room` as free plates, in one transaction.

@@ -34,6 +34,8 @@ private slots:
     void rangeNumbers();
     void rangeRefusesMissingBounds_data();
     void rangeRefusesMissingBounds();
+    void rangeRefusesOversizedRanges_data();
+    void rangeRefusesOversizedRanges();
     void gridShowsAmountsAndExportsNumbers();
     void printedListClosesWithSums();
 };
@@ -185,6 +187,33 @@ void TestBoardRules::rangeRefusesMissingBounds()
     } catch (const Refusal &refusal) {
         QCOMPARE(refusal.text(), u"请输入号牌的起始值和终止值！"_s);
     }
+}
+
+void TestBoardRules::rangeRefusesOversizedRanges_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("largest allowed") << u"1"_s << u"10000"_s << false;
+    QTest::newRow("one too many") << u"1"_s << u"10001"_s << true;
+    QTest::newRow("slip of the finger") << u"1"_s << u"1000000000"_s << true;
+    QTest::newRow("beyond any integer") << u"1"_s << u"99999999999999999999"_s << true;
+}
+
+void TestBoardRules::rangeRefusesOversizedRanges()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(bool, refused);
+    QString refusal;
+    qsizetype count = 0;
+    try {
+        count = PlateSettings::rangeNumbers(start, end, u"SP"_s).size();
+    } catch (const Refusal &error) {
+        refusal = error.text();
+    }
+    QCOMPARE(refusal, refused ? u"一次最多添加10000个号牌！"_s : QString());
+    QCOMPARE(count, refused ? 0 : 10000);
 }
 
 void TestBoardRules::gridShowsAmountsAndExportsNumbers()
