@@ -14,11 +14,11 @@
 #include "board/PlateBoard.h"
 #include "board/ui/TMainFm.h"
 #include "common/Clock.h"
-#include "common/FileOpener.h"
-#include "common/ScriptedPrompt.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
+#include "support/RecordingFileOpener.h"
+#include "support/ScriptedPrompt.h"
 
 #include <QApplication>
 #include <QDir>

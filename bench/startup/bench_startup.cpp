@@ -8,12 +8,12 @@
 #include "app/StarterShop.h"
 #include "app/Startup.h"
 #include "common/Clock.h"
-#include "common/FileOpener.h"
-#include "common/ScriptedPrompt.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
 #include "operators/ui/TLgFm.h"
+#include "support/RecordingFileOpener.h"
+#include "support/ScriptedPrompt.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 // Opens a file with the desktop's default program (a workbook, the help
 // file). Replaceable so that tests see what would have been opened.
@@ -11,16 +10,4 @@ public:
     virtual ~FileOpener() = default;
     // False when nothing could open it.
     virtual bool open(const QString &path) = 0;
-};
-
-class RecordingFileOpener final : public FileOpener
-{
-public:
-    bool open(const QString &path) override
-    {
-        opened.append(path);
-        return succeed;
-    }
-    QStringList opened;
-    bool succeed = true;
 };

@@ -1,11 +1,11 @@
 #include "VariantTableModel.h"
 #include "WorkbookReader.h"
 
-#include "common/FileOpener.h"
 #include "common/Money.h"
-#include "common/ScriptedPrompt.h"
 #include "export/ExcelExporter.h"
 #include "export/ExportToExcel.h"
+#include "support/RecordingFileOpener.h"
+#include "support/ScriptedPrompt.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "VariantTableModel.h"
 #include "WorkbookReader.h"
 
-#include "common/FileOpener.h"
-#include "common/ScriptedPrompt.h"
 #include "export/ui/ExcelExport.h"
+#include "support/RecordingFileOpener.h"
+#include "support/ScriptedPrompt.h"
 
 #include <QApplication>
 #include <QProgressDialog>

@@ -6,8 +6,8 @@
 #include "app/IniFile.h"
 #include "app/Session.h"
 #include "common/Clock.h"
-#include "common/FileOpener.h"
-#include "common/ScriptedPrompt.h"
+#include "support/RecordingFileOpener.h"
+#include "support/ScriptedPrompt.h"
 
 #include <QTemporaryDir>
 
