@@ -1,6 +1,7 @@
 #include "SingleInstance.h"
 
 #include <QDir>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -9,7 +10,12 @@ QString SingleInstance::defaultLockPath()
     const QString overridden = qEnvironmentVariable("SALONDESK_LOCK_FILE");
     if (!overridden.isEmpty())
         return overridden;
-    return QDir(QDir::tempPath()).filePath(u"salondesk-NetSend.lock"_s);
+    // One lock per user: two people signed in on one machine each run
+    // their own copy, and nobody else can take or remove the lock.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return QDir(folder).filePath(u"salondesk-NetSend.lock"_s);
 }
 
 SingleInstance::SingleInstance(const QString &lockPath)

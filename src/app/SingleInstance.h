@@ -11,7 +11,7 @@
 class SingleInstance
 {
 public:
-    // The lock for the program, in the system's temporary folder.
+    // The lock for the program, in the user's runtime folder.
     static QString defaultLockPath();
 
     explicit SingleInstance(const QString &lockPath = defaultLockPath());

@@ -7,6 +7,7 @@
 #include "common/Clock.h"
 #include "common/DateFormat.h"
 #include "common/Prompt.h"
+#include "common/ui/GridLook.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -139,11 +140,8 @@ void TMainFm::buildCentre()
     m_linesView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_linesView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_linesView->verticalHeader()->hide();
-    m_linesView->horizontalHeader()->setStretchLastSection(true);
-    m_linesView->horizontalHeader()->setDefaultSectionSize(110);
-    m_linesView->setColumnWidth(OpenLinesModel::Time, 160);
     m_linesView->setWordWrap(false);
-    m_linesView->verticalHeader()->setDefaultSectionSize(m_linesView->fontMetrics().height() + 8);
+    GridLook::setUp(m_linesView);
     bottomLayout->addWidget(m_linesView, 1);
 
     auto *splitter = new QSplitter(Qt::Vertical, this);

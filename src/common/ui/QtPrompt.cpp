@@ -1,5 +1,7 @@
 #include "QtPrompt.h"
 
+#include "MaskedInput.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -11,9 +13,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The caption of a message that names none, as the program has always
+// shown it.
 QString captionOrTitle(const QString &caption)
 {
-    return caption.isEmpty() ? QApplication::applicationDisplayName() : caption;
+    return caption.isEmpty() ? QStringLiteral("管理系统") : caption;
 }
 
 } // namespace
@@ -53,6 +57,10 @@ static std::optional<QString> askText(QWidget *parent, const QString &caption, c
     dialog.setLabelText(label);
     dialog.setTextValue(defaultText);
     dialog.setTextEchoMode(echo);
+    if (echo == QLineEdit::Password) {
+        if (auto *edit = dialog.findChild<QLineEdit *>())
+            MaskedInput::setUp(edit);
+    }
     dialog.setOkButtonText(u"确定"_s);
     dialog.setCancelButtonText(u"取消"_s);
     if (dialog.exec() != QDialog::Accepted)

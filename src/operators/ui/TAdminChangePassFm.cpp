@@ -4,6 +4,7 @@
 #include "app/Session.h"
 #include "common/Prompt.h"
 #include "common/ui/ButtonRow.h"
+#include "common/ui/MaskedInput.h"
 #include "operators/OperatorStore.h"
 
 #include <QFormLayout>
@@ -23,7 +24,7 @@ TAdminChangePassFm::TAdminChangePassFm(Session &session, QWidget *parent)
 {
     setWindowTitle(u"更改密码"_s);
     for (QLineEdit *box : {m_old, m_new, m_confirm})
-        box->setEchoMode(QLineEdit::Password);
+        MaskedInput::setUp(box);
 
     auto *form = new QFormLayout;
     form->addRow(u"管理员:"_s, new QLabel(session.context.OperatorName, this));

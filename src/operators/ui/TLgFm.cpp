@@ -3,6 +3,7 @@
 #include "app/Session.h"
 #include "common/Prompt.h"
 #include "common/ui/ButtonRow.h"
+#include "common/ui/MaskedInput.h"
 #include "operators/SignIn.h"
 
 #include <QComboBox>
@@ -37,7 +38,7 @@ TLgFm::TLgFm(Session &session, QWidget *parent)
     m_name->setEditable(true);
     m_name->setInsertPolicy(QComboBox::NoInsert);
     m_name->setMinimumWidth(240);
-    m_password->setEchoMode(QLineEdit::Password);
+    MaskedInput::setUp(m_password);
     m_signIn->setAutoDefault(false);
     m_leave->setAutoDefault(false);
 
