@@ -4,19 +4,61 @@
 #include "common/Refusal.h"
 #include "db/DbError.h"
 
-// Runs one operation a window was asked for. A refusal shows its text, a
-// database error shows the database's own text; either way the operation
-// has ended. True when it went through.
-template <typename Operation>
-bool attempt(Prompt &prompt, Operation &&operation)
+#include <QString>
+
+#include <exception>
+#include <optional>
+#include <type_traits>
+#include <utility>
+
+// How a window runs what the user asked for. Nothing that goes wrong inside
+// ends the program or passes unseen: a refusal shows its own text (and
+// caption), a database error the database's text, any other failure its
+// message. Either way the operation has ended.
+namespace AttemptDetail {
+
+// Shows what ended an operation; call only from inside a catch block.
+inline void showFailure(Prompt &prompt)
 {
     try {
-        operation();
-        return true;
+        throw;
     } catch (const Refusal &refusal) {
         prompt.message(refusal.text(), refusal.caption());
     } catch (const DbError &error) {
         prompt.message(error.text(), {}, Prompt::Kind::Error);
+    } catch (const std::exception &error) {
+        const QString text = QString::fromUtf8(error.what()).trimmed();
+        prompt.message(text.isEmpty() ? QStringLiteral("操作失败!") : text, {},
+                       Prompt::Kind::Error);
+    } catch (...) {
+        prompt.message(QStringLiteral("操作失败!"), {}, Prompt::Kind::Error);
+    }
+}
+
+} // namespace AttemptDetail
+
+// Runs an operation that changes something. True when it went through.
+template <typename Operation>
+bool attempt(Prompt &prompt, Operation &&operation)
+{
+    try {
+        std::forward<Operation>(operation)();
+        return true;
+    } catch (...) {
+        AttemptDetail::showFailure(prompt);
     }
     return false;
+}
+
+// Runs a read and hands back what it read; nothing when it failed, after
+// the failure has been shown.
+template <typename Read>
+auto fetch(Prompt &prompt, Read &&read) -> std::optional<std::invoke_result_t<Read>>
+{
+    try {
+        return std::forward<Read>(read)();
+    } catch (...) {
+        AttemptDetail::showFailure(prompt);
+    }
+    return std::nullopt;
 }
