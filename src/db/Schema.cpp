@@ -128,6 +128,22 @@ void createVersion1(Database &database)
     }
 }
 
+// Version 2: rooms keep the order they were set up in. Without a column of
+// its own, PostgreSQL handed a room back at the end of the list after any
+// update of it, and the board's tabs moved.
+void addRoomOrder(Database &database)
+{
+    if (!database.hasColumn(u"包厢"_s, u"排序"_s))
+        database.exec(u"alter table 包厢 add column 排序 integer not null default 0"_s);
+    if (database.dialect().isPostgres()) {
+        database.exec(u"update 包厢 set 排序 = o.n from "
+                      "(select ctid, row_number() over (order by ctid) as n from 包厢) o "
+                      "where 包厢.ctid = o.ctid"_s);
+    } else {
+        database.exec(u"update 包厢 set 排序 = rowid"_s);
+    }
+}
+
 } // namespace
 
 namespace Schema {
@@ -174,7 +190,9 @@ void ensure(Database &database)
     // whatever tables it lacks; existing tables are left as they are.
     if (from < 1 || !isComplete(database))
         createVersion1(database);
-    // Later versions add their steps here: if (from < 2) { ... }
+    if (from < 2)
+        addRoomOrder(database);
+    // Later versions add their steps here: if (from < 3) { ... }
     if (from < CurrentVersion) {
         database.execute(u"delete from schema_version"_s);
         database.execute(u"insert into schema_version (version) values (?)"_s, {CurrentVersion});

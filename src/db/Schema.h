@@ -8,7 +8,7 @@ class Database;
 // and upgrades an older schema step by step; it is safe to run every start.
 namespace Schema {
 
-inline constexpr int CurrentVersion = 1;
+inline constexpr int CurrentVersion = 2;
 
 // Creates or upgrades the schema in one transaction. Throws DbError.
 void ensure(Database &database);

@@ -20,6 +20,7 @@ private slots:
     void enforcesUniqueNames_data();
     void enforcesUniqueNames();
     void fillsInMissingTables();
+    void upgradesVersionOneInPlace();
 };
 
 void TestSchema::createsEveryTableOnceAndRecordsVersion()
@@ -105,6 +106,30 @@ void TestSchema::fillsInMissingTables()
     QVERIFY(!Schema::isComplete(*db));
     Schema::ensure(*db);
     QVERIFY(db->hasTable(u"日志"_s));
+}
+
+void TestSchema::upgradesVersionOneInPlace()
+{
+    // A shop's database as version 1 left it: rooms without an order column.
+    auto db = TestDb::fresh();
+    db->exec(u"alter table 包厢 drop column 排序"_s);
+    db->execute(u"update schema_version set version = 1"_s);
+    for (const QString &room : {u"大厅"_s, u"二楼"_s, u"贵宾"_s})
+        db->execute(u"insert into 包厢 (包厢, 门票价格) values (?, 10)"_s, {room});
+    db->execute(u"insert into 号牌管理 (号牌, 所属包厢) values (?, ?)"_s, {u"SP001"_s, u"二楼"_s});
+
+    Schema::ensure(*db);
+
+    QCOMPARE(Schema::version(*db), 2);
+    QCOMPARE(db->strings(u"select 包厢 from 包厢 order by 排序"_s),
+             QStringList({u"大厅"_s, u"二楼"_s, u"贵宾"_s}));
+    QCOMPARE(db->scalar(u"select 所属包厢 from 号牌管理 where 号牌=?"_s, {u"SP001"_s}).toString(),
+             u"二楼"_s);
+    // An update moves a row to the end of the table on PostgreSQL; the
+    // order stays.
+    db->execute(u"update 包厢 set 门票价格 = 20 where 包厢=?"_s, {u"大厅"_s});
+    QCOMPARE(db->strings(u"select 包厢 from 包厢 order by 排序"_s),
+             QStringList({u"大厅"_s, u"二楼"_s, u"贵宾"_s}));
 }
 
 SALONDESK_DB_TEST_MAIN(TestSchema)
