@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
+#include "operators/FirstOperator.h"
 
 #include <QFile>
 #include <QStringList>
@@ -48,7 +49,8 @@ bool seed(Database &database)
     QStringList rightColumns = Schema::rightColumns();
     QString columns = u"用户名, 密码"_s;
     QString marks = u"?, ?"_s;
-    QVariantList values{QString::fromUtf16(SuperOperator), QString::fromUtf16(FactoryPassword)};
+    QVariantList values{QString::fromUtf16(Operators::SuperOperator),
+                        QString::fromUtf16(Operators::FactoryPassword)};
     for (const QString &right : rightColumns) {
         columns += u", "_s + right;
         marks += u", ?"_s;
@@ -97,7 +99,7 @@ bool seed(Database &database)
                      "values (?, ?, ?, ?, ?, ?, ?)"_s,
                      {u"001"_s, u"张敏"_s, u"女"_s, QString(), QString(), QString(), u"发型师"_s});
 
-    database.execute(u"insert into 包厢 (包厢, 门票价格, 最低消费, 初始费用) values (?, ?, ?, ?)"_s,
+    database.execute(u"insert into 包厢 (包厢, 门票价格, 最低消费, 初始费用, 排序) values (?, ?, ?, ?, 1)"_s,
                      {u"大厅"_s, u"10"_s, 0, 0});
     for (int number = 1; number <= 20; ++number) {
         database.execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 押金金额, 合计金额) "

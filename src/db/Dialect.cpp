@@ -1,5 +1,7 @@
 #include "Dialect.h"
 
+using namespace Qt::StringLiterals;
+
 QString Dialect::identityKey() const
 {
     // AUTOINCREMENT: SQLite must never hand out the number of a deleted
@@ -42,9 +44,4 @@ QString Dialect::nowDefault() const
 {
     return isPostgres() ? u"default localtimestamp(0)"_s
                         : u"default (datetime('now','localtime'))"_s;
-}
-
-QString Dialect::limit(int rows) const
-{
-    return u" limit "_s + QString::number(rows);
 }

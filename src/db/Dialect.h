@@ -4,8 +4,6 @@
 
 #include <QString>
 
-using namespace Qt::StringLiterals;
-
 // What differs between SQLite and PostgreSQL, answered in one place.
 class Dialect
 {
@@ -25,11 +23,6 @@ public:
     QString timestampType() const;
     // The default for a registration date: the local time, whole seconds.
     QString nowDefault() const;
-
-    QString trueLiteral() const { return u"true"_s; }
-    QString falseLiteral() const { return u"false"_s; }
-    // " limit n", appended to a select.
-    QString limit(int rows) const;
 
 private:
     Backend m_backend;

@@ -1,6 +1,6 @@
 #include "OperatorStore.h"
 
-#include "app/StarterShop.h"
+#include "FirstOperator.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -86,7 +86,7 @@ void OperatorStore::checkRemovable(const QString &name)
 {
     if (m_database.scalar(u"select count(*) from 管理员"_s).toInt() == 1)
         throw Refusal(u"至少留有一个管理员！！"_s);
-    if (name == QStringView(StarterShop::SuperOperator))
+    if (name == QStringView(Operators::SuperOperator))
         throw Refusal(u"超级管理员 用户不能删除！"_s);
 }
 

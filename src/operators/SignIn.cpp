@@ -1,6 +1,6 @@
 #include "SignIn.h"
 
-#include "app/StarterShop.h"
+#include "FirstOperator.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 
@@ -18,7 +18,7 @@ OperatorList loadOperators(Database &database)
         const QString name = query.value(0).toString();
         if (list.names.isEmpty()) {
             list.firstName = name;
-            if (query.value(1).toString() == QStringView(StarterShop::FactoryPassword))
+            if (query.value(1).toString() == QStringView(Operators::FactoryPassword))
                 list.prefillPassword = query.value(1).toString();
         }
         list.names.append(name);

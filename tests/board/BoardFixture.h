@@ -6,10 +6,10 @@
 #include <QString>
 #include <QVariant>
 
-using namespace Qt::StringLiterals;
-
 // Small rows for the board's tests: rooms, plates and open lines.
 namespace BoardFixture {
+
+using namespace Qt::StringLiterals;
 
 inline void room(Database &db, const QString &name, const QString &ticketPrice = u"0"_s)
 {
