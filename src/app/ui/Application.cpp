@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include "Navigator.h"
+
 #include "app/AppContext.h"
 #include "app/IniFile.h"
 #include "app/Session.h"
@@ -19,7 +21,8 @@ using namespace Qt::StringLiterals;
 int runSalonDesk(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(u"管理系统"_s);
+    // No display name: Qt would append it to every window's caption. The
+    // task bar groups the windows by the application's name.
     QApplication::setApplicationName(u"salondesk"_s);
 
     QtPrompt qtPrompt;
@@ -56,6 +59,7 @@ int runSalonDesk(int argc, char **argv)
         return 0;
 
     TMainFm board(session);
+    Navigator navigator(session, board);
     board.show();
     return app.exec();
 }

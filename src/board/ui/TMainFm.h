@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/BoardWindow.h"
 #include "board/PlateBoard.h"
 
 #include <QHash>
@@ -96,11 +97,9 @@ signals:
     void openConsumptionRequested(const QString &plate);
     // A menu entry or toolbar button whose window another part of the
     // program provides, after the entry's own right test has passed.
-    void windowRequested(const QString &entry);
+    void windowRequested(BoardWindow window);
 
 public slots:
-    void openOperators();
-    void openPasswordChange();
     void openPlateSettings();
     void openPlateStatus();
     void cancelOrder();
@@ -142,7 +141,9 @@ private:
     void exportLineGrid();
     // Shows the answer's refusal, if any; true when the answer opens the window.
     bool followAnswer(const PlateBoard::Answer &answer);
-    void requireRight(const QString &right, const QString &refusal, const QString &entry);
+    void requireRight(const QString &right, const QString &refusal, BoardWindow window);
+    // Asks for the order or consumption window of the selected plate, if any.
+    void requestForSelectedPlate(void (TMainFm::*request)(const QString &plate));
     // Runs a change on the selected plate and then shows the plate's new
     // state; false when no plate is selected or the change did not happen.
     bool changeSelectedPlate(const std::function<bool(const QString &plate)> &change);

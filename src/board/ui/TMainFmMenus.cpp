@@ -7,8 +7,6 @@
 #include "board/PlateStatus.h"
 #include "common/FileOpener.h"
 #include "common/Prompt.h"
-#include "operators/ui/TAdminChangePassFm.h"
-#include "operators/ui/TAdminFm.h"
 
 #include <QDir>
 #include <QLabel>
@@ -53,10 +51,10 @@ void TMainFm::buildToolbar()
     addEntries(this, toolbar, {
         {u"开单"_s, [this] { orderSelectedPlate(); }},
         {u"消费与结帐"_s, [this] { bookOnSelectedPlate(); }},
-        {u"商品项目"_s, [this] { emit windowRequested(u"商品项目管理"_s); }},
-        {u"会员管理"_s, [this] { emit windowRequested(u"会员信息管理"_s); }},
-        {u"账单查询"_s, [this] { emit windowRequested(u"帐单查询"_s); }},
-        {u"账单明细"_s, [this] { emit windowRequested(u"账单明细"_s); }},
+        {u"商品项目"_s, [this] { emit windowRequested(BoardWindow::Goods); }},
+        {u"会员管理"_s, [this] { emit windowRequested(BoardWindow::Members); }},
+        {u"账单查询"_s, [this] { emit windowRequested(BoardWindow::Bills); }},
+        {u"账单明细"_s, [this] { emit windowRequested(BoardWindow::BillLines); }},
         {u"系统提示"_s,
          [this] { m_session.prompt.message(u"为了您的数据安全 请注意备份您的数据！"_s); }},
         {u"退出系统"_s, [this] { close(); }},
@@ -74,48 +72,48 @@ void TMainFm::buildMenus()
 {
     // Entries whose window comes from another part of the program ask for
     // it through windowRequested.
-    auto later = [this](const QString &entry) {
-        return [this, entry] { emit windowRequested(entry); };
+    auto request = [this](BoardWindow window) {
+        return [this, window] { emit windowRequested(window); };
     };
-    auto withRight = [this](const QString &right, const QString &refusal, const QString &entry) {
-        return [this, right, refusal, entry] { requireRight(right, refusal, entry); };
+    auto withRight = [this](const QString &right, const QString &refusal, BoardWindow window) {
+        return [this, right, refusal, window] { requireRight(right, refusal, window); };
     };
     const QString adminRefusal = u"操作失败:没有权限!"_s;
 
     const std::pair<QString, QList<Entry>> menus[] = {
         {u"查询统计"_s,
-         {{u"当前消费查询"_s, later(u"当前消费查询"_s)},
-          {u"帐单查询"_s, later(u"帐单查询"_s)},
-          {u"账单明细"_s, later(u"账单明细"_s)},
-          {u"营业项目统计"_s, later(u"营业项目统计"_s)},
-          {u"进货记录统计"_s, later(u"进货记录统计"_s)}}},
+         {{u"当前消费查询"_s, request(BoardWindow::CurrentConsumption)},
+          {u"帐单查询"_s, request(BoardWindow::Bills)},
+          {u"账单明细"_s, request(BoardWindow::BillLines)},
+          {u"营业项目统计"_s, request(BoardWindow::ItemStatistics)},
+          {u"进货记录统计"_s, request(BoardWindow::PurchaseRecords)}}},
         {u"系统管理"_s,
-         {{u"商品项目管理"_s, later(u"商品项目管理"_s)},
-          {u"商品类型设置"_s, withRight(u"商品类型"_s, u"没有权限!"_s, u"商品类型设置"_s)},
+         {{u"商品项目管理"_s, request(BoardWindow::Goods)},
+          {u"商品类型设置"_s, withRight(u"商品类型"_s, u"没有权限!"_s, BoardWindow::GoodsTypes)},
           {u"号牌与包厢设置"_s, [this] { openPlateSettings(); }}}},
         {u"会员管理"_s,
-         {{u"会员信息管理"_s, later(u"会员信息管理"_s)},
-          {u"会员类型管理"_s, later(u"会员类型管理"_s)},
-          {u"会员消费查询"_s, later(u"会员消费查询"_s)},
-          {u"充值记录统计"_s, later(u"充值记录统计"_s)}}},
+         {{u"会员信息管理"_s, request(BoardWindow::Members)},
+          {u"会员类型管理"_s, request(BoardWindow::MemberTypes)},
+          {u"会员消费查询"_s, request(BoardWindow::MemberConsumption)},
+          {u"充值记录统计"_s, request(BoardWindow::RechargeRecords)}}},
         {u"员工管理"_s,
-         {{u"员工信息管理"_s, later(u"员工信息管理"_s)},
-          {u"员工等级设置"_s, withRight(u"管理员设置"_s, adminRefusal, u"员工等级设置"_s)},
-          {u"员工提成统计"_s, later(u"员工提成统计"_s)},
-          {u"员工提成明细"_s, later(u"员工提成明细"_s)},
-          {u"工资记录"_s, later(u"工资记录"_s)}}},
+         {{u"员工信息管理"_s, request(BoardWindow::Employees)},
+          {u"员工等级设置"_s, withRight(u"管理员设置"_s, adminRefusal, BoardWindow::EmployeeLevels)},
+          {u"员工提成统计"_s, request(BoardWindow::CommissionTotals)},
+          {u"员工提成明细"_s, request(BoardWindow::CommissionLines)},
+          {u"工资记录"_s, request(BoardWindow::SalaryRecords)}}},
         {u"系统维护"_s,
-         {{u"管理员设置"_s, [this] { openOperators(); }},
-          {u"管理密码修改"_s, [this] { openPasswordChange(); }},
-          {u"会员密码修改"_s, later(u"会员密码修改"_s)},
-          {u"数据备份"_s, later(u"数据备份"_s)},
-          {u"数据恢复"_s, later(u"数据恢复"_s)},
-          {u"系统信息设置"_s, later(u"系统信息设置"_s)},
-          {u"EXCEL导入"_s, withRight(u"管理员设置"_s, adminRefusal, u"EXCEL导入"_s)},
-          {u"POS打印机设置"_s, withRight(u"管理员设置"_s, adminRefusal, u"POS打印机设置"_s)},
-          {u"数据库设置"_s, later(u"数据库设置"_s)},
-          {u"数据初始化"_s, later(u"数据初始化"_s)}}},
-        {u"帮助"_s, {{u"帮助"_s, [this] { openHelp(); }}, {u"关于"_s, later(u"关于"_s)}}},
+         {{u"管理员设置"_s, request(BoardWindow::Operators)},
+          {u"管理密码修改"_s, request(BoardWindow::PasswordChange)},
+          {u"会员密码修改"_s, request(BoardWindow::MemberPassword)},
+          {u"数据备份"_s, request(BoardWindow::Backup)},
+          {u"数据恢复"_s, request(BoardWindow::Restore)},
+          {u"系统信息设置"_s, request(BoardWindow::ShopInfo)},
+          {u"EXCEL导入"_s, withRight(u"管理员设置"_s, adminRefusal, BoardWindow::GoodsImport)},
+          {u"POS打印机设置"_s, withRight(u"管理员设置"_s, adminRefusal, BoardWindow::ReceiptPrinter)},
+          {u"数据库设置"_s, request(BoardWindow::DatabaseSettings)},
+          {u"数据初始化"_s, request(BoardWindow::DataClearing)}}},
+        {u"帮助"_s, {{u"帮助"_s, [this] { openHelp(); }}, {u"关于"_s, request(BoardWindow::About)}}},
     };
     for (const auto &[title, entries] : menus) {
         QMenu *menu = menuBar()->addMenu(title);
@@ -125,8 +123,8 @@ void TMainFm::buildMenus()
 
     m_popup = new QMenu(this);
     addEntries(this, m_popup, {
-        {u"开    单"_s, [this] { emit openOrderRequested(SelectedPlate()); }},
-        {u"消费与结帐"_s, [this] { emit openConsumptionRequested(SelectedPlate()); }},
+        {u"开    单"_s, [this] { requestForSelectedPlate(&TMainFm::openOrderRequested); }},
+        {u"消费与结帐"_s, [this] { requestForSelectedPlate(&TMainFm::openConsumptionRequested); }},
         {u"修改状态"_s, [this] { openPlateStatus(); }},
         {u"撤单"_s, [this] { cancelOrder(); }},
     }, m_popupActions);
@@ -220,25 +218,21 @@ void TMainFm::bookOnSelectedPlate()
         emit openConsumptionRequested(SelectedPlate());
 }
 
-void TMainFm::requireRight(const QString &right, const QString &refusal, const QString &entry)
+void TMainFm::requestForSelectedPlate(void (TMainFm::*request)(const QString &plate))
+{
+    // The pop-up can outlive the selection (a reload in between).
+    const QString plate = SelectedPlate();
+    if (!plate.isEmpty())
+        emit (this->*request)(plate);
+}
+
+void TMainFm::requireRight(const QString &right, const QString &refusal, BoardWindow window)
 {
     if (!m_session.context.Rights.has(right)) {
         m_session.prompt.message(refusal);
         return;
     }
-    emit windowRequested(entry);
-}
-
-void TMainFm::openOperators()
-{
-    TAdminFm window(m_session, this);
-    window.exec();
-}
-
-void TMainFm::openPasswordChange()
-{
-    TAdminChangePassFm window(m_session, this);
-    window.exec();
+    emit windowRequested(window);
 }
 
 void TMainFm::openPlateSettings()

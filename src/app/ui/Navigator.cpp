@@ -1,0 +1,48 @@
+#include "Navigator.h"
+
+#include "app/Session.h"
+#include "board/ui/TMainFm.h"
+#include "operators/ui/TAdminChangePassFm.h"
+#include "operators/ui/TAdminFm.h"
+
+Navigator::Navigator(Session &session, TMainFm &board)
+    : QObject(nullptr)
+    , m_session(session)
+    , m_board(board)
+{
+    connect(&board, &TMainFm::windowRequested, this, &Navigator::open);
+    connect(&board, &TMainFm::openOrderRequested, this, &Navigator::openOrder);
+    connect(&board, &TMainFm::openConsumptionRequested, this, &Navigator::openConsumption);
+}
+
+template <typename Window>
+void Navigator::showModal()
+{
+    Window window(m_session, &m_board);
+    window.exec();
+}
+
+void Navigator::open(BoardWindow window)
+{
+    switch (window) {
+    case BoardWindow::Operators:
+        showModal<TAdminFm>();
+        break;
+    case BoardWindow::PasswordChange:
+        showModal<TAdminChangePassFm>();
+        break;
+    default:
+        // The windows of the parts still to come.
+        break;
+    }
+}
+
+void Navigator::openOrder(const QString &plate)
+{
+    Q_UNUSED(plate)
+}
+
+void Navigator::openConsumption(const QString &plate)
+{
+    Q_UNUSED(plate)
+}

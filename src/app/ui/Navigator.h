@@ -1,0 +1,33 @@
+#pragma once
+
+#include "board/BoardWindow.h"
+
+#include <QObject>
+#include <QString>
+
+class TMainFm;
+struct Session;
+
+// Opens the window behind every request of the plate board: a double click
+// or "开单" on a free plate, "消费与结帐" on an occupied one, and each menu
+// entry and toolbar button whose window another part of the program
+// provides. Each window is named here once; the board knows none of them.
+class Navigator : public QObject
+{
+    Q_OBJECT
+
+public:
+    Navigator(Session &session, TMainFm &board);
+
+    void open(BoardWindow window);
+    void openOrder(const QString &plate);
+    void openConsumption(const QString &plate);
+
+private:
+    // A dialog of the given class, modal over the board.
+    template <typename Window>
+    void showModal();
+
+    Session &m_session;
+    TMainFm &m_board;
+};
