@@ -15,8 +15,6 @@
 // ends the program or passes unseen: a refusal shows its own text (and
 // caption), a database error the database's text, any other failure its
 // message. Either way the operation has ended.
-namespace AttemptDetail {
-
 // Shows what ended an operation; call only from inside a catch block.
 inline void showFailure(Prompt &prompt)
 {
@@ -35,8 +33,6 @@ inline void showFailure(Prompt &prompt)
     }
 }
 
-} // namespace AttemptDetail
-
 // Runs an operation that changes something. True when it went through.
 template <typename Operation>
 bool attempt(Prompt &prompt, Operation &&operation)
@@ -45,7 +41,7 @@ bool attempt(Prompt &prompt, Operation &&operation)
         std::forward<Operation>(operation)();
         return true;
     } catch (...) {
-        AttemptDetail::showFailure(prompt);
+        showFailure(prompt);
     }
     return false;
 }
@@ -58,7 +54,7 @@ auto fetch(Prompt &prompt, Read &&read) -> std::optional<std::invoke_result_t<Re
     try {
         return std::forward<Read>(read)();
     } catch (...) {
-        AttemptDetail::showFailure(prompt);
+        showFailure(prompt);
     }
     return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include "BoardStatusPanel.h"
 #include "PlateIcons.h"
+#include "app/Attempt.h"
 #include "app/Session.h"
 #include "board/OpenLinesModel.h"
 #include "common/Clock.h"
@@ -40,8 +41,8 @@ constexpr int TimerInterval = 3000;
 TMainFm::TMainFm(Session &session, QWidget *parent)
     : QMainWindow(parent)
     , m_session(session)
-    , m_lines(std::make_unique<OpenLinesModel>())
-    , m_grid(new OpenLinesGrid(m_lines.get(), this))
+    , m_lines(new OpenLinesModel(this))
+    , m_grid(new OpenLinesGrid(m_lines, this))
 {
     for (int index = 0; index < 4; ++index)
         m_icons[index] = PlateIcons::icon(index);
@@ -154,12 +155,8 @@ void TMainFm::buildCentre()
 
 void TMainFm::buildRooms()
 {
-    QStringList rooms;
-    try {
-        rooms = board().rooms();
-    } catch (const DbError &error) {
-        showError(error.text());
-    }
+    const QStringList rooms =
+        fetch(m_session.prompt, [this] { return board().rooms(); }).value_or(QStringList());
     const QSignalBlocker blocker(m_rooms);
     for (const QString &room : std::as_const(rooms))
         m_rooms->addTab(room);
@@ -219,11 +216,7 @@ void TMainFm::prepareForShow()
     m_panel->clearPlate();
     applyRights();
     ReloadPlates();
-    try {
-        m_lines->setLines(board().openLines());
-    } catch (const DbError &error) {
-        showError(error.text());
-    }
+    attempt(m_session.prompt, [this] { m_lines->setLines(board().openLines()); });
     m_timer->start();
 }
 
@@ -235,10 +228,10 @@ void TMainFm::tick()
     try {
         reloadKeepingSelection();
         m_timerErrorShown = false;
-    } catch (const DbError &error) {
+    } catch (...) {
         if (!m_timerErrorShown) {
             m_timerErrorShown = true;
-            showError(error.text());
+            showFailure(m_session.prompt);
         }
     }
 }

@@ -81,7 +81,7 @@ public:
     QString fieldText(const QString &caption) const;
     QLineEdit *findBox() const;
     QTableView *linesView() const { return m_linesView; }
-    OpenLinesModel *linesModel() const { return m_lines.get(); }
+    OpenLinesModel *linesModel() const { return m_lines; }
     // The grid's columns of the lines, as shown and exported.
     OpenLinesGrid *linesGrid() const { return m_grid; }
     QLabel *editionLabel() const { return m_edition; }
@@ -152,7 +152,7 @@ private:
 
     Session &m_session;
     std::unique_ptr<PlateBoard> m_board;
-    std::unique_ptr<OpenLinesModel> m_lines;
+    OpenLinesModel *m_lines;
     OpenLinesGrid *m_grid;
     std::array<QIcon, 4> m_icons;
 

@@ -1,0 +1,102 @@
+#include "support/TestSession.h"
+
+#include "app/ui/Navigator.h"
+#include "board/ui/TMainFm.h"
+#include "operators/ui/TAdminChangePassFm.h"
+#include "operators/ui/TAdminFm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+// The board asks; the navigator opens the window.
+class TestNavigator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void menuEntriesOpenTheirWindows_data();
+    void menuEntriesOpenTheirWindows();
+    void boardAloneOpensNoOtherWindow();
+    void popupAsksOnlyForASelectedPlate();
+};
+
+void TestNavigator::menuEntriesOpenTheirWindows_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("window");
+    QTest::newRow("管理员设置") << u"管理员设置"_s << u"TAdminFm"_s;
+    QTest::newRow("管理密码修改") << u"管理密码修改"_s << u"TAdminChangePassFm"_s;
+}
+
+void TestNavigator::menuEntriesOpenTheirWindows()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, window);
+    TestSession t;
+    t.context.Rights = Rights::all();
+    t.context.OperatorName = u"超级管理员"_s;
+    TMainFm board(t.session);
+    board.setAskOnClose(false);
+    Navigator navigator(t.session, board);
+    board.show();
+
+    QString opened;
+    QTimer::singleShot(0, &board, [&opened] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (dialog) {
+            opened = QString::fromLatin1(dialog->metaObject()->className());
+            dialog->reject();
+        }
+    });
+    board.menuAction(entry)->trigger();
+    QCOMPARE(opened, window);
+}
+
+void TestNavigator::boardAloneOpensNoOtherWindow()
+{
+    TestSession t;
+    t.context.Rights = Rights::all();
+    TMainFm board(t.session);
+    board.setAskOnClose(false);
+    board.show();
+    QSignalSpy requested(&board, &TMainFm::windowRequested);
+    bool modal = false;
+    QTimer::singleShot(0, &board, [&modal] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            modal = true;
+            dialog->reject();
+        }
+    });
+    board.menuAction(u"管理员设置"_s)->trigger();
+    QTest::qWait(20);
+    QVERIFY(!modal);
+    QCOMPARE(requested.count(), 1);
+    QCOMPARE(requested.first().first().value<BoardWindow>(), BoardWindow::Operators);
+}
+
+void TestNavigator::popupAsksOnlyForASelectedPlate()
+{
+    TestSession t;
+    t.context.Rights = Rights::all();
+    TMainFm board(t.session);
+    board.setAskOnClose(false);
+    board.show();
+    QSignalSpy order(&board, &TMainFm::openOrderRequested);
+    QSignalSpy consumption(&board, &TMainFm::openConsumptionRequested);
+    // Enabled, as after a right click on a plate that a reload then took away.
+    board.popupAction(u"开    单"_s)->setEnabled(true);
+    board.popupAction(u"消费与结帐"_s)->setEnabled(true);
+    board.popupAction(u"开    单"_s)->trigger();
+    board.popupAction(u"消费与结帐"_s)->trigger();
+    QCOMPARE(order.count(), 0);
+    QCOMPARE(consumption.count(), 0);
+}
+
+SALONDESK_DB_GUI_TEST_MAIN(TestNavigator)
+#include "tst_navigator.moc"
