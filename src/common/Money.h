@@ -66,9 +66,7 @@ public:
             outOfRange();
         return Money(difference);
     }
-    constexpr Money operator-() const { return Money() - *this; }
     constexpr Money &operator+=(Money o) { return *this = *this + o; }
-    constexpr Money &operator-=(Money o) { return *this = *this - o; }
     // Product rounded half to even at four decimals.
     Money operator*(Money factor) const;
 

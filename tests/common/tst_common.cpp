@@ -201,10 +201,9 @@ void TestCommon::refusesArithmeticOutOfRange_data()
     QTest::newRow("difference down to the bottom") << bottom + 1 << u"-"_s << qint64(1) << false << bottom;
     QTest::newRow("difference past the bottom") << bottom << u"-"_s << qint64(1) << true << qint64(0);
     QTest::newRow("difference past the top") << top << u"-"_s << qint64(-1) << true << qint64(0);
+    QTest::newRow("zero minus the bottom") << qint64(0) << u"-"_s << bottom << true << qint64(0);
     QTest::newRow("adding to past the top") << top << u"+="_s << top << true << qint64(0);
-    QTest::newRow("subtracting from past the bottom") << -top << u"-="_s << top << true << qint64(0);
-    QTest::newRow("negating the top") << top << u"neg"_s << qint64(0) << false << -top;
-    QTest::newRow("negating the bottom") << bottom << u"neg"_s << qint64(0) << true << qint64(0);
+    QTest::newRow("adding to past the bottom") << bottom << u"+="_s << qint64(-1) << true << qint64(0);
     QTest::newRow("product at the top") << top << u"*"_s << qint64(10000) << false << top;
     QTest::newRow("product past the top") << top << u"*"_s << qint64(10001) << true << qint64(0);
     QTest::newRow("product of two large amounts")
@@ -233,12 +232,8 @@ void TestCommon::refusesArithmeticOutOfRange()
             return a - b;
         if (operation == u"*")
             return a * b;
-        if (operation == u"neg")
-            return -a;
         if (operation == u"+=")
             return changed += b;
-        if (operation == u"-=")
-            return changed -= b;
         return Money::fromInt(left);
     };
     if (!refused) {
@@ -251,7 +246,7 @@ void TestCommon::refusesArithmeticOutOfRange()
     } catch (const Refusal &refusal) {
         QCOMPARE(refusal.text(), u"金额超出范围"_s);
     }
-    // A refused += or -= leaves the amount as it was.
+    // A refused += leaves the amount as it was.
     QCOMPARE(changed, a);
 }
 
