@@ -56,10 +56,12 @@ int main(int argc, char **argv)
         IniFile ini(iniPath);
         if (parser.isSet(server)) {
             // The same connection text the database settings window stores.
-            const QString cs = u"Provider=PostgreSQL;Password="_s + parser.value(password)
-                + u";Persist Security Info=True;User ID="_s + parser.value(user)
-                + u";Initial Catalog="_s + parser.value(database) + u";Data Source="_s
-                + parser.value(server) + u';';
+            const QString cs = Startup::connectionText({{u"Provider"_s, u"PostgreSQL"_s},
+                                                         {u"Password"_s, parser.value(password)},
+                                                         {u"Persist Security Info"_s, u"True"_s},
+                                                         {u"User ID"_s, parser.value(user)},
+                                                         {u"Initial Catalog"_s, parser.value(database)},
+                                                         {u"Data Source"_s, parser.value(server)}});
             ini.write(u"part1"_s, u"abc"_s, u"s"_s);
             ini.write(u"part1"_s, u"cs"_s, cs);
             ini.write(u"part1"_s, u"ServerName"_s, parser.value(server));

@@ -17,17 +17,91 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// "Provider=…;Data Source=data.db;User ID=x" → lower-cased keys and values.
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+// "Provider=…;Data Source=data.db;Password=\"pa;ss\"" → lower-cased keys and
+// their values, read the way OLE DB reads them: a value that starts with a
+// quote runs to the matching quote, a doubled quote inside being one quote
+// character; other values run to the next ";" and lose surrounding blanks.
+// "==" in a key is an "=" of the key. A piece without "=" is skipped, and a
+// later key wins over an earlier one.
 QHash<QString, QString> connectionParts(const QString &text)
 {
     QHash<QString, QString> parts;
-    for (const QString &piece : text.split(u';', Qt::SkipEmptyParts)) {
-        const qsizetype eq = piece.indexOf(u'=');
-        if (eq <= 0)
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size) {
+        QString key;
+        bool hasValue = false;
+        for (; i < size; ++i) {
+            const QChar c = text.at(i);
+            if (c == u';')
+                break;
+            if (c == u'=') {
+                if (i + 1 < size && text.at(i + 1) == u'=') {
+                    key += u'=';
+                    ++i;
+                    continue;
+                }
+                hasValue = true;
+                ++i;
+                break;
+            }
+            key += c;
+        }
+        if (!hasValue) {
+            ++i; // past the ";" of a piece that is no key=value
             continue;
-        parts.insert(piece.left(eq).trimmed().toLower(), piece.mid(eq + 1).trimmed());
+        }
+        while (i < size && isBlank(text.at(i)))
+            ++i;
+        QString value;
+        bool quoted = false;
+        if (i < size && (text.at(i) == u'"' || text.at(i) == u'\'')) {
+            const QChar quote = text.at(i);
+            QString inside;
+            qsizetype j = i + 1;
+            for (; j < size; ++j) {
+                if (text.at(j) != quote) {
+                    inside += text.at(j);
+                } else if (j + 1 < size && text.at(j + 1) == quote) {
+                    inside += quote;
+                    ++j;
+                } else {
+                    break;
+                }
+            }
+            // Without its closing quote the quote is an ordinary character.
+            if (j < size) {
+                quoted = true;
+                value = inside;
+                i = j + 1;
+                while (i < size && text.at(i) != u';')
+                    ++i;
+            }
+        }
+        if (!quoted) {
+            const qsizetype end = text.indexOf(u';', i);
+            value = text.mid(i, end < 0 ? -1 : end - i).trimmed();
+            i = end < 0 ? size : end;
+        }
+        ++i; // past the ";"
+        const QString name = key.trimmed().toLower();
+        if (!name.isEmpty())
+            parts.insert(name, value);
     }
     return parts;
+}
+
+bool needsQuotes(const QString &value)
+{
+    if (value.isEmpty())
+        return false;
+    return value.contains(u';') || value.contains(u'"') || value.contains(u'\'')
+        || value.front().isSpace() || value.back().isSpace();
 }
 
 } // namespace
@@ -47,6 +121,23 @@ void readConfiguration(const IniFile &ini, AppContext &context)
     // Only the exact lower-case "s" selects the server.
     context.ConnectionText = context.DbKind == u"s" ? ini.read(u"part1"_s, u"cs"_s)
                                                     : ini.read(u"part1"_s, u"csaccess"_s);
+}
+
+QString connectionText(const QList<std::pair<QString, QString>> &parts)
+{
+    QString text;
+    for (const auto &[key, value] : parts) {
+        text += QString(key).replace(u'=', u"=="_s) + u'=';
+        if (!needsQuotes(value)) {
+            text += value;
+        } else if (value.contains(u'"') && !value.contains(u'\'')) {
+            text += u'\'' + value + u'\'';
+        } else {
+            text += u'"' + QString(value).replace(u'"', u"\"\""_s) + u'"';
+        }
+        text += u';';
+    }
+    return text;
 }
 
 std::optional<ConnectionSettings> mapConnection(const QString &dbKind, const QString &connectionText,

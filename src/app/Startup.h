@@ -3,10 +3,12 @@
 #include "AppContext.h"
 #include "db/ConnectionSettings.h"
 
+#include <QList>
 #include <QString>
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 class Database;
 class IniFile;
@@ -18,10 +20,18 @@ namespace Startup {
 // The settings read at start, in the order the program has always read them.
 void readConfiguration(const IniFile &ini, AppContext &context);
 
-// Maps a connection text onto our own connection. "csaccess" names the
-// SQLite file by Data Source= (relative to the program's folder); "cs" names
-// the PostgreSQL server (host, host,port or host:port), Initial Catalog=,
-// User ID= and Password=. Returns nothing when the text names no database.
+// "Key=value;" for each pair, in order, each value quoted the way OLE DB
+// reads it back where it has to be: one holding ";" or a quote, or starting
+// or ending with blanks, goes in double quotes (inner ones doubled), or in
+// single quotes when it holds double quotes but no single ones.
+QString connectionText(const QList<std::pair<QString, QString>> &parts);
+
+// Maps a connection text onto our own connection. Keys match without regard
+// to case and surrounding blanks; quoted values are read as connectionText()
+// writes them. "csaccess" names the SQLite file by Data Source= (relative to
+// the program's folder); "cs" names the PostgreSQL server (host, host,port or
+// host:port), Initial Catalog=, User ID= and Password=. Returns nothing when
+// the text names no database.
 std::optional<ConnectionSettings> mapConnection(const QString &dbKind, const QString &connectionText,
                                                 const QString &programDir);
 

@@ -1,7 +1,15 @@
 #include "Money.h"
 
+#include "Refusal.h"
+
+#include <QLocale>
+
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -23,7 +31,90 @@ Int128 divideHalfEven(Int128 value, Int128 divisor)
     return quotient;
 }
 
+bool fitsCount(Int128 units)
+{
+    return units >= std::numeric_limits<std::int64_t>::min()
+        && units <= std::numeric_limits<std::int64_t>::max();
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// "2.5e-3" → "0.0025", digit for digit, so that the decimal the text states
+// is rounded and not a binary neighbour of it. Nothing when it is not a
+// number with an exponent. A huge exponent gives more whole digits than an
+// amount may have, so parse() refuses it.
+std::optional<QString> withoutExponent(QStringView text)
+{
+    text = text.trimmed();
+    const qsizetype e = text.indexOf(u'e', 0, Qt::CaseInsensitive);
+    if (e < 0)
+        return std::nullopt;
+    QStringView mantissa = text.left(e);
+    QStringView exponentText = text.mid(e + 1);
+
+    QString sign;
+    if (!mantissa.isEmpty() && (mantissa.front() == u'-' || mantissa.front() == u'+')) {
+        if (mantissa.front() == u'-')
+            sign = u"-"_s;
+        mantissa = mantissa.mid(1);
+    }
+    QString digits;
+    qsizetype point = -1;
+    for (QChar c : mantissa) {
+        if (c == u'.' && point < 0)
+            point = digits.size();
+        else if (isAsciiDigit(c))
+            digits += c;
+        else
+            return std::nullopt;
+    }
+    if (digits.isEmpty())
+        return std::nullopt;
+    if (point < 0)
+        point = digits.size();
+
+    bool negativeExponent = false;
+    if (!exponentText.isEmpty() && (exponentText.front() == u'-' || exponentText.front() == u'+')) {
+        negativeExponent = exponentText.front() == u'-';
+        exponentText = exponentText.mid(1);
+    }
+    if (exponentText.isEmpty())
+        return std::nullopt;
+    qint64 exponent = 0;
+    for (QChar c : exponentText) {
+        if (!isAsciiDigit(c))
+            return std::nullopt;
+        // Anything past a few hundred is far outside every amount anyway.
+        exponent = std::min<qint64>(exponent * 10 + (c.unicode() - u'0'), 1000);
+    }
+    if (negativeExponent)
+        exponent = -exponent;
+
+    // Leading zeros say nothing and must not count as whole digits.
+    while (digits.size() > 1 && digits.front() == u'0') {
+        digits.remove(0, 1);
+        --point;
+    }
+    if (digits == u"0"_s)
+        return u"0"_s;
+
+    const qint64 shifted = point + exponent;
+    if (shifted <= 0)
+        return sign + u"0."_s + QString(-shifted, u'0') + digits;
+    if (shifted >= digits.size())
+        return sign + digits + QString(shifted - digits.size(), u'0');
+    return sign + digits.left(shifted) + u'.' + digits.mid(shifted);
+}
+
 } // namespace
+
+void Money::outOfRange()
+{
+    throw Refusal(u"金额超出范围"_s);
+}
 
 std::optional<Money> Money::parse(QStringView text)
 {
@@ -67,6 +158,9 @@ std::optional<Money> Money::parse(QStringView text)
         total += divideHalfEven(fractionValue, fractionScale / Scale);
     if (negative)
         total = -total;
+    // Fourteen whole digits always fit; the check is for the day that changes.
+    if (!fitsCount(total))
+        return std::nullopt;
     return Money(static_cast<std::int64_t>(total));
 }
 
@@ -83,15 +177,34 @@ std::optional<Money> Money::tryFromVariant(const QVariant &value)
         return std::nullopt;
     switch (value.typeId()) {
     case QMetaType::Int:
-    case QMetaType::LongLong:
+    case QMetaType::LongLong: {
+        std::int64_t units = 0;
+        if (__builtin_mul_overflow(value.toLongLong(), Scale, &units))
+            return std::nullopt;
+        return Money(units);
+    }
     case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        return fromInt(value.toLongLong());
+    case QMetaType::ULongLong: {
+        std::int64_t units = 0;
+        if (__builtin_mul_overflow(value.toULongLong(), Scale, &units))
+            return std::nullopt;
+        return Money(units);
+    }
     case QMetaType::Double:
-    case QMetaType::Float:
-        // SQLite hands back REAL; the stored value was meant to have at most
-        // four decimals, so the nearest ten-thousandth is the exact amount.
-        return Money(static_cast<std::int64_t>(std::llround(value.toDouble() * Scale)));
+    case QMetaType::Float: {
+        // SQLite hands back REAL for a value that was written as a decimal
+        // text. The shortest text that reads back as the same double is that
+        // decimal ("2.00005", where the double itself lies a hair above or
+        // below it), so rounding the text half to even treats a stored tie
+        // the way the same amount as text would be treated.
+        const double number = value.toDouble();
+        if (!std::isfinite(number))
+            return std::nullopt;
+        const QString text = QString::number(number, 'g', QLocale::FloatingPointShortest);
+        if (const auto plain = withoutExponent(text))
+            return parse(*plain);
+        return parse(text);
+    }
     default:
         break;
     }
@@ -101,10 +214,8 @@ std::optional<Money> Money::tryFromVariant(const QVariant &value)
     if (const auto parsed = parse(text))
         return parsed;
     // Exponent forms such as "1e-05" only come from floating values.
-    bool ok = false;
-    const double d = text.trimmed().toDouble(&ok);
-    if (ok)
-        return Money(static_cast<std::int64_t>(std::llround(d * Scale)));
+    if (const auto plain = withoutExponent(text))
+        return parse(*plain);
     return std::nullopt;
 }
 
@@ -150,5 +261,8 @@ QString Money::toFixed2() const
 Money Money::operator*(Money factor) const
 {
     const Int128 product = Int128(m_units) * factor.m_units;
-    return Money(static_cast<std::int64_t>(divideHalfEven(product, Scale)));
+    const Int128 rounded = divideHalfEven(product, Scale);
+    if (!fitsCount(rounded))
+        outOfRange();
+    return Money(static_cast<std::int64_t>(rounded));
 }

@@ -10,28 +10,37 @@
 // An exact amount with four decimal places, kept as a signed count of
 // ten-thousandths. Quantities and discount factors use the same type, so a
 // line total is Money * Money, rounded half to even at four decimals.
+// Arithmetic that would leave the 64-bit count throws a Refusal
+// ("金额超出范围") instead of wrapping round to a wrong amount.
 class Money
 {
 public:
     static constexpr std::int64_t Scale = 10000;
 
     constexpr Money() = default;
-    static constexpr Money fromUnits(std::int64_t tenThousandths) { return Money(tenThousandths); }
-    static constexpr Money fromInt(std::int64_t whole) { return Money(whole * Scale); }
+    static constexpr Money fromInt(std::int64_t whole)
+    {
+        std::int64_t units = 0;
+        if (__builtin_mul_overflow(whole, Scale, &units))
+            outOfRange();
+        return Money(units);
+    }
 
     // Accepts "12", "-3.5", "0.0001", " 28.05 " and "+1"; more than four
-    // decimals round half to even. Returns nothing for anything else.
+    // decimals round half to even. Returns nothing for anything else,
+    // including more than 14 whole digits.
     static std::optional<Money> parse(QStringView text);
     // Parses or throws std::invalid_argument; for values the program itself wrote.
     static Money fromText(QStringView text);
     // Reads a database value: integers, numeric text (PostgreSQL numeric)
-    // and doubles (SQLite), the latter rounded to four decimals. NULL is 0.
+    // and doubles (SQLite), the latter rounded half to even to four
+    // decimals. NULL is 0. Throws std::invalid_argument for what is not an
+    // amount, infinity, NaN and magnitudes beyond 14 whole digits.
     static Money fromVariant(const QVariant &value);
-    // The same, but nothing for NULL and for what is not a number.
+    // The same, but nothing for NULL and for what is not an amount.
     static std::optional<Money> tryFromVariant(const QVariant &value);
 
     constexpr std::int64_t units() const { return m_units; }
-    constexpr bool isZero() const { return m_units == 0; }
 
     // Shortest form: "28.05", "30", "12.5", "-0.0001".
     QString toString() const;
@@ -43,11 +52,21 @@ public:
     // The value to bind into a statement: its exact text.
     QVariant toVariant() const { return toString(); }
 
-    constexpr Money operator+(Money o) const { return Money(m_units + o.m_units); }
-    constexpr Money operator-(Money o) const { return Money(m_units - o.m_units); }
-    constexpr Money operator-() const { return Money(-m_units); }
-    Money &operator+=(Money o) { m_units += o.m_units; return *this; }
-    Money &operator-=(Money o) { m_units -= o.m_units; return *this; }
+    constexpr Money operator+(Money o) const
+    {
+        std::int64_t sum = 0;
+        if (__builtin_add_overflow(m_units, o.m_units, &sum))
+            outOfRange();
+        return Money(sum);
+    }
+    constexpr Money operator-(Money o) const
+    {
+        std::int64_t difference = 0;
+        if (__builtin_sub_overflow(m_units, o.m_units, &difference))
+            outOfRange();
+        return Money(difference);
+    }
+    constexpr Money &operator+=(Money o) { return *this = *this + o; }
     // Product rounded half to even at four decimals.
     Money operator*(Money factor) const;
 
@@ -55,6 +74,9 @@ public:
 
 private:
     constexpr explicit Money(std::int64_t units) : m_units(units) {}
+    // Throws the Refusal; out of line so every user of Money need not see it.
+    [[noreturn]] static void outOfRange();
+
     std::int64_t m_units = 0;
 };
 

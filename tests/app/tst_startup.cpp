@@ -23,6 +23,10 @@ private slots:
     void choosesConnectionByExactLetter();
     void mapsConnectionTexts_data();
     void mapsConnectionTexts();
+    void connectionValuesReadBackAsWritten_data();
+    void connectionValuesReadBackAsWritten();
+    void readsQuotedConnectionValues_data();
+    void readsQuotedConnectionValues();
     void failedConnectionFallsBackToEmbedded();
     void opensInstalledShopAndReadsIt();
     void createsMissingTablesAtStart();
@@ -99,6 +103,94 @@ void TestStartup::mapsConnectionTexts()
         QCOMPARE(settings->filePath, target);
     }
     QVERIFY(!Startup::mapConnection(u"s"_s, u"0"_s, u"/opt/salon"_s));
+}
+
+void TestStartup::connectionValuesReadBackAsWritten_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("plain") << u"salon2024"_s;
+    QTest::newRow("empty") << QString();
+    QTest::newRow("semicolon") << u"pa;ss"_s;
+    QTest::newRow("double quote") << u"pa\"ss"_s;
+    QTest::newRow("starts with double quote") << u"\"pass"_s;
+    QTest::newRow("single quote") << u"pa'ss"_s;
+    QTest::newRow("starts with single quote") << u"'pass'"_s;
+    QTest::newRow("both quotes and semicolon") << u"a'b\";c"_s;
+    QTest::newRow("equals signs") << u"a=b==c="_s;
+    QTest::newRow("blanks at both ends") << u"  pa ss  "_s;
+    QTest::newRow("Chinese") << u"美发;密码"_s;
+    QTest::newRow("looks like another key") << u"x;Data Source=evil"_s;
+}
+
+void TestStartup::connectionValuesReadBackAsWritten()
+{
+    QFETCH(QString, value);
+    const QString text = Startup::connectionText({{u"Provider"_s, u"PostgreSQL"_s},
+                                                  {u"Password"_s, value},
+                                                  {u"User ID"_s, value},
+                                                  {u"Initial Catalog"_s, value},
+                                                  {u"Data Source"_s, u"db.local:5433"_s}});
+    const auto settings = Startup::mapConnection(u"s"_s, text, u"/opt/salon"_s);
+    QVERIFY2(settings, qPrintable(text));
+    QCOMPARE(settings->password, value);
+    QCOMPARE(settings->user, value);
+    QCOMPARE(settings->database, value);
+    QCOMPARE(settings->host, u"db.local"_s);
+    QCOMPARE(settings->port, 5433);
+
+    // The same through system.ini, as salondesk-setup stores it.
+    QTemporaryDir dir;
+    IniFile ini(dir.filePath(u"system.ini"_s));
+    ini.write(u"part1"_s, u"abc"_s, u"s"_s);
+    ini.write(u"part1"_s, u"cs"_s, text);
+    AppContext context;
+    Startup::readConfiguration(ini, context);
+    QCOMPARE(Startup::mapConnection(context.DbKind, context.ConnectionText, dir.path())->password, value);
+}
+
+void TestStartup::readsQuotedConnectionValues_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("target"); // host or file path
+    QTest::addColumn<QString>("password");
+    const QString server = u"s"_s;
+    QTest::newRow("double quotes") << server << u"Password=\"pa;ss\";Data Source=h"_s << u"h"_s << u"pa;ss"_s;
+    QTest::newRow("doubled quote inside")
+        << server << u"Password=\"say \"\"hi\"\"\";Data Source=h"_s << u"h"_s << u"say \"hi\""_s;
+    QTest::newRow("single quotes") << server << u"Password='pa\"ss';Data Source=h"_s << u"h"_s << u"pa\"ss"_s;
+    QTest::newRow("doubled single quote") << server << u"Password='it''s';Data Source=h"_s << u"h"_s << u"it's"_s;
+    QTest::newRow("blanks kept inside quotes, dropped outside")
+        << server << u" password = ' a b ' ; DATA SOURCE = h ;"_s << u"h"_s << u" a b "_s;
+    QTest::newRow("quote inside an unquoted value")
+        << server << u"Password=pa\"ss;Data Source=h"_s << u"h"_s << u"pa\"ss"_s;
+    QTest::newRow("equals sign in a value") << server << u"Password=a=b;Data Source=h"_s << u"h"_s << u"a=b"_s;
+    QTest::newRow("quoted data source") << server << u"Data Source=\"db;1\";Password=p"_s << u"db;1"_s << u"p"_s;
+    QTest::newRow("unterminated quote is a character")
+        << server << u"Password=\"abc;Data Source=h"_s << u"h"_s << u"\"abc"_s;
+    QTest::newRow("pieces without a value skipped")
+        << server << u";;junk;Password=p;;Data Source=h;"_s << u"h"_s << u"p"_s;
+    QTest::newRow("shipped embedded form, quoted file name")
+        << u"a"_s
+        << u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"shop data.mdb\";Persist Security Info=False;"
+           "Jet OLEDB:Database Password=kq582"_s
+        << u"/opt/salon/shop data.mdb"_s << QString();
+}
+
+void TestStartup::readsQuotedConnectionValues()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    QFETCH(QString, target);
+    QFETCH(QString, password);
+    const auto settings = Startup::mapConnection(kind, text, u"/opt/salon"_s);
+    QVERIFY(settings);
+    if (settings->backend == Backend::Postgres) {
+        QCOMPARE(settings->host, target);
+        QCOMPARE(settings->password, password);
+    } else {
+        QCOMPARE(settings->filePath, target);
+    }
 }
 
 void TestStartup::failedConnectionFallsBackToEmbedded()

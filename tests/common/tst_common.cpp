@@ -1,8 +1,13 @@
 #include "common/DateFormat.h"
 #include "common/GbkText.h"
 #include "common/Money.h"
+#include "common/Refusal.h"
 
 #include <QTest>
+
+#include <functional>
+#include <limits>
+#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -19,6 +24,10 @@ private slots:
     void multipliesHalfToEven();
     void readsDatabaseValues_data();
     void readsDatabaseValues();
+    void refusesDatabaseValuesThatAreNoAmount_data();
+    void refusesDatabaseValuesThatAreNoAmount();
+    void refusesArithmeticOutOfRange_data();
+    void refusesArithmeticOutOfRange();
     void printsTwoDecimals();
     void padsByGbkBytes_data();
     void padsByGbkBytes();
@@ -108,6 +117,26 @@ void TestCommon::readsDatabaseValues_data()
     QTest::newRow("double off by a hair") << QVariant(0.1 + 0.2) << u"0.3"_s;
     QTest::newRow("double exponent text") << QVariant(u"1e-04"_s) << u"0.0001"_s;
     QTest::newRow("empty text") << QVariant(QString()) << u"0"_s;
+    QTest::newRow("large integer") << QVariant(qint64(900000000000000)) << u"900000000000000"_s;
+    QTest::newRow("large double") << QVariant(123456789.1234) << u"123456789.1234"_s;
+    QTest::newRow("double in exponent form") << QVariant(1e13) << u"10000000000000"_s;
+    // Ties as the stored decimal states them, rounded half to even like
+    // every other amount, whichever side of the tie the double lies on.
+    QTest::newRow("double tie to even (down)") << QVariant(0.00005) << u"0"_s;
+    QTest::newRow("double tie to even (up)") << QVariant(0.00015) << u"0.0002"_s;
+    QTest::newRow("double tie to even (down, 0.00025)") << QVariant(0.00025) << u"0.0002"_s;
+    QTest::newRow("negative double tie") << QVariant(-0.00025) << u"-0.0002"_s;
+    QTest::newRow("double tie with whole part") << QVariant(2.00005) << u"2"_s;
+    QTest::newRow("double tie with whole part (up)") << QVariant(2.00015) << u"2.0002"_s;
+    QTest::newRow("double tie, large") << QVariant(1234567.12345) << u"1234567.1234"_s;
+    QTest::newRow("double past the tie") << QVariant(0.000051) << u"0.0001"_s;
+    QTest::newRow("double tie in exponent form") << QVariant(2.5e-4) << u"0.0002"_s;
+    QTest::newRow("exponent text tie") << QVariant(u"5e-05"_s) << u"0"_s;
+    QTest::newRow("exponent text tie (up)") << QVariant(u"1.5E-4"_s) << u"0.0002"_s;
+    QTest::newRow("negative exponent text tie") << QVariant(u"-2.5e-4"_s) << u"-0.0002"_s;
+    QTest::newRow("exponent text, positive exponent") << QVariant(u" 2.805e+1 "_s) << u"28.05"_s;
+    QTest::newRow("exponent text, leading zeros") << QVariant(u"0.00001e18"_s) << u"10000000000000"_s;
+    QTest::newRow("exponent text far below") << QVariant(u"7e-400"_s) << u"0"_s;
 }
 
 void TestCommon::readsDatabaseValues()
@@ -115,6 +144,110 @@ void TestCommon::readsDatabaseValues()
     QFETCH(QVariant, value);
     QFETCH(QString, expected);
     QCOMPARE(Money::fromVariant(value).toString(), expected);
+}
+
+void TestCommon::refusesDatabaseValuesThatAreNoAmount_data()
+{
+    QTest::addColumn<QVariant>("value");
+    const double infinity = std::numeric_limits<double>::infinity();
+    QTest::newRow("infinity") << QVariant(infinity);
+    QTest::newRow("minus infinity") << QVariant(-infinity);
+    QTest::newRow("NaN") << QVariant(std::numeric_limits<double>::quiet_NaN());
+    QTest::newRow("huge double") << QVariant(1e300);
+    QTest::newRow("double with 15 whole digits") << QVariant(1e14);
+    QTest::newRow("huge negative double") << QVariant(-1e20);
+    QTest::newRow("infinity as text") << QVariant(u"inf"_s);
+    QTest::newRow("NaN as text") << QVariant(u"NaN"_s);
+    QTest::newRow("exponent text beyond a double") << QVariant(u"1e309"_s);
+    QTest::newRow("exponent text with 15 whole digits") << QVariant(u"1e14"_s);
+    QTest::newRow("exponent text without exponent") << QVariant(u"1e"_s);
+    QTest::newRow("exponent text without mantissa") << QVariant(u"e5"_s);
+    QTest::newRow("integer beyond the count") << QVariant(qint64(1'000'000'000'000'000));
+    QTest::newRow("unsigned beyond the count") << QVariant(std::numeric_limits<quint64>::max());
+    QTest::newRow("letters") << QVariant(u"abc"_s);
+}
+
+void TestCommon::refusesDatabaseValuesThatAreNoAmount()
+{
+    QFETCH(QVariant, value);
+    QVERIFY(!Money::tryFromVariant(value));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, Money::fromVariant(value));
+}
+
+namespace {
+
+// Builds any count, including the two ends of the 64-bit range, from the
+// public operations.
+Money fromUnits(qint64 units)
+{
+    return Money::fromInt(units / Money::Scale)
+        + Money::fromText(QString::number(units % Money::Scale)) * Money::fromText(u"0.0001");
+}
+
+} // namespace
+
+void TestCommon::refusesArithmeticOutOfRange_data()
+{
+    QTest::addColumn<qint64>("left");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<qint64>("right");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<qint64>("result");
+    const qint64 top = std::numeric_limits<qint64>::max();
+    const qint64 bottom = std::numeric_limits<qint64>::min();
+    QTest::newRow("sum up to the top") << top - 1 << u"+"_s << qint64(1) << false << top;
+    QTest::newRow("sum past the top") << top << u"+"_s << qint64(1) << true << qint64(0);
+    QTest::newRow("sum past the bottom") << bottom << u"+"_s << qint64(-1) << true << qint64(0);
+    QTest::newRow("difference down to the bottom") << bottom + 1 << u"-"_s << qint64(1) << false << bottom;
+    QTest::newRow("difference past the bottom") << bottom << u"-"_s << qint64(1) << true << qint64(0);
+    QTest::newRow("difference past the top") << top << u"-"_s << qint64(-1) << true << qint64(0);
+    QTest::newRow("zero minus the bottom") << qint64(0) << u"-"_s << bottom << true << qint64(0);
+    QTest::newRow("adding to past the top") << top << u"+="_s << top << true << qint64(0);
+    QTest::newRow("adding to past the bottom") << bottom << u"+="_s << qint64(-1) << true << qint64(0);
+    QTest::newRow("product at the top") << top << u"*"_s << qint64(10000) << false << top;
+    QTest::newRow("product past the top") << top << u"*"_s << qint64(10001) << true << qint64(0);
+    QTest::newRow("product of two large amounts")
+        << qint64(999999999999990000) << u"*"_s << qint64(999999999999990000) << true << qint64(0);
+    QTest::newRow("product turning the bottom positive") << bottom << u"*"_s << qint64(-10000) << true << qint64(0);
+    QTest::newRow("whole amount beyond the count") << qint64(1'000'000'000'000'000) << u"int"_s << qint64(0)
+                                                    << true << qint64(0);
+}
+
+void TestCommon::refusesArithmeticOutOfRange()
+{
+    QFETCH(qint64, left);
+    QFETCH(QString, operation);
+    QFETCH(qint64, right);
+    QFETCH(bool, refused);
+    QFETCH(qint64, result);
+    const Money a = fromUnits(left);
+    const Money b = fromUnits(right);
+    QCOMPARE(a.units(), left);
+    QCOMPARE(b.units(), right);
+    Money changed = a;
+    const std::function<Money()> run = [&]() -> Money {
+        if (operation == u"+")
+            return a + b;
+        if (operation == u"-")
+            return a - b;
+        if (operation == u"*")
+            return a * b;
+        if (operation == u"+=")
+            return changed += b;
+        return Money::fromInt(left);
+    };
+    if (!refused) {
+        QCOMPARE(run().units(), result);
+        return;
+    }
+    try {
+        run();
+        QFAIL("the operation should have been refused");
+    } catch (const Refusal &refusal) {
+        QCOMPARE(refusal.text(), u"金额超出范围"_s);
+    }
+    // A refused += leaves the amount as it was.
+    QCOMPARE(changed, a);
 }
 
 void TestCommon::printsTwoDecimals()

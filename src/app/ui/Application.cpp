@@ -16,6 +16,8 @@
 #include <QApplication>
 #include <QDir>
 
+#include <stdexcept>
+
 using namespace Qt::StringLiterals;
 
 int runSalonDesk(int argc, char **argv)
@@ -36,7 +38,13 @@ int runSalonDesk(int argc, char **argv)
     AppContext context;
     context.ProgramDir = QCoreApplication::applicationDirPath();
     IniFile ini(QDir(context.ProgramDir).filePath(u"system.ini"_s));
-    Startup::readConfiguration(ini, context);
+    try {
+        Startup::readConfiguration(ini, context);
+    } catch (const std::runtime_error &error) {
+        // system.ini is there but unreadable: say which file and why.
+        prompt.message(QString::fromUtf8(error.what()), {}, Prompt::Kind::Error);
+        return 1;
+    }
 
     Startup::Opened opened = Startup::openDatabase(context, ini);
     if (!opened.database)
