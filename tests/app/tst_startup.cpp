@@ -215,11 +215,10 @@ struct Shop
     {
         // The server's connection text has no schema; the test's schema is
         // handed to libpq the way an administrator could for a login.
-        const QByteArray options = qgetenv("PGOPTIONS");
         if (settings.backend == Backend::Postgres)
             qputenv("PGOPTIONS", "-c search_path=" + settings.schema.toUtf8());
         Startup::Opened opened = Startup::openDatabase(context, *ini);
-        qputenv("PGOPTIONS", options);
+        qunsetenv("PGOPTIONS");
         return opened;
     }
 
