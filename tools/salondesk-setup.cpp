@@ -79,11 +79,16 @@ int main(int argc, char **argv)
             return 1;
         }
         auto db = Database::open(*settings);
-        const int before = Schema::version(*db);
-        Schema::ensure(*db);
-        say(before == Schema::CurrentVersion ? u"schema is up to date"_s
-                                             : u"schema created (version "_s
-                    + QString::number(Schema::CurrentVersion) + u')');
+        if (Schema::isInstalled(*db)) {
+            const int before = Schema::version(*db);
+            Schema::upgrade(*db);
+            say(before == Schema::CurrentVersion
+                    ? u"schema is up to date"_s
+                    : u"schema upgraded from version %1 to %2"_s.arg(before).arg(Schema::CurrentVersion));
+        } else {
+            Schema::create(*db);
+            say(u"schema created (version "_s + QString::number(Schema::CurrentVersion) + u')');
+        }
         say(StarterShop::seed(*db) ? u"seeded a starter shop"_s
                                    : u"database already holds a shop; nothing seeded"_s);
     } catch (const DbError &error) {

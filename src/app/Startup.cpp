@@ -176,21 +176,33 @@ Opened openDatabase(const AppContext &context, IniFile &ini)
     Opened opened;
     try {
         const auto settings = mapConnection(context.DbKind, context.ConnectionText, context.ProgramDir);
+        opened.connectionFailed = true;
+        // The connection text is not repeated: the server's holds its password.
         if (!settings)
-            throw DbError(u"连接字符串中没有数据源: "_s + context.ConnectionText);
+            throw DbError(u"连接字符串中没有数据源"_s);
         if (settings->backend == Backend::Sqlite && !QFileInfo::exists(settings->filePath))
             throw DbError(u"数据库文件不存在: "_s + settings->filePath);
-        opened.database = Database::open(*settings);
-        if (Schema::version(*opened.database) < Schema::CurrentVersion
-            || !Schema::isComplete(*opened.database))
-            Schema::ensure(*opened.database);
+        try {
+            opened.database = Database::open(*settings);
+        } catch (const DbError &error) {
+            if (settings->backend == Backend::Sqlite)
+                throw DbError(u"无法打开数据库文件 "_s + settings->filePath + u"："_s + error.text());
+            throw;
+        }
+        opened.connectionFailed = false;
+        Schema::upgrade(*opened.database);
     } catch (const DbError &error) {
         opened.database.reset();
         opened.error = error.text();
-        try {
-            ini.write(u"part1"_s, u"abc"_s, u"a"_s);
-        } catch (const std::runtime_error &) {
-            // The connection error is what the user needs to see first.
+        // Only an unreachable server sends the next start to the embedded
+        // database; a server that answered keeps its setting, so that the
+        // shop is not silently swapped for another one.
+        if (opened.connectionFailed && context.DbKind == u"s") {
+            try {
+                ini.write(u"part1"_s, u"abc"_s, u"a"_s);
+            } catch (const std::runtime_error &) {
+                // The connection error is what the user needs to see first.
+            }
         }
     }
     return opened;

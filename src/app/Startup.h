@@ -38,12 +38,16 @@ std::optional<ConnectionSettings> mapConnection(const QString &dbKind, const QSt
 struct Opened
 {
     std::unique_ptr<Database> database; // null when opening failed
-    QString error;                      // the database's text when it failed
+    QString error;                      // why, when it failed
+    // The database could not be reached at all (no data source, no file,
+    // no server), as opposed to reached and refused.
+    bool connectionFailed = false;
 };
 
-// Opens the database the context names and creates any missing tables.
-// On failure writes "a" to part1/abc, so the next start uses the embedded
-// database, and returns the error instead.
+// Opens the database the context names and upgrades it in place
+// (Schema::upgrade); a database that is not a shop's is refused, never
+// turned into an empty shop. Only when the server cannot be reached does it
+// write "a" to part1/abc, so the next start uses the embedded database.
 Opened openDatabase(const AppContext &context, IniFile &ini);
 
 // Shop name, telephone and address from sysinfo; NULL reads as empty.

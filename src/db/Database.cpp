@@ -5,8 +5,10 @@
 
 #include <QAtomicInt>
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QSqlDriver>
-#include <QSqlError>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -14,14 +16,55 @@ namespace {
 
 QAtomicInt connectionCounter;
 
-QString errorText(const QSqlError &error)
+const QString LostText = u"与数据库的连接已断开，已重新连接，请重新操作。"_s;
+// The commit may or may not have reached the server before the line broke.
+const QString LostAtCommitText =
+    u"与数据库的连接已断开，无法确定刚才的操作是否已保存，已重新连接，请查看后再操作。"_s;
+const QString RollbackOnlyText = u"操作未完成，已全部撤销。"_s;
+const QString ControlCharacterText = u"输入内容中含有不可用的控制字符"_s;
+
+QString withFallback(QString text, const QSqlError &error, const QString &fallback)
 {
-    QString text = error.databaseText().trimmed();
+    if (!text.isEmpty())
+        return text;
+    // Qt's own words: they never quote the statement.
+    const QString driver = error.driverText().trimmed();
+    return driver.isEmpty() ? fallback : fallback + u"（"_s + driver + u"）"_s;
+}
+
+// What the user is shown for a refused statement. PostgreSQL's message goes
+// on with "LINE 1: …" (the statement, which Qt's driver sends with every
+// bound value written into it), DETAIL lines quoting key values and the
+// error code; only the first line stays, without its severity word, its
+// "at or near" fragment and any bound value it quotes.
+QString statementErrorText(const QSqlError &error, const QVariantList &bound)
+{
+    QString text = error.databaseText();
+    const qsizetype lineEnd = text.indexOf(u'\n');
+    if (lineEnd >= 0)
+        text.truncate(lineEnd);
+    static const QRegularExpression severity(u"^[^\\s:]+:  "_s);
+    static const QRegularExpression nearFragment(u"\\s+at or near \".*\"$"_s);
+    text.remove(severity);
+    text.remove(nearFragment);
+    for (const QVariant &value : bound) {
+        if (value.isNull())
+            continue;
+        const QString valueText = value.toString();
+        if (!valueText.isEmpty())
+            text.replace(u'"' + valueText + u'"', u"\"…\""_s);
+    }
+    return withFallback(text.trimmed(), error, u"数据库操作失败"_s);
+}
+
+// Opening errors keep every line: libpq explains there why it could not
+// connect, and there is no statement to hide.
+QString connectionErrorText(const QSqlError &error)
+{
+    QString text = error.databaseText().simplified();
     if (text.isEmpty())
-        text = error.driverText().trimmed();
-    if (text.isEmpty())
-        text = error.text().trimmed();
-    return text;
+        text = error.driverText().simplified();
+    return text.isEmpty() ? u"无法连接数据库"_s : text;
 }
 
 QVariant boundValue(const QVariant &value)
@@ -33,6 +76,21 @@ QVariant boundValue(const QVariant &value)
     if (value.typeId() == QMetaType::QDate)
         return DateFormat::dateText(value.toDate());
     return value;
+}
+
+bool hasControlCharacter(const QVariant &value)
+{
+    if (value.typeId() != QMetaType::QString)
+        return false;
+    const QString text = value.toString();
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
+    });
+}
+
+QString savepointName(int level)
+{
+    return u"s"_s + QString::number(level);
 }
 
 } // namespace
@@ -74,23 +132,53 @@ std::unique_ptr<Database> Database::open(const ConnectionSettings &settings)
             db.setDatabaseName(settings.filePath);
             db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=5000"_s);
         }
-        if (!db.open())
-            throw DbError(errorText(db.lastError()));
     }
-    if (postgres) {
-        database->exec(u"set client_min_messages = warning"_s);
-        if (!settings.schema.isEmpty()) {
-            const QString schema = database->handle().driver()->escapeIdentifier(
-                settings.schema, QSqlDriver::TableName);
-            database->exec(u"create schema if not exists "_s + schema);
-            database->exec(u"set search_path to "_s + schema);
-        }
-    } else {
-        database->exec(u"pragma journal_mode = wal"_s);
-        database->exec(u"pragma synchronous = full"_s);
-        database->exec(u"pragma foreign_keys = off"_s);
-    }
+    database->connect();
     return database;
+}
+
+void Database::connect()
+{
+    {
+        QSqlDatabase db = handle();
+        if (!db.open())
+            throw DbError(connectionErrorText(db.lastError()));
+    }
+    // Session settings are per connection: a reconnect sets them again.
+    m_connecting = true;
+    try {
+        if (m_dialect.isPostgres()) {
+            exec(u"set client_min_messages = warning"_s);
+            if (!m_settings.schema.isEmpty()) {
+                const QString schema = handle().driver()->escapeIdentifier(
+                    m_settings.schema, QSqlDriver::TableName);
+                exec(u"create schema if not exists "_s + schema);
+                exec(u"set search_path to "_s + schema);
+            }
+        } else {
+            // The journal mode is kept in the file itself; Schema sets it on
+            // the program's own databases only.
+            exec(u"pragma synchronous = full"_s);
+            exec(u"pragma foreign_keys = off"_s);
+        }
+    } catch (...) {
+        m_connecting = false;
+        throw;
+    }
+    m_connecting = false;
+}
+
+QString Database::displayName() const
+{
+    if (!m_dialect.isPostgres())
+        return u"数据库文件 "_s + m_settings.filePath;
+    QString name = u"服务器 "_s + m_settings.host;
+    if (m_settings.port != 5432)
+        name += u':' + QString::number(m_settings.port);
+    name += u" 上的数据库 "_s + m_settings.database;
+    if (!m_settings.schema.isEmpty())
+        name += u'.' + m_settings.schema;
+    return name;
 }
 
 QSqlDatabase Database::handle() const
@@ -108,21 +196,73 @@ QSqlQuery Database::newQuery() const
     return query;
 }
 
+bool Database::connectionLost(const QSqlError &error)
+{
+    if (!handle().isOpen())
+        return true;
+    if (!m_dialect.isPostgres())
+        return false;
+    // Connection exceptions, and the server shutting the session down.
+    const QString code = error.nativeErrorCode();
+    if (code.startsWith(u"08"_s) || code == u"57P01" || code == u"57P02" || code == u"57P03")
+        return true;
+    if (!code.isEmpty())
+        return false;
+    // No code at all: libpq could not even talk to the server. Ask once; in
+    // a transaction that an earlier error broke, the server still answers,
+    // with "transaction aborted".
+    QSqlQuery probe(handle());
+    if (probe.exec(u"select 1"_s))
+        return false;
+    return !handle().isOpen() || probe.lastError().nativeErrorCode() != u"25P02";
+}
+
+void Database::fail(const QSqlError &error, const QVariantList &bound, const QString &lostText)
+{
+    if (!m_connecting && connectionLost(error)) {
+        // Whatever transaction there was ended with the connection.
+        m_transactionDepth = 0;
+        m_rollbackOnly = false;
+        handle().close();
+        try {
+            connect();
+        } catch (const DbError &reconnect) {
+            throw DbError(u"与数据库的连接已断开，重新连接没有成功，请检查网络和数据库服务器后再操作。（"_s
+                          + reconnect.text() + u"）"_s);
+        }
+        throw DbError(lostText.isEmpty() ? LostText : lostText);
+    }
+    // PostgreSQL refuses everything after a failed statement until the
+    // transaction ends; SQLite would go on. Both end the same way: the
+    // operation does not commit.
+    if (m_transactionDepth > 0)
+        m_rollbackOnly = true;
+    throw DbError(statementErrorText(error, bound));
+}
+
 QSqlQuery Database::exec(const QString &sql, const QVariantList &values)
 {
+    QVariantList bound;
+    bound.reserve(values.size());
+    for (const QVariant &value : values) {
+        bound.append(boundValue(value));
+        if (hasControlCharacter(bound.constLast()))
+            throw DbError(ControlCharacterText);
+    }
     QSqlQuery query = newQuery();
     bool ok = false;
-    if (values.isEmpty()) {
+    if (bound.isEmpty()) {
         ok = query.exec(sql);
     } else {
-        if (!query.prepare(sql))
-            throw DbError(errorText(query.lastError()));
-        for (const QVariant &value : values)
-            query.addBindValue(boundValue(value));
-        ok = query.exec();
+        ok = query.prepare(sql);
+        if (ok) {
+            for (const QVariant &value : std::as_const(bound))
+                query.addBindValue(value);
+            ok = query.exec();
+        }
     }
     if (!ok)
-        throw DbError(errorText(query.lastError()));
+        fail(query.lastError(), bound);
     return query;
 }
 
@@ -193,31 +333,75 @@ bool Database::hasColumn(const QString &table, const QString &column)
     return names.contains(column, Qt::CaseInsensitive);
 }
 
+bool Database::runControl(const QString &sql, QSqlError *error)
+{
+    QSqlQuery query(handle());
+    if (query.exec(sql))
+        return true;
+    if (error)
+        *error = query.lastError();
+    return false;
+}
+
 void Database::begin()
 {
-    if (m_transactionDepth++ > 0)
+    if (m_transactionDepth == 0) {
+        // Counted only once the server has started it: a failed BEGIN
+        // leaves nothing open for a later commit to find.
+        if (!handle().transaction())
+            fail(handle().lastError(), {});
+        m_rollbackOnly = false;
+        m_transactionDepth = 1;
         return;
-    if (!handle().transaction())
-        throw DbError(errorText(handle().lastError()));
+    }
+    QSqlError error;
+    if (!runControl(u"savepoint "_s + savepointName(m_transactionDepth), &error))
+        fail(error, {});
+    ++m_transactionDepth;
 }
 
 void Database::commit()
 {
     if (m_transactionDepth == 0)
+        throw DbError(u"没有正在进行的事务，无法提交。"_s);
+    if (m_transactionDepth > 1) {
+        const QString savepoint = savepointName(m_transactionDepth - 1);
+        QSqlError error;
+        if (!runControl(u"release savepoint "_s + savepoint, &error)) {
+            rollback();
+            fail(error, {});
+        }
+        --m_transactionDepth;
         return;
-    if (--m_transactionDepth > 0)
-        return;
-    if (!handle().commit()) {
-        const QString text = errorText(handle().lastError());
-        handle().rollback();
-        throw DbError(text);
     }
+    if (m_rollbackOnly) {
+        rollback();
+        throw DbError(RollbackOnlyText);
+    }
+    if (!handle().commit()) {
+        const QSqlError error = handle().lastError();
+        rollback();
+        fail(error, {}, LostAtCommitText);
+    }
+    m_transactionDepth = 0;
 }
 
 void Database::rollback()
 {
     if (m_transactionDepth == 0)
         return;
+    if (m_transactionDepth > 1) {
+        const QString savepoint = savepointName(m_transactionDepth - 1);
+        // A failure here means the connection is gone; the next statement
+        // finds that out and opens it again.
+        runControl(u"rollback to savepoint "_s + savepoint, nullptr);
+        runControl(u"release savepoint "_s + savepoint, nullptr);
+        --m_transactionDepth;
+        m_rollbackOnly = true;
+        return;
+    }
     m_transactionDepth = 0;
-    handle().rollback();
+    m_rollbackOnly = false;
+    if (handle().isOpen())
+        handle().rollback();
 }

@@ -5,6 +5,7 @@
 #include "Dialect.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
@@ -14,10 +15,20 @@
 
 // The program's connection to its database. Every statement goes through
 // here with its values bound, never pasted into the text; a refused
-// statement throws DbError carrying the database's own message.
+// statement throws DbError carrying the database's own message, cut down
+// to its first line with bound values masked: PostgreSQL's further lines
+// repeat the statement, and Qt's PostgreSQL driver writes the bound values
+// into that statement, so a typed password would end up on screen.
 //
 // Values: Money binds as its exact text, QDateTime as "yyyy-MM-dd hh:mm:ss",
-// everything else as it is; a null QVariant is NULL.
+// everything else as it is; a null QVariant is NULL. Text holding a control
+// character other than tab and line breaks (NUL above all) is refused with
+// DbError before anything is sent: PostgreSQL cannot store it, and SQLite
+// would keep a value no window can show.
+//
+// A lost connection (the server restarted, the network dropped) is opened
+// again once and the failed statement is reported, not repeated: it may
+// have been a write that the server already ran.
 class Database
 {
 public:
@@ -50,19 +61,46 @@ public:
     QStringList columns(const QString &table);
     bool hasColumn(const QString &table, const QString &column);
 
+    // Transactions nest: the outermost begin() starts one, each inner one
+    // sets a savepoint. An inner level that is rolled back (or a statement
+    // that fails inside a transaction) takes its own work back and leaves
+    // the whole transaction rollback-only: the outermost commit() then
+    // rolls everything back and throws, so an inner failure that outer code
+    // caught is never committed half done. Use Transaction, not these.
     void begin();
+    // Ends the innermost level. Throws DbError when none is open, and when
+    // the outermost commit finds the transaction rollback-only or fails.
     void commit();
+    // Takes back the innermost level; harmless when none is open and never
+    // throws, so destructors can call it.
     void rollback();
     bool inTransaction() const { return m_transactionDepth > 0; }
+    int transactionDepth() const { return m_transactionDepth; }
+
+    // Which database this is, for messages: "数据库文件 …" or "服务器 … 上的数据库 …".
+    QString displayName() const;
 
     QSqlDatabase handle() const;
 
 private:
     Database(ConnectionSettings settings, QString connectionName);
     QSqlQuery newQuery() const;
+    // Opens the connection and sets up the session; throws DbError.
+    void connect();
+    // Runs a statement of the connection layer itself (savepoints); false
+    // and the error when it fails.
+    bool runControl(const QString &sql, QSqlError *error);
+    // Whether a failure came from a connection that is gone.
+    bool connectionLost(const QSqlError &error);
+    // Reports a failed statement: a lost connection is opened again and
+    // reported with `lostText`; anything else carries the database's text.
+    [[noreturn]] void fail(const QSqlError &error, const QVariantList &bound,
+                           const QString &lostText = {});
 
     ConnectionSettings m_settings;
     Dialect m_dialect;
     QString m_connectionName;
     int m_transactionDepth = 0;
+    bool m_rollbackOnly = false;
+    bool m_connecting = false;
 };

@@ -4,8 +4,10 @@
 
 #include <stdexcept>
 
-// A statement or connection that the database refused; text() is the
-// database's own message, the one the user is shown.
+// A statement or connection that the database refused, or a value the
+// connection layer would not send; text() is what the user is shown: the
+// database's own message without the statement or its values, or one of
+// the connection layer's Chinese texts. Never empty.
 class DbError : public std::runtime_error
 {
 public:

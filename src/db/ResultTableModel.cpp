@@ -1,7 +1,7 @@
 #include "ResultTableModel.h"
 
+#include "Amounts.h"
 #include "common/DateFormat.h"
-#include "common/Money.h"
 
 #include <QSqlField>
 #include <QSqlQuery>
@@ -76,8 +76,10 @@ QVariant ResultTableModel::data(const QModelIndex &index, int role) const
     const bool display = role == Qt::DisplayRole;
     if (value.typeId() == QMetaType::Double
         || (m_numeric.at(index.column()) && value.typeId() == QMetaType::QString)) {
-        const Money amount = Money::fromVariant(value);
-        return display ? QVariant(amount.toString()) : QVariant(amount.toDouble());
+        // Painting must never fail: what is not an amount shows as stored.
+        if (const auto amount = tryReadAmount(value))
+            return display ? QVariant(amount->toString()) : QVariant(amount->toDouble());
+        return QVariant(value.toString());
     }
     if (value.typeId() == QMetaType::QDateTime) {
         return display ? QVariant(DateFormat::dateTimeText(value.toDateTime())) : value;

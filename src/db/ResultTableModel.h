@@ -10,7 +10,9 @@ class QSqlQuery;
 // The rows of a "select *" as list windows show and export them: every
 // column under its database name. In the edit role amounts are numbers
 // (PostgreSQL hands numeric over as text) and date-times are date-times; the display role shows them as the program
-// writes them ("28.05", "2024-03-01 08:00:00").
+// writes them ("28.05", "2024-03-01 08:00:00"). A value in an amount column
+// that is not a number ("abc" kept by SQLite, NaN, infinity) shows as its
+// raw text in both roles.
 class ResultTableModel : public QAbstractTableModel
 {
     Q_OBJECT

@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "Database.h"
+#include "DbError.h"
 #include "Transaction.h"
 
 using namespace Qt::StringLiterals;
@@ -133,8 +134,9 @@ void createVersion1(Database &database)
 // update of it, and the board's tabs moved.
 void addRoomOrder(Database &database)
 {
-    if (!database.hasColumn(u"包厢"_s, u"排序"_s))
-        database.exec(u"alter table 包厢 add column 排序 integer not null default 0"_s);
+    if (database.hasColumn(u"包厢"_s, u"排序"_s))
+        return;
+    database.exec(u"alter table 包厢 add column 排序 integer not null default 0"_s);
     if (database.dialect().isPostgres()) {
         database.exec(u"update 包厢 set 排序 = o.n from "
                       "(select ctid, row_number() over (order by ctid) as n from 包厢) o "
@@ -144,9 +146,67 @@ void addRoomOrder(Database &database)
     }
 }
 
+// Whether the database holds any table at all (SQLite's own bookkeeping
+// tables aside).
+bool hasAnyTable(Database &database)
+{
+    if (database.dialect().isPostgres()) {
+        return database.exists(u"select 1 from information_schema.tables "
+                               "where table_schema = current_schema()"_s);
+    }
+    return database.exists(u"select 1 from sqlite_master "
+                           "where type in ('table', 'view') and name not like 'sqlite\\_%' escape '\\'"_s);
+}
+
+void refuseNewer(Database &database, int stored)
+{
+    if (stored > Schema::CurrentVersion)
+        throw DbError(u"数据库版本高于程序版本，请升级程序。（"_s + database.displayName() + u"）"_s);
+}
+
+// Write-ahead logging lets the board read while the checkout writes. The
+// mode is kept in the file, so it is set on the program's own databases
+// only, never on a file that start-up went on to refuse.
+void useWriteAheadLog(Database &database)
+{
+    if (!database.dialect().isPostgres() && !database.inTransaction())
+        database.exec(u"pragma journal_mode = wal"_s);
+}
+
 } // namespace
 
 namespace Schema {
+
+bool isInstalled(Database &database)
+{
+    return database.hasTable(u"schema_version"_s);
+}
+
+void create(Database &database)
+{
+    if (hasAnyTable(database)) {
+        throw DbError(database.displayName()
+                      + u" 中已经有别的数据表，不能在其中新建本程序的数据库。"_s);
+    }
+    ensure(database);
+}
+
+void upgrade(Database &database)
+{
+    if (!isInstalled(database)) {
+        if (!hasAnyTable(database)) {
+            throw DbError(database.displayName()
+                          + u" 是空的，没有本店的数据。请先用 salondesk-setup 建立数据库。"_s);
+        }
+        throw DbError(database.displayName() + u" 不是本程序的数据库。"_s);
+    }
+    const int stored = version(database);
+    refuseNewer(database, stored);
+    useWriteAheadLog(database);
+    if (stored == CurrentVersion && isComplete(database))
+        return;
+    ensure(database);
+}
 
 QStringList rightColumns()
 {
@@ -183,9 +243,11 @@ bool isComplete(Database &database)
 
 void ensure(Database &database)
 {
+    useWriteAheadLog(database);
     Transaction transaction(database);
     database.exec(u"create table if not exists schema_version (version integer not null)"_s);
     const int from = version(database);
+    refuseNewer(database, from);
     // A database made before the version table existed, or by hand, gets
     // whatever tables it lacks; existing tables are left as they are.
     if (from < 1 || !isComplete(database))

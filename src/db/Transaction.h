@@ -4,18 +4,26 @@ class Database;
 
 // One operation, one transaction: commit() makes it count; leaving the
 // scope without commit(), by an exception or a return, rolls it back.
-// Nested transactions join the outer one.
+// A nested Transaction is a savepoint inside the outer one; when it is
+// rolled back, the outer commit() throws DbError and nothing is kept (see
+// Database::begin).
 class Transaction
 {
 public:
+    // Throws DbError when the transaction cannot be started.
     explicit Transaction(Database &database);
+    // Rolls back unless committed; never throws.
     ~Transaction();
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
 
+    // Throws DbError when the commit fails or when an inner level was
+    // rolled back; everything is rolled back then.
     void commit();
 
 private:
     Database &m_database;
+    // The database's transaction depth while this one is the innermost.
+    int m_level = 0;
     bool m_done = false;
 };

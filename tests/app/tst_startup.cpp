@@ -8,8 +8,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -30,6 +33,9 @@ private slots:
     void failedConnectionFallsBackToEmbedded();
     void opensInstalledShopAndReadsIt();
     void createsMissingTablesAtStart();
+    void refusesWhatIsNotAShop_data();
+    void refusesWhatIsNotAShop();
+    void upgradesOlderShopInPlace();
     void nullShopFieldsReadEmpty();
     void seedsOnceOnly();
     void secondCopyIsRefusedAndStaleLockTakenOver();
@@ -237,7 +243,13 @@ void TestStartup::opensInstalledShopAndReadsIt()
     QCOMPARE(context.DbKind, u"a"_s);
     QCOMPARE(context.ReceiptPreview, u"1"_s);
     QCOMPARE(context.ReceiptPort, u"LPT1"_s);
-    QFile(dir.filePath(u"data.db"_s)).open(QIODevice::WriteOnly); // an empty file, as copied in
+    {
+        // What salondesk-setup does for a new shop.
+        ConnectionSettings settings;
+        settings.filePath = dir.filePath(u"data.db"_s);
+        auto db = Database::open(settings);
+        Schema::create(*db);
+    }
     Startup::Opened opened = Startup::openDatabase(context, ini);
     QVERIFY2(opened.database, qPrintable(opened.error));
     QVERIFY(Schema::isComplete(*opened.database));
@@ -252,10 +264,140 @@ void TestStartup::createsMissingTablesAtStart()
     auto db = TestDb::fresh();
     db->execute(u"drop table 会员充值"_s);
     db->execute(u"delete from schema_version"_s);
-    // The start-up check is the same one openDatabase runs.
+    // The start-up step is the one openDatabase runs.
     QVERIFY(!Schema::isComplete(*db));
-    Schema::ensure(*db);
+    Schema::upgrade(*db);
     QVERIFY(Schema::isComplete(*db));
+}
+
+namespace {
+
+// A program folder whose system.ini names `settings` the way a shop's own
+// settings would: the embedded file beside the program, or the server.
+struct Shop
+{
+    QTemporaryDir dir;
+    std::unique_ptr<IniFile> ini;
+    AppContext context;
+    ConnectionSettings settings;
+
+    Shop()
+    {
+        ini = std::make_unique<IniFile>(dir.filePath(u"system.ini"_s));
+        context.ProgramDir = dir.path();
+        settings = TestDb::freshSettings();
+        if (settings.backend == Backend::Sqlite) {
+            settings.filePath = dir.filePath(u"data.db"_s);
+            // Embedded: abc is left unset, as a shop that never had a server.
+            ini->write(u"part1"_s, u"csaccess"_s, u"Provider=SQLite;Data Source=data.db"_s);
+        } else {
+            ini->write(u"part1"_s, u"abc"_s, u"s"_s);
+            ini->write(u"part1"_s, u"cs"_s,
+                       u"Data Source=%1,%2;Initial Catalog=%3;User ID=%4;Password=%5"_s.arg(
+                           settings.host, QString::number(settings.port), settings.database,
+                           settings.user, settings.password));
+        }
+        Startup::readConfiguration(*ini, context);
+    }
+
+    // A connection of the test's own to the shop's database.
+    std::unique_ptr<Database> open() const { return Database::open(settings); }
+
+    Startup::Opened start()
+    {
+        // The server's connection text has no schema; the test's schema is
+        // handed to libpq the way an administrator could for a login.
+        if (settings.backend == Backend::Postgres)
+            qputenv("PGOPTIONS", "-c search_path=" + settings.schema.toUtf8());
+        Startup::Opened opened = Startup::openDatabase(context, *ini);
+        qunsetenv("PGOPTIONS");
+        return opened;
+    }
+
+    QString abc() const { return ini->read(u"part1"_s, u"abc"_s); }
+    QString abcBefore() const { return settings.backend == Backend::Sqlite ? u"0"_s : u"s"_s; }
+};
+
+} // namespace
+
+void TestStartup::refusesWhatIsNotAShop_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("zero-byte file") << u"zero bytes"_s << u"是空的"_s;
+    QTest::newRow("empty database") << u"empty"_s << u"是空的"_s;
+    QTest::newRow("another program's database") << u"foreign"_s << u"不是本程序的数据库"_s;
+    QTest::newRow("newer version") << u"newer"_s << u"数据库版本高于程序版本，请升级程序。"_s;
+}
+
+void TestStartup::refusesWhatIsNotAShop()
+{
+    QFETCH(QString, what);
+    QFETCH(QString, says);
+    if (what == u"zero bytes" && TestDb::backend() == Backend::Postgres)
+        QSKIP("a server database has no file");
+    Shop shop;
+    if (what == u"zero bytes") {
+        QVERIFY(QFile(shop.settings.filePath).open(QIODevice::WriteOnly));
+    } else {
+        auto db = shop.open();
+        if (what == u"empty") {
+            db->exec(u"create table gone (a integer)"_s);
+            db->exec(u"drop table gone"_s);
+        } else if (what == u"foreign") {
+            db->exec(u"create table customers (name text)"_s);
+            db->execute(u"insert into customers (name) values (?)"_s, {u"张三"_s});
+        } else {
+            Schema::create(*db);
+            db->execute(u"update schema_version set version = 99"_s);
+        }
+    }
+
+    const Startup::Opened opened = shop.start();
+    QVERIFY(!opened.database);
+    QVERIFY(!opened.connectionFailed);
+    QVERIFY2(opened.error.contains(says), qPrintable(opened.error));
+    const QString name = shop.settings.backend == Backend::Sqlite ? shop.settings.filePath
+                                                                  : shop.settings.database;
+    QVERIFY2(opened.error.contains(name), qPrintable(opened.error));
+    // The server answered: the next start goes to it again.
+    QCOMPARE(shop.abc(), shop.abcBefore());
+
+    // Nothing was made of it.
+    if (what == u"zero bytes") {
+        QCOMPARE(QFileInfo(shop.settings.filePath).size(), 0);
+        return;
+    }
+    auto db = shop.open();
+    if (what == u"newer") {
+        QCOMPARE(Schema::version(*db), 99);
+        return;
+    }
+    QVERIFY(!db->hasTable(u"schema_version"_s));
+    QVERIFY(!db->hasTable(u"号牌管理"_s));
+    if (what == u"foreign")
+        QCOMPARE(db->strings(u"select name from customers"_s), QStringList{u"张三"_s});
+}
+
+void TestStartup::upgradesOlderShopInPlace()
+{
+    Shop shop;
+    {
+        auto db = shop.open();
+        Schema::create(*db);
+        QVERIFY(StarterShop::seed(*db));
+        // An older shop: an earlier version, without a table added since.
+        db->execute(u"drop table 会员充值"_s);
+        db->execute(u"update schema_version set version = ?"_s, {Schema::CurrentVersion - 1});
+    }
+    Startup::Opened opened = shop.start();
+    QVERIFY2(opened.database, qPrintable(opened.error));
+    Database &db = *opened.database;
+    QCOMPARE(Schema::version(db), Schema::CurrentVersion);
+    QVERIFY(Schema::isComplete(db));
+    QCOMPARE(db.scalar(u"select count(*) from 号牌管理"_s).toInt(), 20);
+    QVERIFY(!StarterShop::seed(db));
+    QCOMPARE(shop.abc(), shop.abcBefore());
 }
 
 void TestStartup::nullShopFieldsReadEmpty()

@@ -4,7 +4,10 @@
 #include "db/Transaction.h"
 
 #include <QDateTime>
+#include <QSqlQuery>
 #include <QTest>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -20,6 +23,17 @@ private slots:
     void refusedStatementCarriesDatabaseText();
     void transactionRollsBackWhenLeftByException();
     void transactionCommits();
+    void innerFailureUndoesWholeTransaction_data();
+    void innerFailureUndoesWholeTransaction();
+    void failedBeginLeavesNoTransaction();
+    void commitNeedsOpenTransaction();
+    void refusesControlCharacters_data();
+    void refusesControlCharacters();
+    void errorTextHidesStatementAndValues_data();
+    void errorTextHidesStatementAndValues();
+    void lostConnectionIsReopened_data();
+    void lostConnectionIsReopened();
+    void lostConnectionEndsTransaction();
     void moneyRoundTripsExactly_data();
     void moneyRoundTripsExactly();
     void dateTimesCompareAsDates();
@@ -104,6 +118,258 @@ void TestDatabase::transactionCommits()
         outer.commit();
     }
     QCOMPARE(db->scalar(u"select count(*) from 包厢"_s).toInt(), 2);
+}
+
+namespace {
+
+const QString AllUndone = u"操作未完成，已全部撤销。"_s;
+const QString Reconnected = u"与数据库的连接已断开，已重新连接，请重新操作。"_s;
+
+int rooms(Database &db)
+{
+    return db.scalar(u"select count(*) from 包厢"_s).toInt();
+}
+
+void addRoom(Database &db, const QString &name)
+{
+    db.execute(u"insert into 包厢 (包厢) values (?)"_s, {name});
+}
+
+// Ends the connection from the server's side, as a restart or a dropped
+// network line would.
+void endFromServer(Database &db)
+{
+    const QVariant pid = db.scalar(u"select pg_backend_pid()"_s);
+    auto other = Database::open(ConnectionSettings::fromPostgresKeywords(
+        qEnvironmentVariable("SALONDESK_TEST_PG")));
+    QVERIFY(other->scalar(u"select pg_terminate_backend(?)"_s, {pid}).toBool());
+}
+
+} // namespace
+
+void TestDatabase::innerFailureUndoesWholeTransaction_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("inner scope left without commit") << u"return"_s;
+    QTest::newRow("inner statement refused, caught outside") << u"exception"_s;
+    QTest::newRow("statement refused in the outer scope, caught") << u"outer"_s;
+}
+
+void TestDatabase::innerFailureUndoesWholeTransaction()
+{
+    QFETCH(QString, how);
+    auto db = TestDb::fresh();
+    addRoom(*db, u"大厅"_s);
+    {
+        Transaction outer(*db);
+        addRoom(*db, u"一楼"_s);
+        if (how == u"outer") {
+            QVERIFY_THROWS_EXCEPTION(DbError, addRoom(*db, u"大厅"_s));
+        } else {
+            try {
+                Transaction inner(*db);
+                addRoom(*db, u"二楼"_s);
+                if (how == u"exception")
+                    addRoom(*db, u"大厅"_s); // the name is taken
+            } catch (const DbError &) {
+                // Caught further out, as a window's helper might.
+            }
+            // Back at the savepoint: the outer work is still there, the inner is not.
+            QCOMPARE(rooms(*db), 2);
+        }
+        try {
+            outer.commit();
+            QFAIL("the outer commit should have been refused");
+        } catch (const DbError &error) {
+            QCOMPARE(error.text(), AllUndone);
+        }
+    }
+    QVERIFY(!db->inTransaction());
+    QCOMPARE(db->strings(u"select 包厢 from 包厢"_s), QStringList{u"大厅"_s});
+    // The next operation starts clean.
+    {
+        Transaction next(*db);
+        addRoom(*db, u"三楼"_s);
+        next.commit();
+    }
+    QCOMPARE(rooms(*db), 2);
+}
+
+void TestDatabase::failedBeginLeavesNoTransaction()
+{
+    auto db = TestDb::fresh();
+    db->handle().close();
+    QVERIFY_THROWS_EXCEPTION(DbError, Transaction{*db});
+    QVERIFY(!db->inTransaction());
+    QCOMPARE(db->transactionDepth(), 0);
+    // A commit has nothing to find, and the next transaction is a real one.
+    QVERIFY_THROWS_EXCEPTION(DbError, db->commit());
+    {
+        Transaction transaction(*db);
+        addRoom(*db, u"一楼"_s);
+        QCOMPARE(db->transactionDepth(), 1);
+    }
+    QCOMPARE(rooms(*db), 0);
+    {
+        Transaction transaction(*db);
+        addRoom(*db, u"一楼"_s);
+        transaction.commit();
+    }
+    QCOMPARE(rooms(*db), 1);
+}
+
+void TestDatabase::commitNeedsOpenTransaction()
+{
+    auto db = TestDb::fresh();
+    QVERIFY_THROWS_EXCEPTION(DbError, db->commit());
+    db->rollback(); // harmless: destructors call it
+    {
+        Transaction transaction(*db);
+        addRoom(*db, u"一楼"_s);
+        transaction.commit();
+        QVERIFY_THROWS_EXCEPTION(DbError, transaction.commit());
+    }
+    QCOMPARE(rooms(*db), 1);
+    QVERIFY(!db->inTransaction());
+}
+
+void TestDatabase::refusesControlCharacters_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("NUL") << u"secret"_s + QChar(0) + u"more"_s << true;
+    QTest::newRow("NUL at the start") << QString(QChar(0)) << true;
+    QTest::newRow("escape") << u"a\x1b[0m"_s << true;
+    QTest::newRow("bell") << u"\x07"_s << true;
+    QTest::newRow("tab and line breaks") << u"a\tb\r\nc"_s << false;
+}
+
+void TestDatabase::refusesControlCharacters()
+{
+    QFETCH(QString, password);
+    QFETCH(bool, refused);
+    auto db = TestDb::fresh();
+    db->execute(u"insert into 管理员 (用户名, 密码) values (?, ?)"_s, {u"收银"_s, u"1"_s});
+    const QString signIn = u"select 1 from 管理员 where 用户名=? and 密码=?"_s;
+    if (!refused) {
+        QVERIFY(!db->exists(signIn, {u"收银"_s, password}));
+        db->execute(u"update 管理员 set 密码=? where 用户名=?"_s, {password, u"收银"_s});
+        QVERIFY(db->exists(signIn, {u"收银"_s, password}));
+        return;
+    }
+    try {
+        db->exists(signIn, {u"收银"_s, password});
+        QFAIL("the control character should have been refused");
+    } catch (const DbError &error) {
+        QCOMPARE(error.text(), u"输入内容中含有不可用的控制字符"_s);
+    }
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, db->execute(u"update 管理员 set 密码=? where 用户名=?"_s, {password, u"收银"_s}));
+    QVERIFY(db->exists(signIn, {u"收银"_s, u"1"_s}));
+}
+
+void TestDatabase::errorTextHidesStatementAndValues_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QVariantList>("values");
+    QTest::addColumn<QString>("shows");     // a part of the database's message
+    QTest::addColumn<bool>("sqliteRefuses");
+    QTest::newRow("unknown column")
+        << u"select no_such_column from 管理员 where 密码=?"_s << QVariantList{u"pw-Secret"_s}
+        << u"no_such_column"_s << true;
+    QTest::newRow("taken name")
+        << u"insert into 管理员 (用户名, 密码) values (?, ?)"_s << QVariantList{u"taken"_s, u"pw-Secret"_s}
+        << QString() << true;
+    // Qt's PostgreSQL driver writes bound values into the statement it
+    // sends, and the server quotes them back.
+    QTest::newRow("text in a number column")
+        << u"update 包厢 set 门票价格=? where 包厢=?"_s << QVariantList{u"pw-Secret"_s, u"一楼"_s}
+        << u"numeric"_s << false;
+    QTest::newRow("more values than marks")
+        << u"select 1 from 管理员 where 密码=?"_s << QVariantList{u"pw-Secret"_s, u"pw-Secret"_s}
+        << QString() << true;
+}
+
+void TestDatabase::errorTextHidesStatementAndValues()
+{
+    QFETCH(QString, sql);
+    QFETCH(QVariantList, values);
+    QFETCH(QString, shows);
+    QFETCH(bool, sqliteRefuses);
+    if (!sqliteRefuses && TestDb::backend() == Backend::Sqlite)
+        QSKIP("SQLite keeps text in a number column");
+    auto db = TestDb::fresh();
+    db->execute(u"insert into 管理员 (用户名, 密码) values (?, ?)"_s, {u"taken"_s, u"1"_s});
+    addRoom(*db, u"一楼"_s);
+    try {
+        db->exec(sql, values);
+        QFAIL("the statement should have been refused");
+    } catch (const DbError &error) {
+        const QString text = error.text();
+        QVERIFY(!text.trimmed().isEmpty());
+        QVERIFY2(text.contains(shows), qPrintable(text));
+        for (const QString &hidden : {u"Secret"_s, u"LINE"_s, u"EXECUTE"_s, u"DETAIL"_s, u"管理员 ("_s,
+                                      u"where"_s, u"\n"_s})
+            QVERIFY2(!text.contains(hidden), qPrintable(text));
+    }
+}
+
+void TestDatabase::lostConnectionIsReopened_data()
+{
+    QTest::addColumn<bool>("byServer");
+    QTest::newRow("closed on this side") << false;
+    QTest::newRow("ended by the server") << true;
+}
+
+void TestDatabase::lostConnectionIsReopened()
+{
+    QFETCH(bool, byServer);
+    if (byServer && TestDb::backend() == Backend::Sqlite)
+        QSKIP("an embedded database has no server to lose");
+    auto db = TestDb::fresh();
+    addRoom(*db, u"一楼"_s);
+    if (byServer)
+        endFromServer(*db);
+    else
+        db->handle().close();
+    try {
+        rooms(*db);
+        QFAIL("the lost connection should have been reported");
+    } catch (const DbError &error) {
+        QCOMPARE(error.text(), Reconnected);
+    }
+    // Opened again, in the same schema: the next statement works.
+    QCOMPARE(rooms(*db), 1);
+    addRoom(*db, u"二楼"_s);
+    QCOMPARE(rooms(*db), 2);
+}
+
+void TestDatabase::lostConnectionEndsTransaction()
+{
+    if (TestDb::backend() == Backend::Sqlite)
+        QSKIP("an embedded database has no server to lose");
+    auto db = TestDb::fresh();
+    {
+        Transaction transaction(*db);
+        addRoom(*db, u"一楼"_s);
+        endFromServer(*db);
+        try {
+            addRoom(*db, u"二楼"_s);
+            QFAIL("the lost connection should have been reported");
+        } catch (const DbError &error) {
+            QCOMPARE(error.text(), Reconnected);
+        }
+        QVERIFY(!db->inTransaction());
+        // Code that caught the error and carried on cannot commit a half.
+        QVERIFY_THROWS_EXCEPTION(DbError, transaction.commit());
+    }
+    QCOMPARE(rooms(*db), 0);
+    {
+        Transaction transaction(*db);
+        addRoom(*db, u"三楼"_s);
+        transaction.commit();
+    }
+    QCOMPARE(db->strings(u"select 包厢 from 包厢"_s), QStringList{u"三楼"_s});
 }
 
 void TestDatabase::moneyRoundTripsExactly_data()

@@ -14,6 +14,7 @@ class TestSchema : public QObject
 
 private slots:
     void createsEveryTableOnceAndRecordsVersion();
+    void createRefusesDatabaseWithTables();
     void settledLinesTakeOpenLinesByPosition();
     void goodsAcceptExplicitIds();
     void yesNoColumnsDefaultToFalse();
@@ -27,14 +28,32 @@ void TestSchema::createsEveryTableOnceAndRecordsVersion()
 {
     auto db = Database::open(TestDb::freshSettings());
     QCOMPARE(Schema::version(*db), 0);
-    Schema::ensure(*db);
+    QVERIFY(!Schema::isInstalled(*db));
+    Schema::create(*db);
+    QVERIFY(Schema::isInstalled(*db));
     for (const QString &table : Schema::tableNames())
         QVERIFY2(db->hasTable(table), qPrintable(table));
     QCOMPARE(Schema::version(*db), Schema::CurrentVersion);
     db->execute(u"insert into 包厢 (包厢) values (?)"_s, {u"一楼"_s});
-    Schema::ensure(*db);
+    Schema::upgrade(*db);
+    // Creating again is refused rather than run over the shop.
+    QVERIFY_THROWS_EXCEPTION(DbError, Schema::create(*db));
     QCOMPARE(db->scalar(u"select count(*) from 包厢"_s).toInt(), 1);
     QCOMPARE(db->scalar(u"select count(*) from schema_version"_s).toInt(), 1);
+}
+
+void TestSchema::createRefusesDatabaseWithTables()
+{
+    auto db = Database::open(TestDb::freshSettings());
+    db->exec(u"create table customers (name text)"_s);
+    try {
+        Schema::create(*db);
+        QFAIL("a database with tables of its own should have been refused");
+    } catch (const DbError &error) {
+        QVERIFY2(error.text().contains(db->displayName()), qPrintable(error.text()));
+    }
+    QVERIFY(!Schema::isInstalled(*db));
+    QVERIFY(!db->hasTable(u"号牌管理"_s));
 }
 
 void TestSchema::settledLinesTakeOpenLinesByPosition()
@@ -104,7 +123,7 @@ void TestSchema::fillsInMissingTables()
     auto db = TestDb::fresh();
     db->execute(u"drop table 日志"_s);
     QVERIFY(!Schema::isComplete(*db));
-    Schema::ensure(*db);
+    Schema::upgrade(*db);
     QVERIFY(db->hasTable(u"日志"_s));
 }
 

@@ -73,7 +73,7 @@ ConnectionSettings freshSettings()
 std::unique_ptr<Database> fresh()
 {
     auto database = Database::open(freshSettings());
-    Schema::ensure(*database);
+    Schema::create(*database);
     return database;
 }
 

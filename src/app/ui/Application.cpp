@@ -47,8 +47,12 @@ int runSalonDesk(int argc, char **argv)
     }
 
     Startup::Opened opened = Startup::openDatabase(context, ini);
-    if (!opened.database)
-        prompt.message(u"数据库连接失败!."_s, {}, Prompt::Kind::Error);
+    // A database that answered but is not a usable shop says why; the
+    // sign-in window shows the reason in either case.
+    if (!opened.database) {
+        prompt.message(opened.connectionFailed ? u"数据库连接失败!."_s : opened.error, {},
+                       Prompt::Kind::Error);
+    }
 
     SystemClock clock;
     DesktopFileOpener opener;
