@@ -3,6 +3,7 @@
 #include "Navigator.h"
 
 #include "app/AppContext.h"
+#include "app/Attempt.h"
 #include "app/IniFile.h"
 #include "app/Session.h"
 #include "app/SingleInstance.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QDir>
 
-#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -38,13 +38,9 @@ int runSalonDesk(int argc, char **argv)
     AppContext context;
     context.ProgramDir = QCoreApplication::applicationDirPath();
     IniFile ini(QDir(context.ProgramDir).filePath(u"system.ini"_s));
-    try {
-        Startup::readConfiguration(ini, context);
-    } catch (const std::runtime_error &error) {
-        // system.ini is there but unreadable: say which file and why.
-        prompt.message(QString::fromUtf8(error.what()), {}, Prompt::Kind::Error);
+    // A system.ini that is there but cannot be read says which file and why.
+    if (!attempt(prompt, [&] { Startup::readConfiguration(ini, context); }))
         return 1;
-    }
 
     Startup::Opened opened = Startup::openDatabase(context, ini);
     // A database that answered but is not a usable shop says why; the
@@ -57,13 +53,8 @@ int runSalonDesk(int argc, char **argv)
     SystemClock clock;
     DesktopFileOpener opener;
     Session session{context, opened.database.get(), opened.error, ini, prompt, clock, opener};
-    if (opened.database) {
-        try {
-            Startup::readShop(*opened.database, context);
-        } catch (const DbError &error) {
-            prompt.message(error.text(), {}, Prompt::Kind::Error);
-        }
-    }
+    if (opened.database)
+        attempt(prompt, [&] { Startup::readShop(*opened.database, context); });
 
     TLgFm signIn(session);
     signIn.loadOperators();
