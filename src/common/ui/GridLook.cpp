@@ -20,6 +20,8 @@ void setUp(QTableView *view)
     columns->setSectionResizeMode(QHeaderView::ResizeToContents);
     columns->setResizeContentsPrecision(MeasuredRows);
     columns->setStretchLastSection(true);
+    // An empty grid still shows columns wide enough to aim at.
+    columns->setMinimumSectionSize(view->fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
     QHeaderView *rows = view->verticalHeader();
     rows->setMinimumSectionSize(1);
     rows->setDefaultSectionSize(view->fontMetrics().height() + 8);
