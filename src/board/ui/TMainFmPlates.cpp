@@ -230,5 +230,5 @@ void TMainFm::exportLineGrid()
 void TMainFm::showLinePrintPreview()
 {
     const ListReport report = LineListReport::make(*m_lines);
-    ReportPreview::exec(report, this);
+    ReportPreview::exec(report, m_session.clock, this);
 }
