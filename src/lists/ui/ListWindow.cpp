@@ -121,8 +121,7 @@ bool ListWindow::selectRow(const QString &column, const QVariant &value)
 void ListWindow::printList(ListReport report)
 {
     report.setModel(m_rows);
-    report.setPrintedAt(m_session.clock.now());
-    ReportPreview::exec(report, this);
+    ReportPreview::exec(report, m_session.clock, this);
 }
 
 void ListWindow::exportList()
