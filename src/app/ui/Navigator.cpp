@@ -4,6 +4,7 @@
 #include "board/ui/TMainFm.h"
 #include "operators/ui/TAdminChangePassFm.h"
 #include "operators/ui/TAdminFm.h"
+#include "staff/ui/TFwsGlFm.h"
 
 Navigator::Navigator(Session &session, TMainFm &board)
     : QObject(nullptr)
@@ -30,6 +31,9 @@ void Navigator::open(BoardWindow window)
         break;
     case BoardWindow::PasswordChange:
         showModal<TAdminChangePassFm>();
+        break;
+    case BoardWindow::Employees:
+        showModal<TFwsGlFm>();
         break;
     default:
         // The windows of the parts still to come.
