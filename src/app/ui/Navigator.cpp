@@ -5,6 +5,7 @@
 #include "goods/ui/TXmAddChaXunFm.h"
 #include "operators/ui/TAdminChangePassFm.h"
 #include "operators/ui/TAdminFm.h"
+#include "staff/ui/TFwsGlFm.h"
 
 Navigator::Navigator(Session &session, TMainFm &board)
     : QObject(nullptr)
@@ -34,6 +35,9 @@ void Navigator::open(BoardWindow window)
         break;
     case BoardWindow::PurchaseRecords:
         showModal<TXmAddChaXunFm>();
+        break;
+    case BoardWindow::Employees:
+        showModal<TFwsGlFm>();
         break;
     default:
         // The windows of the parts still to come.
