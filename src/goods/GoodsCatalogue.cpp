@@ -54,7 +54,14 @@ GoodsCatalogue::Item itemOf(const QSqlRecord &row)
 
 QStringList GoodsCatalogue::typeNames()
 {
-    return m_database.strings(u"select 名称 from 商品类型"_s);
+    // "select *" reads the table in its own order; selecting the name
+    // alone lets SQLite read the unique index instead, in name order.
+    QStringList names;
+    QSqlQuery query = m_database.exec(u"select * from 商品类型"_s);
+    const int name = query.record().indexOf(u"名称"_s);
+    while (query.next())
+        names.append(query.value(name).toString());
+    return names;
 }
 
 bool GoodsCatalogue::keepsStock(const QString &type)
