@@ -1,13 +1,15 @@
 #include "OpenLinesModel.h"
 
 #include "common/DateFormat.h"
+#include "db/Amounts.h"
 
 using namespace Qt::StringLiterals;
 
-void OpenLinesModel::setLines(QList<OpenLine> lines)
+void OpenLinesModel::setLines(QList<OpenLine> lines, std::optional<QString> plate)
 {
     beginResetModel();
     m_lines = std::move(lines);
+    m_plate = std::move(plate);
     endResetModel();
 }
 
@@ -15,7 +17,7 @@ Money OpenLinesModel::quantitySum() const
 {
     Money sum;
     for (const OpenLine &line : m_lines)
-        sum += line.quantity;
+        sum += readAmount(line.quantity, u"xfmx"_s, u"数量"_s);
     return sum;
 }
 
@@ -23,7 +25,7 @@ Money OpenLinesModel::totalSum() const
 {
     Money sum;
     for (const OpenLine &line : m_lines)
-        sum += line.total;
+        sum += readAmount(line.total, u"xfmx"_s, u"合计"_s);
     return sum;
 }
 
@@ -70,8 +72,12 @@ QVariant OpenLinesModel::data(const QModelIndex &index, int role) const
         return {};
     const OpenLine &line = m_lines.at(index.row());
     const bool display = role == Qt::DisplayRole;
-    auto amount = [display](Money value) -> QVariant {
-        return display ? QVariant(value.toString()) : QVariant(value.toDouble());
+    auto amount = [display](const QVariant &value) -> QVariant {
+        // NULL is 0, as everywhere amounts are read.
+        const auto number = value.isNull() ? std::optional(Money()) : tryReadAmount(value);
+        if (!number)
+            return value.toString();
+        return display ? QVariant(number->toString()) : QVariant(number->toDouble());
     };
     switch (index.column()) {
     case Goods: return line.goods;

@@ -3,21 +3,26 @@
 #include "common/Money.h"
 
 #include <QAbstractTableModel>
-#include <QSortFilterProxyModel>
 #include <QDateTime>
+#include <QSortFilterProxyModel>
 #include <QList>
+#include <QVariant>
+
+#include <optional>
 
 // One open consumption line of xfmx, as the board's bottom grid and its
-// printed list show it.
+// printed list show it. The amounts are kept as the database gave them:
+// SQLite can hold text that is no number there, and the grid shows it as it
+// is rather than failing.
 struct OpenLine
 {
     int id = 0;
     QString plate;
     QString goods;
-    Money price;
-    Money quantity;
-    Money discount;
-    Money total;
+    QVariant price;
+    QVariant quantity;
+    QVariant discount;
+    QVariant total;
     QDateTime time;
     QString employeeNumber;
     QString employeeName;
@@ -29,7 +34,8 @@ struct OpenLine
 // for the printed list. 打折率 has no stored column and reads empty.
 //
 // Display text uses the shortest money form and "yyyy-MM-dd hh:mm:ss"; the
-// edit role holds the typed value (numbers and date-times) for the export.
+// edit role holds the typed value (numbers and date-times). An amount that
+// is no number reads as its stored text in both.
 class OpenLinesModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -45,10 +51,14 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setLines(QList<OpenLine> lines);
+    // The lines of `plate`, or of every plate when there is none.
+    void setLines(QList<OpenLine> lines, std::optional<QString> plate = std::nullopt);
     const QList<OpenLine> &lines() const { return m_lines; }
+    // Whose lines these are: one plate's, or nothing for all plates'.
+    const std::optional<QString> &plate() const { return m_plate; }
 
-    // Sums over the rows, for the printed list's closing band.
+    // Sums over the rows, for the printed list's closing band. An amount
+    // that is no number throws DbError naming it.
     Money quantitySum() const;
     Money totalSum() const;
 
@@ -62,6 +72,7 @@ public:
 
 private:
     QList<OpenLine> m_lines;
+    std::optional<QString> m_plate;
 };
 
 // The grid's columns of the open lines: what the board shows and exports.

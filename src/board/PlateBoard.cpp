@@ -1,8 +1,10 @@
 #include "PlateBoard.h"
 
+#include "Rooms.h"
 #include "common/Clock.h"
 #include "common/DateFormat.h"
 #include "common/Money.h"
+#include "db/Amounts.h"
 #include "db/Database.h"
 
 #include <QSqlRecord>
@@ -23,15 +25,7 @@ PlateBoard::PlateBoard(Database &database, const Clock &clock)
 
 QStringList PlateBoard::rooms()
 {
-    // "select *" and not just the name: a query the unique index on 包厢
-    // could answer alone would come back in name order instead of the
-    // order the rooms were set up in.
-    QStringList names;
-    QSqlQuery query = m_database.exec(u"select * from 包厢"_s);
-    const int name = query.record().indexOf(u"包厢"_s);
-    while (query.next())
-        names.append(query.value(name).toString());
-    return names;
+    return Rooms(m_database).names();
 }
 
 QList<PlateBoard::Plate> PlateBoard::plates(const QString &room)
@@ -86,8 +80,8 @@ std::optional<PlateBoard::Details> PlateBoard::details(const QString &plate)
         details.entryTime = DateFormat::dateTimeText(entered);
         details.elapsed = DateFormat::elapsedClock(entered, m_clock.now());
     }
-    const QVariant deposit = row.value(2);
-    details.deposit = deposit.isNull() ? QString() : Money::fromVariant(deposit).toString();
+    // A deposit that is no number shows as stored.
+    details.deposit = amountText(row.value(2));
     details.amount = lineAmount(plate);
     return details;
 }
@@ -103,8 +97,16 @@ std::optional<PlateState::Icon> PlateBoard::knownState(const QString &plate)
 
 QString PlateBoard::lineAmount(const QString &plate)
 {
-    const QVariant sum = m_database.scalar(u"select sum(合计) from xfmx where 号牌=?"_s, {plate});
-    return sum.isNull() ? QString() : Money::fromVariant(sum).toString();
+    // Added here rather than by sum(): SQLite would count a total that is
+    // no number as 0 and show a wrong amount without a word.
+    QSqlQuery query = m_database.exec(u"select 合计 from xfmx where 号牌=?"_s, {plate});
+    if (!query.next())
+        return {};
+    Money sum;
+    do {
+        sum += readAmount(query.value(0), u"xfmx"_s, u"合计"_s);
+    } while (query.next());
+    return sum.toString();
 }
 
 QList<OpenLine> PlateBoard::readLines(const QString &sql, const QVariantList &values)
@@ -116,10 +118,10 @@ QList<OpenLine> PlateBoard::readLines(const QString &sql, const QVariantList &va
         line.id = query.value(0).toInt();
         line.plate = query.value(1).toString();
         line.goods = query.value(2).toString();
-        line.price = Money::fromVariant(query.value(3));
-        line.quantity = Money::fromVariant(query.value(4));
-        line.discount = Money::fromVariant(query.value(5));
-        line.total = Money::fromVariant(query.value(6));
+        line.price = query.value(3);
+        line.quantity = query.value(4);
+        line.discount = query.value(5);
+        line.total = query.value(6);
         line.time = DateFormat::fromVariant(query.value(7));
         line.employeeNumber = query.value(8).toString();
         line.employeeName = query.value(9).toString();
@@ -140,6 +142,13 @@ QList<OpenLine> PlateBoard::openLines(const QString &plate)
     return readLines(u"select "_s + QString::fromUtf16(LineColumns)
                          + u" from xfmx where 号牌=? order by ID"_s,
                      {plate});
+}
+
+QSqlQuery PlateBoard::lineRows(const std::optional<QString> &plate)
+{
+    if (plate)
+        return m_database.exec(u"select * from xfmx where 号牌=? order by ID"_s, {*plate});
+    return m_database.exec(u"select * from xfmx order by ID"_s);
 }
 
 int PlateBoard::find(const QList<Plate> &plates, const QString &text)

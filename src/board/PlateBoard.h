@@ -4,6 +4,7 @@
 #include "PlateState.h"
 
 #include <QList>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 
@@ -72,7 +73,7 @@ public:
 
     PlateBoard(Database &database, const Clock &clock);
 
-    // Room names, one page each, in the order the database returns them.
+    // Room names, one page each, in the shop's order (see Rooms).
     QStringList rooms();
     // The plates of a room ordered by number, each with its icon.
     QList<Plate> plates(const QString &room);
@@ -85,11 +86,15 @@ public:
     // The icon of the plate's state when it is one of the four; nothing
     // when the plate has no row or another state text.
     std::optional<PlateState::Icon> knownState(const QString &plate);
-    // Sum of the plate's open lines as text; empty when it has none.
+    // Sum of the plate's open lines as text; empty when it has none. A total
+    // that is no number throws DbError naming it.
     QString lineAmount(const QString &plate);
     // Every open line of every plate, and the open lines of one plate.
     QList<OpenLine> openLines();
     QList<OpenLine> openLines(const QString &plate);
+    // Every column of the open lines of one plate, or of all plates: what
+    // "Excel转出下表" writes.
+    QSqlQuery lineRows(const std::optional<QString> &plate);
 
     // Quick find: the index of the first plate whose number equals `text`
     // exactly, letter case included; -1 when none does.

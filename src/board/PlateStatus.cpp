@@ -49,6 +49,12 @@ void PlateStatus::cancelOrder(const QString &plate, const Rights &rights)
     Transaction transaction(m_database);
     if (m_beforeWrite)
         m_beforeWrite();
+    // The plate's row first: on PostgreSQL this waits for a booking that
+    // holds it and the statement below, with a snapshot of its own, then
+    // sees that booking's line; on SQLite it takes the write lock, so no line
+    // can be written until this operation ends. Looking at xfmx without the
+    // lock would miss a line committed while the update waited.
+    m_database.execute(u"update 号牌管理 set 号牌状态=号牌状态 where 号牌=?"_s, {plate});
     // The test for open lines is part of the update itself: there is no
     // moment between looking and writing in which a line could slip in.
     const int changed = m_database.execute(

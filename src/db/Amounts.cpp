@@ -51,3 +51,12 @@ Money readAmount(const QVariant &value, const QString &table, const QString &col
         shown = shown.left(40) + u'…';
     throw DbError(u"表 %1 的字段 %2 中的值 \"%3\" 不是数字"_s.arg(table, column, shown));
 }
+
+QString amountText(const QVariant &value)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    if (const auto amount = tryReadAmount(value))
+        return amount->toString();
+    return value.toString();
+}

@@ -20,3 +20,7 @@ std::optional<Money> tryReadAmount(const QVariant &value);
 // as Money::fromVariant reads them; anything else that is not a number
 // throws DbError naming the table, the column and the value.
 Money readAmount(const QVariant &value, const QString &table, const QString &column);
+
+// What a grid shows: the shortest form of an amount, otherwise the value as
+// stored; empty for NULL.
+QString amountText(const QVariant &value);

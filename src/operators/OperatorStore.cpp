@@ -1,9 +1,10 @@
 #include "OperatorStore.h"
 
 #include "FirstOperator.h"
+#include "SignIn.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
-#include "db/Schema.h"
+#include "db/Transaction.h"
 
 #include <QSqlRecord>
 
@@ -15,6 +16,11 @@ void requireName(const QString &name)
 {
     if (name.trimmed().isEmpty())
         throw Refusal(u"用户名必须填写！"_s);
+}
+
+QString superOperator()
+{
+    return QString::fromUtf16(Operators::SuperOperator);
 }
 
 } // namespace
@@ -68,46 +74,73 @@ void OperatorStore::add(const Operator &entry)
     m_database.execute(u"insert into 管理员 ("_s + columns + u") values ("_s + marks + u')', values);
 }
 
-void OperatorStore::update(const QString &originalName, const Operator &entry)
+void OperatorStore::update(const Operator &shown, const Operator &entry)
 {
     requireName(entry.name);
     QString assignments = u"用户名=?"_s;
+    QString condition = u"用户名=?"_s;
     QVariantList values{entry.name};
+    QVariantList conditionValues{shown.name};
     for (const auto &[column, caption] : editableRights()) {
         Q_UNUSED(caption)
         assignments += u", "_s + column + u"=?"_s;
         values.append(entry.rights.value(column, false));
+        condition += u" and coalesce("_s + column + u", false)=?"_s;
+        conditionValues.append(shown.rights.value(column, false));
     }
-    values.append(originalName);
-    m_database.execute(u"update 管理员 set "_s + assignments + u" where 用户名=?"_s, values);
+    // Only the row as the window showed it is saved; another workstation's
+    // rename, change of rights or deletion since then stays as it is.
+    const int changed = m_database.execute(u"update 管理员 set "_s + assignments + u" where "_s
+                                               + condition,
+                                           values + conditionValues);
+    if (changed != 1)
+        throw Refusal(u"该管理员已被其他工作站修改或删除，请刷新后重试。"_s);
 }
 
 void OperatorStore::checkRemovable(const QString &name)
 {
-    if (m_database.scalar(u"select count(*) from 管理员"_s).toInt() == 1)
+    if (m_database.scalar(u"select count(*) from 管理员"_s).toInt() <= 1)
         throw Refusal(u"至少留有一个管理员！！"_s);
-    if (name == QStringView(Operators::SuperOperator))
+    if (name == superOperator())
         throw Refusal(u"超级管理员 用户不能删除！"_s);
 }
 
 void OperatorStore::remove(const QString &name)
 {
+    Transaction transaction(m_database);
+    // The count and the delete are one statement. SQLite runs it under the
+    // database's write lock; PostgreSQL lets each statement see only what
+    // was committed when it started, so two workstations deleting the last
+    // two operators would each count two. Locking every operator row first
+    // makes the second wait for the first and count again.
+    if (m_database.dialect().isPostgres())
+        m_database.exec(u"select id from 管理员 order by id for update"_s);
+    const int removed = m_database.execute(
+        u"delete from 管理员 where 用户名=? and 用户名<>? and (select count(*) from 管理员) > 1"_s,
+        {name, superOperator()});
+    if (removed == 1) {
+        transaction.commit();
+        return;
+    }
+    if (!m_database.exists(u"select 1 from 管理员 where 用户名=?"_s, {name}))
+        throw Refusal(u"该管理员已被其他工作站删除！"_s);
     checkRemovable(name);
-    m_database.execute(u"delete from 管理员 where 用户名=?"_s, {name});
+    throw Refusal(u"该管理员已被其他工作站删除！"_s);
 }
 
 void OperatorStore::changePassword(const QString &operatorName, const QString &oldPassword,
                                    const QString &newPassword, const QString &confirmation)
 {
-    if (!m_database.exists(u"select 1 from 管理员 where 用户名=? and 密码=?"_s,
-                           {operatorName, oldPassword}))
+    // The name as typed at sign-in, matched the way sign-in matched it.
+    const QSqlRecord row = SignIn::findOperator(m_database, operatorName, oldPassword);
+    if (row.isEmpty())
         throw Refusal(u"旧密码输入错误！"_s);
     if (newPassword != confirmation)
         throw Refusal(u"两次输入的新密码不一致！"_s);
     // The old password is part of the condition, so a password changed in
     // between from another workstation is not overwritten blindly.
-    const int changed = m_database.execute(u"update 管理员 set 密码=? where 用户名=? and 密码=?"_s,
-                                           {newPassword, operatorName, oldPassword});
+    const int changed = m_database.execute(u"update 管理员 set 密码=? where id=? and 密码=?"_s,
+                                           {newPassword, row.value(u"id"_s), oldPassword});
     if (changed != 1)
         throw Refusal(u"旧密码输入错误！"_s);
 }

@@ -32,13 +32,19 @@ public:
     // is stored false unless granted; 会员开户 and 会员充值 keep the
     // column's default.
     void add(const Operator &entry);
-    // Renames and sets rights of `originalName`.
-    void update(const QString &originalName, const Operator &entry);
-    // Refuses the last operator and "超级管理员".
+    // Renames and sets rights of the operator the window showed, as long as
+    // its row still holds what was shown: a row another workstation changed
+    // or deleted meanwhile is refused and keeps that workstation's change.
+    void update(const Operator &shown, const Operator &entry);
+    // Refuses the last operator and "超级管理员" before the question is asked.
     void checkRemovable(const QString &name);
+    // Deletes unless that would leave no operator, also when two
+    // workstations delete the last two at once; refuses "超级管理员" and an
+    // operator deleted meanwhile.
     void remove(const QString &name);
 
-    // Changes the signed-in operator's own password.
+    // Changes the signed-in operator's own password; the name is matched as
+    // sign-in matches it.
     void changePassword(const QString &operatorName, const QString &oldPassword,
                         const QString &newPassword, const QString &confirmation);
 

@@ -26,10 +26,22 @@ OperatorList loadOperators(Database &database)
     return list;
 }
 
+QSqlRecord findOperator(Database &database, const QString &name, const QString &password)
+{
+    // Whether case matters is the database's own comparison: exact on the
+    // server. The embedded file takes the place of the desktop database
+    // that shops have always signed in to without regard to case.
+    if (database.dialect().isPostgres())
+        return database.firstRow(u"select * from 管理员 where 用户名=? and 密码=?"_s,
+                                 {name, password});
+    return database.firstRow(u"select * from 管理员 where 用户名=? collate nocase and 密码=? "
+                             u"order by case when 用户名=? then 0 else 1 end, id"_s,
+                             {name, password, name});
+}
+
 std::optional<Rights> check(Database &database, const QString &name, const QString &password)
 {
-    const QSqlRecord row = database.firstRow(u"select * from 管理员 where 用户名=? and 密码=?"_s,
-                                             {name, password});
+    const QSqlRecord row = findOperator(database, name, password);
     if (row.isEmpty())
         return std::nullopt;
 

@@ -2,6 +2,7 @@
 
 #include "app/Rights.h"
 
+#include <QSqlRecord>
 #include <QStringList>
 
 #include <optional>
@@ -20,6 +21,13 @@ struct OperatorList
 
 // Throws DbError.
 OperatorList loadOperators(Database &database);
+
+// The 管理员 row whose name and password match, an empty record when none
+// does. The password always compares exactly. The name does too on
+// PostgreSQL; the embedded database ignores the case of its ASCII letters
+// ("Admin" signs in as "admin") and prefers an operator with exactly the
+// typed name.
+QSqlRecord findOperator(Database &database, const QString &name, const QString &password);
 
 // The operator's rights when name and password match, nothing when they do
 // not. A table without the columns 商品管理 and 商品类型 grants both; any

@@ -10,6 +10,8 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 void ListReport::addTitle(const QString &text, qreal pointSize)
@@ -27,11 +29,6 @@ void ListReport::addClosingLine(const QString &text)
     ReportLine line;
     line.text = text;
     m_closingLines.append(line);
-}
-
-QDateTime ListReport::printedAt() const
-{
-    return m_printedAt.isValid() ? m_printedAt : QDateTime::currentDateTime();
 }
 
 bool ListReport::hasSums() const

@@ -38,7 +38,8 @@ public:
     void addClosingLine(const ReportLine &line) { m_closingLines.append(line); }
     // The text at the start of the sums row.
     void setSumsLabel(const QString &label) { m_sumsLabel = label; }
-    // The moment [DATE] and [TIME] show; the time of rendering when unset.
+    // The moment [DATE] and [TIME] show, taken from the program's Clock by
+    // whoever prints (ReportPreview does); they print nothing while unset.
     void setPrintedAt(const QDateTime &moment) { m_printedAt = moment; }
     // Paper, orientation and margins the report starts out with.
     void setPageLayout(const QPageLayout &layout) { m_pageLayout = layout; }
@@ -50,7 +51,7 @@ public:
     const QString &sumsLabel() const { return m_sumsLabel; }
     const QPageLayout &pageLayout() const { return m_pageLayout; }
     qreal pointSize() const { return m_pointSize; }
-    QDateTime printedAt() const;
+    const QDateTime &printedAt() const { return m_printedAt; }
     bool hasSums() const;
 
     // The model column of each report column; -1 where a field name is not

@@ -3,6 +3,8 @@
 #include <QString>
 #include <Qt>
 
+#include <utility>
+
 // One column of a printed list: its heading and where its values come from,
 // either a model column by number or a field by its header name.
 struct ReportColumn

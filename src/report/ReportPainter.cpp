@@ -5,6 +5,8 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QList>
 #include <QPainter>
+#include <QRectF>
 
 class ListReport;
 class QPagedPaintDevice;

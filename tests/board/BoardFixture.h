@@ -11,9 +11,11 @@ namespace BoardFixture {
 
 using namespace Qt::StringLiterals;
 
+// Rooms come in the order they are made, as the program gives them.
 inline void room(Database &db, const QString &name, const QString &ticketPrice = u"0"_s)
 {
-    db.execute(u"insert into 包厢 (包厢, 门票价格, 最低消费, 初始费用) values (?, ?, 0, 0)"_s,
+    db.execute(u"insert into 包厢 (包厢, 门票价格, 最低消费, 初始费用, 排序) "
+               "values (?, ?, 0, 0, (select coalesce(max(排序), 0) + 1 from 包厢))"_s,
                {name, ticketPrice});
 }
 

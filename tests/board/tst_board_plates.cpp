@@ -3,8 +3,11 @@
 
 #include "board/PlateBoard.h"
 #include "common/Clock.h"
+#include "db/Amounts.h"
 
 #include <QTest>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -25,6 +28,8 @@ private slots:
     void detailsOfMissingPlate();
     void knownStateOnlyForTheFour();
     void openLinesOfAllAndOfOnePlate();
+    void storedTextThatIsNoNumber_data();
+    void storedTextThatIsNoNumber();
 
 private:
     const QDateTime m_now{QDate(2024, 3, 2), QTime(10, 0)};
@@ -183,15 +188,61 @@ void TestPlateBoard::openLinesOfAllAndOfOnePlate()
     QCOMPARE(lines.at(0).goods, u"洗剪吹"_s);
     QCOMPARE(lines.at(1).plate, u"SP001"_s);
     QCOMPARE(lines.at(1).goods, u"护发素"_s);
-    QCOMPARE(lines.at(1).price, Money::fromText(u"38.5"));
-    QCOMPARE(lines.at(1).quantity, Money::fromInt(-1));
-    QCOMPARE(lines.at(1).total, Money::fromText(u"-38.5"));
-    QCOMPARE(lines.at(1).discount, Money::fromInt(1));
+    QCOMPARE(tryReadAmount(lines.at(1).price), std::optional(Money::fromText(u"38.5")));
+    QCOMPARE(tryReadAmount(lines.at(1).quantity), std::optional(Money::fromInt(-1)));
+    QCOMPARE(tryReadAmount(lines.at(1).total), std::optional(Money::fromText(u"-38.5")));
+    QCOMPARE(tryReadAmount(lines.at(1).discount), std::optional(Money::fromInt(1)));
     QCOMPARE(lines.at(1).time, QDateTime(QDate(2024, 3, 2), QTime(9, 5, 7)));
     QCOMPARE(lines.at(1).employeeName, u"张敏"_s);
     QCOMPARE(lines.at(1).operatorName, u"超级管理员"_s);
     QCOMPARE(board.lineAmount(u"SP001"_s), u"21.5"_s);
     QVERIFY(board.openLines(u"sp001"_s).isEmpty());
+}
+
+void TestPlateBoard::storedTextThatIsNoNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letters") << u"abc"_s << u"abc"_s;
+    // SQLite stores this as an infinite number.
+    QTest::newRow("beyond a double") << u"1e309"_s << u"inf"_s;
+}
+
+void TestPlateBoard::storedTextThatIsNoNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    auto db = TestDb::fresh();
+    if (db->backend() == Backend::Postgres)
+        QSKIP("PostgreSQL numeric columns refuse such text; SQLite keeps it");
+    BoardFixture::room(*db, u"大厅"_s);
+    BoardFixture::plate(*db, u"SP001"_s, u"大厅"_s, u"占用"_s, m_now, text);
+    BoardFixture::plate(*db, u"SP002"_s, u"大厅"_s, u"占用"_s, m_now);
+    BoardFixture::line(*db, u"SP001"_s, u"洗剪吹"_s, u"30"_s, u"1"_s, u"30"_s);
+    BoardFixture::line(*db, u"SP002"_s, u"烫发"_s, u"280"_s, u"1"_s, text);
+    FixedClock clock(m_now);
+    PlateBoard board(*db, clock);
+
+    // The deposit shows as stored; the lines are read and shown as stored.
+    QCOMPARE(board.details(u"SP001"_s)->deposit, shown);
+    OpenLinesModel model;
+    model.setLines(board.openLines());
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.index(1, OpenLinesModel::Total).data().toString(), shown);
+
+    // A sum names the table, the column and the value.
+    for (const auto &sum : std::initializer_list<std::function<void()>>{
+             [&] { board.lineAmount(u"SP002"_s); }, [&] { board.details(u"SP002"_s); },
+             [&] { model.totalSum(); }}) {
+        try {
+            sum();
+            QFAIL("a total that is no number was added up");
+        } catch (const DbError &error) {
+            QVERIFY2(error.text().contains(u"xfmx"_s) && error.text().contains(u"合计"_s)
+                         && error.text().contains(shown),
+                     qPrintable(error.text()));
+        }
+    }
 }
 
 SALONDESK_DB_TEST_MAIN(TestPlateBoard)

@@ -4,8 +4,11 @@
 #include "board/PlateSettings.h"
 #include "board/PlateState.h"
 #include "common/Refusal.h"
+#include "db/DbError.h"
 
 #include <QTest>
+
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -36,6 +39,8 @@ private slots:
     void rangeRefusesMissingBounds();
     void rangeRefusesOversizedRanges_data();
     void rangeRefusesOversizedRanges();
+    void amountsThatAreNoNumber_data();
+    void amountsThatAreNoNumber();
     void gridShowsAmountsAndExportsNumbers();
     void printedListClosesWithSums();
 };
@@ -193,27 +198,82 @@ void TestBoardRules::rangeRefusesOversizedRanges_data()
 {
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("end");
-    QTest::addColumn<bool>("refused");
-    QTest::newRow("largest allowed") << u"1"_s << u"10000"_s << false;
-    QTest::newRow("one too many") << u"1"_s << u"10001"_s << true;
-    QTest::newRow("slip of the finger") << u"1"_s << u"1000000000"_s << true;
-    QTest::newRow("beyond any integer") << u"1"_s << u"99999999999999999999"_s << true;
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("count");
+    const QString tooMany = u"一次最多添加10000个号牌！"_s;
+    const QString digitsOnly = u"号牌的起始值和终止值只能是数字！"_s;
+    const QString thirty = u"1"_s + QString(29, u'0');
+    QTest::newRow("largest allowed") << u"1"_s << u"10000"_s << QString() << 10000;
+    QTest::newRow("one too many") << u"1"_s << u"10001"_s << tooMany << 0;
+    QTest::newRow("slip of the finger") << u"1"_s << u"1000000000"_s << tooMany << 0;
+    QTest::newRow("eighteen digits") << u"1"_s << u"999999999999999999"_s << tooMany << 0;
+    QTest::newRow("beyond any integer") << u"1"_s << u"99999999999999999999"_s << tooMany << 0;
+    QTest::newRow("thirty-digit end") << u"1"_s << thirty << tooMany << 0;
+    QTest::newRow("thirty digits both") << thirty << thirty << tooMany << 0;
+    QTest::newRow("nineteen digits, close") << u"1000000000000000000"_s << u"1000000000000000001"_s
+                                            << tooMany << 0;
+    QTest::newRow("leading zeros are width") << u"0000000000000000000000000001"_s
+                                             << u"0000000000000000000000000003"_s << QString() << 3;
+    QTest::newRow("negative start") << u"-5"_s << u"3"_s << digitsOnly << 0;
+    QTest::newRow("exponent") << u"1"_s << u"1e5"_s << digitsOnly << 0;
 }
 
 void TestBoardRules::rangeRefusesOversizedRanges()
 {
     QFETCH(QString, start);
     QFETCH(QString, end);
-    QFETCH(bool, refused);
+    QFETCH(QString, message);
+    QFETCH(int, count);
     QString refusal;
-    qsizetype count = 0;
+    QStringList numbers;
     try {
-        count = PlateSettings::rangeNumbers(start, end, u"SP"_s).size();
+        numbers = PlateSettings::rangeNumbers(start, end, u"SP"_s);
     } catch (const Refusal &error) {
         refusal = error.text();
     }
-    QCOMPARE(refusal, refused ? u"一次最多添加10000个号牌！"_s : QString());
-    QCOMPARE(count, refused ? 0 : 10000);
+    QCOMPARE(refusal, message);
+    QCOMPARE(numbers.size(), count);
+    if (count > 0)
+        QCOMPARE(numbers.last().size(), 2 + end.size());
+}
+
+void TestBoardRules::amountsThatAreNoNumber_data()
+{
+    QTest::addColumn<QVariant>("total");
+    QTest::newRow("text") << QVariant(u"abc"_s);
+    QTest::newRow("too large for a double") << QVariant(u"1e309"_s);
+    QTest::newRow("infinite double") << QVariant(std::numeric_limits<double>::infinity());
+    QTest::newRow("beyond an amount") << QVariant(1e300);
+}
+
+void TestBoardRules::amountsThatAreNoNumber()
+{
+    QFETCH(QVariant, total);
+    OpenLinesModel lines;
+    OpenLine line;
+    line.plate = u"SP001"_s;
+    line.goods = u"洗剪吹"_s;
+    line.price = u"30"_s;
+    line.quantity = u"1"_s;
+    line.total = total;
+    lines.setLines({line});
+
+    // The grid shows the value as stored, in both roles.
+    const QModelIndex cell = lines.index(0, OpenLinesModel::Total);
+    QCOMPARE(cell.data(Qt::DisplayRole).toString(), total.toString());
+    QCOMPARE(cell.data(Qt::EditRole).toString(), total.toString());
+    QCOMPARE(lines.index(0, OpenLinesModel::Price).data().toString(), u"30"_s);
+    QCOMPARE(lines.quantitySum(), Money::fromInt(1));
+
+    // A sum says where the value is.
+    try {
+        lines.totalSum();
+        QFAIL("a total that is no number was added up");
+    } catch (const DbError &error) {
+        QVERIFY2(error.text().contains(u"xfmx"_s) && error.text().contains(u"合计"_s)
+                     && error.text().contains(total.toString()),
+                 qPrintable(error.text()));
+    }
 }
 
 void TestBoardRules::gridShowsAmountsAndExportsNumbers()
@@ -222,10 +282,10 @@ void TestBoardRules::gridShowsAmountsAndExportsNumbers()
     OpenLine line;
     line.plate = u"SP001"_s;
     line.goods = u"洗剪吹"_s;
-    line.price = Money::fromText(u"28.05");
-    line.quantity = Money::fromInt(2);
-    line.discount = Money::fromText(u"0.9");
-    line.total = Money::fromText(u"50.49");
+    line.price = u"28.05"_s;
+    line.quantity = 2;
+    line.discount = 0.9;
+    line.total = u"50.49"_s;
     line.time = QDateTime(QDate(2024, 3, 1), QTime(9, 30));
     lines.setLines({line});
 
@@ -250,12 +310,12 @@ void TestBoardRules::printedListClosesWithSums()
     OpenLine first;
     first.plate = u"SP001"_s;
     first.goods = u"洗剪吹"_s;
-    first.quantity = Money::fromInt(2);
-    first.total = Money::fromText(u"60.1");
+    first.quantity = 2;
+    first.total = u"60.1"_s;
     OpenLine second = first;
     second.goods = u"护发素"_s;
-    second.quantity = Money::fromText(u"-1");
-    second.total = Money::fromText(u"-38.5");
+    second.quantity = u"-1"_s;
+    second.total = -38.5;
     lines.setLines({first, second});
 
     ListReport report = LineListReport::make(lines);

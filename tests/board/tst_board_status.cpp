@@ -6,9 +6,14 @@
 #include "board/PlateStatus.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
+#include "db/Transaction.h"
 
 #include <QSqlRecord>
 #include <QTest>
+
+#include <chrono>
+#include <future>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -46,6 +51,7 @@ private slots:
     void cancelRefused_data();
     void cancelRefused();
     void cancelRefusedWhenAnotherWorkstationBooksALine();
+    void cancelWaitsForABookingInProgress();
     void changeRefusedWhenAnotherWorkstationOpensThePlate();
 };
 
@@ -178,6 +184,49 @@ void TestPlateStatus::cancelRefusedWhenAnotherWorkstationBooksALine()
              u"有消费项目,不能撤销."_s);
     QCOMPARE(BoardFixture::stateOf(*db, u"SP001"_s), u"占用"_s);
     QCOMPARE(board.lineAmount(u"SP001"_s), u"30"_s);
+}
+
+void TestPlateStatus::cancelWaitsForABookingInProgress()
+{
+    auto db = TestDb::fresh();
+    BoardFixture::room(*db, u"大厅"_s);
+    BoardFixture::plate(*db, u"SP001"_s, u"大厅"_s, u"占用"_s);
+    const ConnectionSettings settings = db->settings();
+
+    // Another workstation is booking a line: its transaction has touched the
+    // plate's row and written the line, and commits a moment later, while
+    // the cancellation is already under way. A Qt connection belongs to the
+    // thread that opened it, so that workstation runs in a thread of its own.
+    std::promise<void> holding;
+    std::future<void> held = holding.get_future();
+    QString bookingError;
+    std::thread booking;
+    PlateStatus status(*db);
+    status.setBeforeWrite([&] {
+        booking = std::thread([&] {
+            try {
+                auto other = Database::open(settings);
+                Transaction transaction(*other);
+                other->execute(u"update 号牌管理 set 号牌状态=号牌状态 where 号牌=?"_s, {u"SP001"_s});
+                BoardFixture::line(*other, u"SP001"_s, u"洗剪吹"_s, u"30"_s, u"1"_s, u"30"_s);
+                holding.set_value();
+                std::this_thread::sleep_for(std::chrono::milliseconds(400));
+                transaction.commit();
+            } catch (const DbError &error) {
+                bookingError = error.text();
+                holding.set_value();
+            }
+        });
+        held.wait();
+    });
+
+    const QString refusal =
+        refusalOf([&] { status.cancelOrder(u"SP001"_s, withCancelRight(true)); });
+    booking.join();
+    QCOMPARE(bookingError, QString());
+    QCOMPARE(refusal, u"有消费项目,不能撤销."_s);
+    QCOMPARE(BoardFixture::stateOf(*db, u"SP001"_s), u"占用"_s);
+    QCOMPARE(db->scalar(u"select count(*) from xfmx where 号牌=?"_s, {u"SP001"_s}).toInt(), 1);
 }
 
 void TestPlateStatus::changeRefusedWhenAnotherWorkstationOpensThePlate()

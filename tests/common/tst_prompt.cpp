@@ -21,6 +21,7 @@ private slots:
     void questionAnswersYesAndNo();
     void inputReturnsTextOrNothing_data();
     void inputReturnsTextOrNothing();
+    void maskedInputShowsStars();
 
 private:
     // Runs `act` on the first modal dialog of type T once it is up.
@@ -102,6 +103,23 @@ void TestPrompt::inputReturnsTextOrNothing()
     QCOMPARE(answer.has_value(), accept);
     if (accept)
         QCOMPARE(*answer, u"pmtr"_s);
+}
+
+// Whatever the style's own mask, a password box shows one "*" per character.
+void TestPrompt::maskedInputShowsStars()
+{
+    QtPrompt prompt;
+    QString shown;
+    whenShown<QInputDialog>([&](QInputDialog *dialog) {
+        if (auto *edit = dialog->findChild<QLineEdit *>()) {
+            QTest::keyClicks(edit, u"abc"_s);
+            shown = edit->displayText();
+        }
+        dialog->accept();
+    });
+    const std::optional<QString> answer = prompt.maskedInput(u"请输入正确的密码"_s, u"密码:"_s, {});
+    QCOMPARE(shown, u"***"_s);
+    QCOMPARE(answer, std::optional<QString>(u"abc"_s));
 }
 
 QTEST_MAIN(TestPrompt)

@@ -26,9 +26,16 @@ private slots:
     void changingTheNameMovesToPassword();
     void wrongPasswordSaysSoAndSelectsIt();
     void noDatabaseShowsItsError();
+    void signInShowsDatabaseErrorAndStaysUsable();
+    void signInRefusesControlCharacters_data();
+    void signInRefusesControlCharacters();
+    void signInKeepsTheNameAsTyped();
+    void passwordBoxesShowStars();
     void operatorWindowModes();
     void operatorWindowAddsAndRefusesEmptyName();
     void operatorWindowDeletion();
+    void operatorWindowKeepsAnotherWorkstationsChange();
+    void operatorWindowDeletionOfAnOperatorGoneMeanwhile();
     void passwordWindowMessages();
 };
 
@@ -99,6 +106,115 @@ void TestOperatorWindows::noDatabaseShowsItsError()
     window.signInButton()->click();
     QCOMPARE(t.prompt.messages(), (QStringList{u"could not connect to server"_s, u"could not connect to server"_s}));
     QCOMPARE(window.result(), int(QDialog::Rejected));
+}
+
+void TestOperatorWindows::signInShowsDatabaseErrorAndStaysUsable()
+{
+    TestSession t;
+    StarterShop::seed(*t.database);
+    TLgFm window(t.session);
+    window.loadOperators();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    t.database->execute(u"alter table 管理员 drop column 免单"_s);
+    window.signInButton()->click();
+    QCOMPARE(t.prompt.messages().size(), 1);
+    QVERIFY2(t.prompt.lastMessage().contains(u"免单"_s), qPrintable(t.prompt.lastMessage()));
+    QVERIFY(window.isVisible());
+    QVERIFY(t.context.OperatorName.isEmpty());
+
+    // Once the column is back, the same window signs in.
+    t.database->execute(u"alter table 管理员 add column 免单 "_s + t.database->dialect().booleanType());
+    window.signInButton()->click();
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QCOMPARE(t.context.OperatorName, u"超级管理员"_s);
+}
+
+void TestOperatorWindows::signInRefusesControlCharacters_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("NUL after the password") << u"超级管理员"_s << QString(u"1\0x"_s);
+    QTest::newRow("NUL after the name") << QString(u"超级管理员\0x"_s) << u"1"_s;
+    QTest::newRow("escape in the name") << u"超级管理员\x1b"_s << u"1"_s;
+}
+
+// A control character pasted into a box reaches the database as nothing
+// that could match: the database's refusal is shown, without the statement,
+// and the window signs in once the boxes hold proper text.
+void TestOperatorWindows::signInRefusesControlCharacters()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, password);
+    TestSession t;
+    StarterShop::seed(*t.database);
+    QString refusal;
+    try {
+        t.database->exec(u"select ?"_s, {u"\x01"_s});
+    } catch (const DbError &error) {
+        refusal = error.text();
+    }
+    if (refusal.isEmpty())
+        QSKIP("this database connection still passes control characters on");
+
+    TLgFm window(t.session);
+    window.loadOperators();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.nameBox()->setEditText(name);
+    window.passwordBox()->setText(password);
+    window.signInButton()->click();
+    QCOMPARE(t.prompt.messages(), QStringList{refusal});
+    QVERIFY(!refusal.contains(u"select"_s, Qt::CaseInsensitive));
+    QVERIFY(window.isVisible());
+    QVERIFY(t.context.OperatorName.isEmpty());
+
+    window.nameBox()->setEditText(u"超级管理员"_s);
+    window.passwordBox()->setText(u"1"_s);
+    window.signInButton()->click();
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+}
+
+// Later records name the operator as typed; the embedded database lets the
+// name's letters be typed in any case, the server does not.
+void TestOperatorWindows::signInKeepsTheNameAsTyped()
+{
+    TestSession t;
+    t.database->execute(u"insert into 管理员 (用户名, 密码) values (?, ?)"_s, {u"Lily"_s, u"Pw"_s});
+    TLgFm window(t.session);
+    window.loadOperators();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.nameBox()->setEditText(u"LILY"_s);
+    window.passwordBox()->setText(u"Pw"_s);
+    window.signInButton()->click();
+    if (TestDb::backend() == Backend::Sqlite) {
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QCOMPARE(t.context.OperatorName, u"LILY"_s);
+        QVERIFY(t.prompt.messages().isEmpty());
+    } else {
+        QCOMPARE(t.prompt.messages(), QStringList{u"用户名或者密码错误请重新输入！"_s});
+        QVERIFY(t.context.OperatorName.isEmpty());
+    }
+}
+
+// Typing into any password box shows one "*" per character.
+void TestOperatorWindows::passwordBoxesShowStars()
+{
+    TestSession t;
+    StarterShop::seed(*t.database);
+    t.context.OperatorName = u"超级管理员"_s;
+    TLgFm signIn(t.session);
+    signIn.loadOperators();
+    TAdminChangePassFm change(t.session);
+    const QList<QLineEdit *> boxes{signIn.passwordBox(), change.oldPassword(), change.newPassword(),
+                                   change.confirmation()};
+    for (QLineEdit *box : boxes) {
+        box->clear();
+        QTest::keyClicks(box, u"abc"_s);
+        QCOMPARE(box->text(), u"abc"_s);
+        QCOMPARE(box->displayText(), u"***"_s);
+    }
 }
 
 void TestOperatorWindows::operatorWindowModes()
@@ -179,6 +295,49 @@ void TestOperatorWindows::operatorWindowDeletion()
 
     window.action(u"删除"_s)->trigger();
     QCOMPARE(t.prompt.lastMessage(), u"至少留有一个管理员！！"_s);
+}
+
+// Another workstation renames the operator this window shows and changes
+// its rights; saving here is refused and their change stays, and 取消 shows it.
+void TestOperatorWindows::operatorWindowKeepsAnotherWorkstationsChange()
+{
+    TestSession t;
+    StarterShop::seed(*t.database);
+    t.database->execute(u"insert into 管理员 (用户名, 密码) values (?, ?)"_s, {u"小李"_s, u"1"_s});
+    TAdminFm window(t.session);
+    window.list()->setCurrentCell(1, 0);
+    QCOMPARE(window.nameEdit()->text(), u"小李"_s);
+
+    t.database->execute(u"update 管理员 set 用户名=?, 撤单=? where 用户名=?"_s,
+                        {u"李店长"_s, true, u"小李"_s});
+    window.action(u"修改"_s)->trigger();
+    window.rightBox(u"免单"_s)->setChecked(true);
+    window.action(u"保存"_s)->trigger();
+    QCOMPARE(t.prompt.lastMessage(), u"该管理员已被其他工作站修改或删除，请刷新后重试。"_s);
+    QVERIFY(window.isEditing());
+    QVERIFY(t.database->exists(u"select 1 from 管理员 where 用户名=? and 撤单=true and 免单=false"_s,
+                               {u"李店长"_s}));
+    QCOMPARE(t.database->scalar(u"select count(*) from 管理员"_s).toInt(), 2);
+
+    window.action(u"取消"_s)->trigger();
+    QVERIFY(!window.isEditing());
+    QCOMPARE(window.list()->item(1, 0)->text(), u"李店长"_s);
+}
+
+void TestOperatorWindows::operatorWindowDeletionOfAnOperatorGoneMeanwhile()
+{
+    TestSession t;
+    StarterShop::seed(*t.database);
+    t.database->execute(u"insert into 管理员 (用户名, 密码) values (?, ?), (?, ?)"_s,
+                        {u"小李"_s, u"1"_s, u"小王"_s, u"1"_s});
+    TAdminFm window(t.session);
+    window.list()->setCurrentCell(1, 0);
+    t.database->execute(u"delete from 管理员 where 用户名=?"_s, {u"小李"_s});
+    t.prompt.answers.enqueue(true);
+    window.action(u"删除"_s)->trigger();
+    QCOMPARE(t.prompt.lastMessage(), u"该管理员已被其他工作站删除！"_s);
+    QCOMPARE(window.list()->rowCount(), 2);
+    QCOMPARE(window.list()->item(1, 0)->text(), u"小王"_s);
 }
 
 void TestOperatorWindows::passwordWindowMessages()

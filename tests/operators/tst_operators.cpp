@@ -8,6 +8,9 @@
 
 #include <QSqlRecord>
 #include <QTest>
+#include <QThread>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -21,13 +24,20 @@ private slots:
     void listsOperatorsAndPrefillsFactoryPassword();
     void signsInOnlyWithTheRightPassword_data();
     void signsInOnlyWithTheRightPassword();
+    void nameCaseOnlyMattersOnTheServer_data();
+    void nameCaseOnlyMattersOnTheServer();
+    void exactNameWinsOverOtherCase();
     void readsEveryRight();
     void missingGoodsRightsAreGranted();
     void missingOtherRightFailsWithDatabaseText();
     void newOperatorGetsDefaultPasswordAndNoRights();
     void updateRenamesAndSetsRights();
+    void updateRefusesARowChangedMeanwhile_data();
+    void updateRefusesARowChangedMeanwhile();
     void saveRefusesEmptyAndDuplicateNames();
+    void deletionRules_data();
     void deletionRules();
+    void racingDeletesKeepOneOperator();
     void changesOnlyOwnPassword_data();
     void changesOnlyOwnPassword();
 };
@@ -87,6 +97,59 @@ void TestOperators::signsInOnlyWithTheRightPassword()
     QVERIFY(!SignIn::check(*db, u"x' or '1'='1"_s, u"x' or '1'='1"_s));
     QVERIFY(!SignIn::check(*db, u"%"_s, u"%"_s));
     QCOMPARE(db->scalar(u"select count(*) from 管理员"_s).toInt(), 2);
+}
+
+void TestOperators::nameCaseOnlyMattersOnTheServer_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("embedded");
+    QTest::addColumn<bool>("server");
+    QTest::newRow("same case") << u"admin"_s << u"admin"_s << u"Pw"_s << true << true;
+    QTest::newRow("name in capitals") << u"admin"_s << u"ADMIN"_s << u"Pw"_s << true << false;
+    QTest::newRow("mixed case, Chinese kept") << u"Lily店长"_s << u"lILY店长"_s << u"Pw"_s << true << false;
+    QTest::newRow("password case always matters") << u"admin"_s << u"admin"_s << u"pw"_s << false << false;
+    QTest::newRow("both in other case") << u"admin"_s << u"Admin"_s << u"PW"_s << false << false;
+}
+
+// The embedded database signs in whatever the case of the name's letters;
+// the server compares exactly. The password always compares exactly, and
+// the password change finds the operator the way sign-in did.
+void TestOperators::nameCaseOnlyMattersOnTheServer()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, typed);
+    QFETCH(QString, password);
+    QFETCH(bool, embedded);
+    QFETCH(bool, server);
+    const bool signsIn = TestDb::backend() == Backend::Sqlite ? embedded : server;
+    auto db = TestDb::fresh();
+    addOperator(*db, stored, u"Pw"_s);
+    QCOMPARE(SignIn::check(*db, typed, password).has_value(), signsIn);
+
+    OperatorStore store(*db);
+    QString refused;
+    try {
+        store.changePassword(typed, password, u"new"_s, u"new"_s);
+    } catch (const Refusal &refusal) {
+        refused = refusal.text();
+    }
+    QCOMPARE(refused, signsIn ? QString() : u"旧密码输入错误！"_s);
+    QCOMPARE(db->scalar(u"select 密码 from 管理员"_s).toString(), signsIn ? u"new"_s : u"Pw"_s);
+}
+
+void TestOperators::exactNameWinsOverOtherCase()
+{
+    auto db = TestDb::fresh();
+    db->execute(u"insert into 管理员 (用户名, 密码, 撤单) values (?, ?, ?), (?, ?, ?)"_s,
+                {u"Admin"_s, u"1"_s, true, u"admin"_s, u"1"_s, false});
+    const auto rights = SignIn::check(*db, u"admin"_s, u"1"_s);
+    QVERIFY(rights);
+    QVERIFY(!rights->has(u"撤单"_s));
+    OperatorStore(*db).changePassword(u"admin"_s, u"1"_s, u"2"_s, u"2"_s);
+    QCOMPARE(db->scalar(u"select 密码 from 管理员 where 用户名=?"_s, {u"Admin"_s}).toString(), u"1"_s);
+    QCOMPARE(db->scalar(u"select 密码 from 管理员 where 用户名=?"_s, {u"admin"_s}).toString(), u"2"_s);
 }
 
 void TestOperators::readsEveryRight()
@@ -149,12 +212,52 @@ void TestOperators::updateRenamesAndSetsRights()
     auto db = TestDb::fresh();
     addOperator(*db, u"小李"_s, u"7"_s);
     OperatorStore store(*db);
-    store.update(u"小李"_s, {u"李店长"_s, {{u"撤单"_s, true}, {u"消费管理"_s, false}}});
+    store.update(store.load(u"小李"_s), {u"李店长"_s, {{u"撤单"_s, true}, {u"消费管理"_s, false}}});
     QCOMPARE(store.names(), QStringList{u"李店长"_s});
     const OperatorStore::Operator loaded = store.load(u"李店长"_s);
     QVERIFY(loaded.rights.value(u"撤单"_s));
     QVERIFY(!loaded.rights.value(u"消费管理"_s));
     QVERIFY(SignIn::check(*db, u"李店长"_s, u"7"_s));
+}
+
+void TestOperators::updateRefusesARowChangedMeanwhile_data()
+{
+    QTest::addColumn<QString>("otherChange");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("renamed") << u"update 管理员 set 用户名='李店长' where 用户名='小李'"_s
+                             << u"李店长 撤单=false"_s;
+    QTest::newRow("rights changed")
+        << u"update 管理员 set 撤单=true where 用户名='小李'"_s << u"小李 撤单=true"_s;
+    QTest::newRow("deleted") << u"delete from 管理员 where 用户名='小李'"_s << QString();
+}
+
+// Two workstations show the same operator; the second one to save is
+// refused and the first one's change stays.
+void TestOperators::updateRefusesARowChangedMeanwhile()
+{
+    QFETCH(QString, otherChange);
+    QFETCH(QString, kept);
+    auto db = TestDb::fresh();
+    addOperator(*db, u"小李"_s, u"7"_s);
+    OperatorStore store(*db);
+    const OperatorStore::Operator shown = store.load(u"小李"_s);
+
+    db->execute(otherChange);
+    OperatorStore::Operator edited = shown;
+    edited.rights[u"免单"_s] = true;
+    try {
+        store.update(shown, edited);
+        QFAIL("the save should be refused");
+    } catch (const Refusal &refusal) {
+        QCOMPARE(refusal.text(), u"该管理员已被其他工作站修改或删除，请刷新后重试。"_s);
+    }
+    QStringList rows;
+    for (const QString &name : store.names()) {
+        const OperatorStore::Operator now = store.load(name);
+        QVERIFY(!now.rights.value(u"免单"_s));
+        rows.append(name + u" 撤单="_s + (now.rights.value(u"撤单"_s) ? u"true"_s : u"false"_s));
+    }
+    QCOMPARE(rows.join(u'\n'), kept);
 }
 
 void TestOperators::saveRefusesEmptyAndDuplicateNames()
@@ -172,24 +275,87 @@ void TestOperators::saveRefusesEmptyAndDuplicateNames()
     QCOMPARE(store.names().size(), 1);
 }
 
+void TestOperators::deletionRules_data()
+{
+    QTest::addColumn<QStringList>("operators");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QStringList>("remaining");
+    const QString super = u"超级管理员"_s;
+    QTest::newRow("the other of two") << QStringList{super, u"小李"_s} << u"小李"_s << QString()
+                                      << QStringList{super};
+    QTest::newRow("two without the first operator")
+        << QStringList{u"小李"_s, u"小王"_s} << u"小王"_s << QString() << QStringList{u"小李"_s};
+    QTest::newRow("the first operator beside another")
+        << QStringList{super, u"小李"_s} << super << u"超级管理员 用户不能删除！"_s
+        << QStringList{super, u"小李"_s};
+    QTest::newRow("the last one") << QStringList{super} << super << u"至少留有一个管理员！！"_s
+                                  << QStringList{super};
+    QTest::newRow("the last one, not the first operator")
+        << QStringList{u"小李"_s} << u"小李"_s << u"至少留有一个管理员！！"_s << QStringList{u"小李"_s};
+    QTest::newRow("deleted meanwhile elsewhere")
+        << QStringList{super, u"小李"_s} << u"小王"_s << u"该管理员已被其他工作站删除！"_s
+        << QStringList{super, u"小李"_s};
+    QTest::newRow("name in other case") << QStringList{u"admin"_s, u"小李"_s} << u"Admin"_s
+                                        << u"该管理员已被其他工作站删除！"_s
+                                        << QStringList{u"admin"_s, u"小李"_s};
+}
+
 void TestOperators::deletionRules()
 {
+    QFETCH(QStringList, operators);
+    QFETCH(QString, target);
+    QFETCH(QString, refusal);
+    QFETCH(QStringList, remaining);
     auto db = TestDb::fresh();
-    addOperator(*db, u"超级管理员"_s, u"1"_s);
-    addOperator(*db, u"小李"_s, u"7"_s);
+    for (const QString &name : operators)
+        addOperator(*db, name, u"1"_s);
     OperatorStore store(*db);
-    const auto refusalOf = [&store](const QString &name) {
+    QString refused;
+    try {
+        store.remove(target);
+    } catch (const Refusal &error) {
+        refused = error.text();
+    }
+    QCOMPARE(refused, refusal);
+    QCOMPARE(store.names(), remaining);
+}
+
+// Two workstations delete the last two operators at the same moment: the
+// second delete waits for the first and is refused, so one operator stays
+// to sign in with.
+void TestOperators::racingDeletesKeepOneOperator()
+{
+    auto db = TestDb::fresh();
+    addOperator(*db, u"小李"_s, u"1"_s);
+    addOperator(*db, u"小王"_s, u"1"_s);
+
+    // This workstation has deleted 小李 and not committed yet.
+    db->begin();
+    QCOMPARE(db->execute(u"delete from 管理员 where 用户名=?"_s, {u"小李"_s}), 1);
+
+    // The other workstation, on a connection of its own in a thread of its own.
+    QString refused;
+    QString failed;
+    std::unique_ptr<QThread> other(QThread::create([settings = db->settings(), &refused, &failed] {
         try {
-            store.remove(name);
+            auto second = Database::open(settings);
+            OperatorStore(*second).remove(u"小王"_s);
         } catch (const Refusal &refusal) {
-            return refusal.text();
+            refused = refusal.text();
+        } catch (const DbError &error) {
+            failed = error.text();
         }
-        return QString();
-    };
-    QCOMPARE(refusalOf(u"超级管理员"_s), u"超级管理员 用户不能删除！"_s);
-    QCOMPARE(refusalOf(u"小李"_s), QString());
-    QCOMPARE(store.names(), QStringList{u"超级管理员"_s});
-    QCOMPARE(refusalOf(u"超级管理员"_s), u"至少留有一个管理员！！"_s);
+    }));
+    other->start();
+    // Long enough for the other delete to reach the database and count.
+    QThread::msleep(400);
+    db->commit();
+    QVERIFY(other->wait(20000));
+
+    QCOMPARE(failed, QString());
+    QCOMPARE(refused, u"至少留有一个管理员！！"_s);
+    QCOMPARE(db->strings(u"select 用户名 from 管理员"_s), QStringList{u"小王"_s});
 }
 
 void TestOperators::changesOnlyOwnPassword_data()

@@ -1,10 +1,15 @@
+#include "PdfText.h"
+
+#include "common/Clock.h"
 #include "report/ListReport.h"
 #include "report/ui/ReportPreview.h"
 
 #include <QApplication>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QStandardItemModel>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -50,10 +55,53 @@ private slots:
                 pageCount = preview->pageCount();
             dialog->reject();
         });
-        ReportPreview::exec(report, &window);
+        const FixedClock clock(QDateTime(QDate(2024, 3, 1), QTime(8, 0)));
+        ReportPreview::exec(report, clock, &window);
 
         QCOMPARE(title, u"打印预览"_s);
         QVERIFY2(severalPages ? pageCount > 1 : pageCount == 1, qPrintable(QString::number(pageCount)));
+    }
+
+    // The date and time on paper are the program's clock's, not the
+    // machine's: printed from the preview into a PDF and read back.
+    void printsTheClocksDateAndTime()
+    {
+        if (!PdfText::available())
+            QSKIP("pdftotext is needed to read the PDF back");
+        QStandardItemModel model(0, 1);
+        model.setHorizontalHeaderLabels({u"号牌"_s});
+        model.appendRow(new QStandardItem(u"A01"_s));
+        ListReport report;
+        report.setModel(&model);
+        report.addTitle(u"消费明细表    [DATE]"_s, 16);
+        report.addColumn({u"号牌"_s, 0});
+        report.addClosingLine(u"打印时间:[DATE]/[TIME]"_s);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"preview.pdf"_s);
+        QWidget window;
+        bool printed = false;
+        QTimer::singleShot(0, &window, [&] {
+            auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            if (auto *preview = dialog->findChild<QPrintPreviewWidget *>()) {
+                dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+                dialog->printer()->setOutputFileName(path);
+                preview->print();
+                printed = true;
+            }
+            dialog->reject();
+        });
+        const FixedClock clock(QDateTime(QDate(2019, 11, 23), QTime(21, 7, 5)));
+        ReportPreview::exec(report, clock, &window);
+        QVERIFY(printed);
+
+        QString error;
+        const QStringList pages = PdfText::pages(path, &error);
+        QCOMPARE(pages.size(), 1);
+        QVERIFY2(pages[0].contains(u"消费明细表    2019-11-23"_s), qPrintable(pages[0]));
+        QVERIFY2(pages[0].contains(u"打印时间:2019-11-23/21:07:05"_s), qPrintable(pages[0]));
     }
 };
 

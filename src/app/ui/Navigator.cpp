@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "board/ui/TMainFm.h"
+#include "goods/ui/TXmAddChaXunFm.h"
 #include "operators/ui/TAdminChangePassFm.h"
 #include "operators/ui/TAdminFm.h"
 
@@ -30,6 +31,9 @@ void Navigator::open(BoardWindow window)
         break;
     case BoardWindow::PasswordChange:
         showModal<TAdminChangePassFm>();
+        break;
+    case BoardWindow::PurchaseRecords:
+        showModal<TXmAddChaXunFm>();
         break;
     default:
         // The windows of the parts still to come.

@@ -14,12 +14,13 @@
 
 using namespace Qt::StringLiterals;
 
-TBaoXiangFm::TBaoXiangFm(Session &session, PlateSettings &settings, const QString &originalName,
-                         QWidget *parent)
+TBaoXiangFm::TBaoXiangFm(Session &session, PlateSettings &settings, const QString &mode,
+                         const PlateSettings::Room &shown, QWidget *parent)
     : QDialog(parent)
     , m_session(session)
     , m_settings(settings)
-    , m_originalName(originalName)
+    , m_mode(mode)
+    , m_shown(shown)
     , m_name(new QLineEdit(this))
     , m_ticket(new QLineEdit(this))
     , m_minimum(new QLineEdit(this))
@@ -44,14 +45,12 @@ TBaoXiangFm::TBaoXiangFm(Session &session, PlateSettings &settings, const QStrin
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttonRow({save, cancel}));
-}
 
-void TBaoXiangFm::setValues(const QString &name, const QString &ticketPrice,
-                            const QString &minimum)
-{
-    m_name->setText(name);
-    m_ticket->setText(ticketPrice);
-    m_minimum->setText(minimum);
+    if (m_mode == u"修改") {
+        m_name->setText(m_shown.name);
+        m_ticket->setText(m_shown.ticketText());
+        m_minimum->setText(m_shown.minimumText());
+    }
 }
 
 void TBaoXiangFm::save()
@@ -63,11 +62,10 @@ void TBaoXiangFm::save()
         m_minimum->setText(u"0"_s);
     const bool saved = attempt(m_session.prompt, [this] {
         m_session.db();
-        if (m_originalName.isEmpty())
-            m_settings.addRoom(m_name->text(), m_ticket->text(), m_minimum->text());
+        if (m_mode == u"修改")
+            m_settings.updateRoom(m_shown, m_name->text(), m_ticket->text(), m_minimum->text());
         else
-            m_settings.updateRoom(m_originalName, m_name->text(), m_ticket->text(),
-                                  m_minimum->text());
+            m_settings.addRoom(m_name->text(), m_ticket->text(), m_minimum->text());
     });
     if (saved)
         accept();

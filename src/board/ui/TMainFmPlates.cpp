@@ -1,10 +1,12 @@
 #include "TMainFm.h"
 
 #include "BoardStatusPanel.h"
+#include "app/Attempt.h"
 #include "app/Session.h"
 #include "board/LineListReport.h"
 #include "board/OpenLinesModel.h"
 #include "common/Prompt.h"
+#include "db/ResultTableModel.h"
 #include "export/ui/ExcelExport.h"
 #include "report/ui/ReportPreview.h"
 
@@ -68,15 +70,13 @@ void TMainFm::fillPlates(const QList<PlateBoard::Plate> &plates)
 
 void TMainFm::ReloadPlates()
 {
-    QList<PlateBoard::Plate> plates;
-    try {
-        plates = board().plates(CurrentRoom());
-    } catch (const DbError &error) {
+    const auto plates =
+        fetch(m_session.prompt, [this] { return board().plates(CurrentRoom()); });
+    if (!plates) {
         m_plates->clear();
-        showError(error.text());
         return;
     }
-    fillPlates(plates);
+    fillPlates(*plates);
 }
 
 void TMainFm::reloadKeepingSelection()
@@ -108,14 +108,8 @@ void TMainFm::reloadKeepingSelection()
 
 void TMainFm::CountPlates()
 {
-    PlateBoard::Counts counts;
-    try {
-        counts = board().counts();
-    } catch (const DbError &error) {
-        showError(error.text());
-        return;
-    }
-    m_panel->showCounts(counts);
+    if (const auto counts = fetch(m_session.prompt, [this] { return board().counts(); }))
+        m_panel->showCounts(*counts);
 }
 
 void TMainFm::RefreshSelectedPlate()
@@ -124,46 +118,35 @@ void TMainFm::RefreshSelectedPlate()
     const QList<QListWidgetItem *> selected = m_plates->selectedItems();
     if (selected.isEmpty())
         return;
-    std::optional<PlateState::Icon> icon;
-    try {
-        icon = board().knownState(selected.first()->text());
-    } catch (const DbError &error) {
-        showError(error.text());
-        return;
-    }
+    const QString plate = selected.first()->text();
+    const auto icon = fetch(m_session.prompt, [&] { return board().knownState(plate); });
     // A plate that is gone, or has a state text of its own, changes nothing.
-    if (!icon)
+    if (!icon || !*icon)
         return;
-    setItemIcon(selected.first(), *icon);
-    m_panel->setField(u"当前状态:"_s, PlateState::textOf(*icon));
+    setItemIcon(selected.first(), **icon);
+    m_panel->setField(u"当前状态:"_s, PlateState::textOf(**icon));
 }
 
 void TMainFm::LoadPlateLines()
 {
     if (selectedIcon() != PlateState::OccupiedIcon)
         return;
-    try {
-        m_lines->setLines(board().openLines(SelectedPlate()));
-    } catch (const DbError &error) {
-        showError(error.text());
-    }
+    const QString plate = SelectedPlate();
+    if (auto lines = fetch(m_session.prompt, [&] { return board().openLines(plate); }))
+        m_lines->setLines(std::move(*lines), plate);
 }
 
 void TMainFm::showDetails(const QString &plate)
 {
     m_shownPlate = plate;
     m_panel->setField(u"号牌:"_s, plate);
-    std::optional<PlateBoard::Details> details;
-    try {
-        details = board().details(plate);
-    } catch (const DbError &error) {
-        showError(error.text());
-        return;
-    }
-    LoadPlateLines();
+    const auto details = fetch(m_session.prompt, [&] { return board().details(plate); });
     if (!details)
         return;
-    m_panel->showDetails(*details);
+    LoadPlateLines();
+    if (!*details)
+        return;
+    m_panel->showDetails(**details);
 }
 
 void TMainFm::showSelectedPlate()
@@ -224,11 +207,24 @@ void TMainFm::exportLines()
 
 void TMainFm::exportLineGrid()
 {
-    ExcelExport::run(this, m_session.prompt, m_session.opener, *m_grid);
+    // Every column of the lines the grid shows, under their own names: the
+    // grid's columns are a selection (and 打折率 is no column at all).
+    attempt(m_session.prompt, [this] {
+        ResultTableModel rows;
+        QSqlQuery query = board().lineRows(m_lines->plate());
+        rows.load(query);
+        ExcelExport::run(this, m_session.prompt, m_session.opener, rows);
+    });
 }
 
 void TMainFm::showLinePrintPreview()
 {
-    const ListReport report = LineListReport::make(*m_lines);
-    ReportPreview::exec(report, this);
+    attempt(m_session.prompt, [this] {
+        // The closing band adds these up; an amount that is no number stops
+        // the print with a message saying where it is.
+        m_lines->quantitySum();
+        m_lines->totalSum();
+        const ListReport report = LineListReport::make(*m_lines);
+        ReportPreview::exec(report, m_session.clock, this);
+    });
 }

@@ -1,9 +1,9 @@
 #include "TSpAddFm.h"
 
+#include "app/Attempt.h"
 #include "app/Session.h"
 #include "board/PlateSettings.h"
 #include "common/Prompt.h"
-#include "common/Refusal.h"
 #include "common/ui/ButtonRow.h"
 
 #include <QComboBox>
@@ -64,15 +64,12 @@ void TSpAddFm::save()
         (m_start->text().trimmed().isEmpty() ? m_start : m_end)->setFocus();
         return;
     }
-    try {
-        m_settings.addRange(m_start->text(), m_end->text(), m_prefix->text(), m_room->currentText());
-    } catch (const Refusal &refusal) {
-        m_session.prompt.message(refusal.text(), {}, Prompt::Kind::Warning);
+    const bool added = attempt(m_session.prompt, [this] {
+        m_settings.addRange(m_start->text(), m_end->text(), m_prefix->text(),
+                            m_room->currentText());
+    });
+    if (!added)
         return;
-    } catch (const DbError &error) {
-        m_session.prompt.message(error.text(), {}, Prompt::Kind::Error);
-        return;
-    }
     m_session.prompt.message(u"号牌批量添加成功！"_s, {}, Prompt::Kind::Warning);
     accept();
 }

@@ -1,10 +1,11 @@
 #include "TSpEditFm.h"
 
+#include "app/Attempt.h"
 #include "app/Session.h"
 #include "board/PlateState.h"
 #include "common/Prompt.h"
-#include "common/Refusal.h"
 #include "common/ui/ButtonRow.h"
+#include "db/DbError.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -15,13 +16,14 @@
 using namespace Qt::StringLiterals;
 
 TSpEditFm::TSpEditFm(Session &session, PlateSettings &settings, int number,
-                     const PlateSettings::PlateFields &fields, const QStringList &rooms,
+                     const PlateSettings::PlateFields &shown, const QStringList &rooms,
                      QWidget *parent)
     : QDialog(parent)
     , m_session(session)
     , m_settings(settings)
     , m_number(number)
-    , m_plate(new QLineEdit(fields.plate, this))
+    , m_shown(shown)
+    , m_plate(new QLineEdit(shown.plate, this))
     , m_room(new QComboBox(this))
     , m_state(new QComboBox(this))
     , m_save(new QPushButton(u"保存"_s, this))
@@ -30,11 +32,11 @@ TSpEditFm::TSpEditFm(Session &session, PlateSettings &settings, int number,
     // Both lists also take typed text.
     m_room->setEditable(true);
     m_room->addItems(rooms);
-    m_room->setCurrentText(fields.room);
+    m_room->setCurrentText(shown.room);
     m_state->setEditable(true);
     m_state->addItems({QString::fromUtf16(PlateState::Free), QString::fromUtf16(PlateState::Disabled),
                        QString::fromUtf16(PlateState::Reserved)});
-    m_state->setCurrentText(fields.state);
+    m_state->setCurrentText(shown.state);
 
     auto *form = new QFormLayout;
     form->addRow(u"号牌:"_s, m_plate);
@@ -54,15 +56,16 @@ TSpEditFm::TSpEditFm(Session &session, PlateSettings &settings, int number,
 
 void TSpEditFm::save()
 {
-    try {
-        m_settings.savePlate(m_number, {m_plate->text(), m_room->currentText(), m_state->currentText()});
-    } catch (const Refusal &refusal) {
-        m_session.prompt.message(refusal.text());
-        return;
-    } catch (const DbError &) {
-        // A duplicate number, most likely; the dialog stays for a correction.
-        m_session.prompt.message(u"保存失败!"_s, {}, Prompt::Kind::Error);
-        return;
-    }
-    accept();
+    const PlateSettings::PlateFields fields{m_plate->text(), m_room->currentText(),
+                                            m_state->currentText()};
+    const bool saved = attempt(m_session.prompt, [&] {
+        try {
+            m_settings.savePlate(m_number, m_shown, fields);
+        } catch (const DbError &error) {
+            // A duplicate number, most likely; the dialog stays for a correction.
+            throw DbError(u"保存失败!\n"_s + error.text());
+        }
+    });
+    if (saved)
+        accept();
 }

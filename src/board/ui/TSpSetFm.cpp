@@ -3,10 +3,11 @@
 #include "TBaoXiangFm.h"
 #include "TSpAddFm.h"
 #include "TSpEditFm.h"
+#include "app/Attempt.h"
 #include "app/Session.h"
 #include "board/PlateSettings.h"
 #include "common/Prompt.h"
-#include "common/Refusal.h"
+#include "common/ui/GridLook.h"
 #include "db/ResultTableModel.h"
 #include "export/ui/ExcelExport.h"
 
@@ -57,7 +58,7 @@ QTableWidget *newRoomGrid(QWidget *parent)
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setStretchLastSection(true);
+    GridLook::setUp(grid);
     return grid;
 }
 
@@ -66,7 +67,7 @@ QTableWidget *newRoomGrid(QWidget *parent)
 TSpSetFm::TSpSetFm(Session &session, QWidget *parent)
     : QDialog(parent)
     , m_session(session)
-    , m_plates(std::make_unique<ResultTableModel>())
+    , m_plates(new ResultTableModel(this))
     , m_rooms(newRoomGrid(this))
     , m_plateView(new QTableView(this))
     , m_plateColumns(new PlateColumns(this))
@@ -98,13 +99,13 @@ TSpSetFm::TSpSetFm(Session &session, QWidget *parent)
     roomLayout->addLayout(roomButtons);
     connect(m_rooms, &QTableWidget::cellClicked, this, [this](int row) { roomClicked(row); });
 
-    m_plateColumns->setSourceModel(m_plates.get());
+    m_plateColumns->setSourceModel(m_plates);
     m_plateView->setModel(m_plateColumns);
     m_plateView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_plateView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_plateView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_plateView->verticalHeader()->hide();
-    m_plateView->horizontalHeader()->setStretchLastSection(true);
+    GridLook::setUp(m_plateView);
     connect(m_plateView, &QTableView::doubleClicked, this, &TSpSetFm::editPlate);
 
     auto *plateGroup = new QGroupBox(u"号牌"_s, this);
@@ -158,55 +159,62 @@ int TSpSetFm::currentPlateRow() const
     return index.isValid() ? m_plateColumns->mapToSource(index).row() : -1;
 }
 
-void TSpSetFm::loadRooms()
+void TSpSetFm::loadRooms(const QString &keep)
 {
-    const QString keep = currentRoom();
-    QList<PlateSettings::Room> rooms;
-    try {
-        m_session.db();
-        rooms = m_settings->rooms();
-    } catch (const DbError &error) {
-        showError(error.text());
-    }
+    const QString current = keep.isEmpty() ? currentRoom() : keep;
+    m_roomRows = fetch(m_session.prompt, [this] {
+                     m_session.db();
+                     return m_settings->rooms();
+                 }).value_or(QList<PlateSettings::Room>());
     const QSignalBlocker blocker(m_rooms);
-    m_rooms->setRowCount(static_cast<int>(rooms.size()));
-    int current = rooms.isEmpty() ? -1 : 0;
-    for (int row = 0; row < rooms.size(); ++row) {
-        const PlateSettings::Room &room = rooms.at(row);
+    m_rooms->setRowCount(static_cast<int>(m_roomRows.size()));
+    int currentRow = m_roomRows.isEmpty() ? -1 : 0;
+    for (int row = 0; row < m_roomRows.size(); ++row) {
+        const PlateSettings::Room &room = m_roomRows.at(row);
         m_rooms->setItem(row, 0, new QTableWidgetItem(room.name));
-        m_rooms->setItem(row, 1, new QTableWidgetItem(room.ticketPrice.toString()));
-        m_rooms->setItem(row, 2, new QTableWidgetItem(room.minimum.toString()));
-        if (room.name == keep)
-            current = row;
+        m_rooms->setItem(row, 1, new QTableWidgetItem(room.ticketText()));
+        m_rooms->setItem(row, 2, new QTableWidgetItem(room.minimumText()));
+        if (room.name == current)
+            currentRow = row;
     }
-    m_rooms->resizeColumnsToContents();
-    if (current >= 0)
-        m_rooms->setCurrentCell(current, 0);
+    if (currentRow >= 0)
+        m_rooms->setCurrentCell(currentRow, 0);
 }
 
 void TSpSetFm::runPlateQuery()
 {
-    try {
+    const bool read = attempt(m_session.prompt, [this] {
         m_session.db();
         QSqlQuery query = m_query == PlateQuery::OfRoom ? m_settings->platesOf(m_queryRoom)
                           : m_query == PlateQuery::All  ? m_settings->allPlates()
                                                         : m_settings->platesByRoom();
         m_plates->load(query);
-    } catch (const DbError &error) {
-        showError(error.text());
-        return;
-    }
+    });
+    if (read)
+        arrangePlateColumns();
+}
+
+void TSpSetFm::arrangePlateColumns()
+{
     // The grid reads 号牌, 所属包厢, 号牌状态, 序号 whatever the table's order.
     QHeaderView *header = m_plateView->horizontalHeader();
+    header->setStretchLastSection(false);
+    // Twenty plates in view without scrolling (the header has its height
+    // once it has columns), with half a row to spare for the style.
+    const int row = m_plateView->verticalHeader()->defaultSectionSize();
+    m_plateView->setMinimumHeight(header->sizeHint().height() + 20 * row
+                                  + 2 * m_plateView->frameWidth() + row / 2);
     for (int place = 0; place < PlateGridCaptions.size(); ++place) {
         for (int column = 0; column < m_plateColumns->columnCount(); ++column) {
             if (m_plateColumns->headerData(column, Qt::Horizontal).toString()
-                == PlateGridCaptions.at(place))
+                == PlateGridCaptions.at(place)) {
                 header->moveSection(header->visualIndex(column), place);
+                // The room takes the room to spare; the others fit their contents.
+                header->setSectionResizeMode(column, place == 1 ? QHeaderView::Stretch
+                                                                : QHeaderView::ResizeToContents);
+            }
         }
     }
-    for (int column = 0; column < m_plateColumns->columnCount(); ++column)
-        m_plateView->resizeColumnToContents(column);
 }
 
 void TSpSetFm::roomClicked(int row)
@@ -223,25 +231,26 @@ void TSpSetFm::addRoom()
 {
     if (!m_settings)
         return showError(m_session.databaseError);
-    TBaoXiangFm dialog(m_session, *m_settings, QString(), this);
+    m_mode = u"添加"_s;
+    TBaoXiangFm dialog(m_session, *m_settings, m_mode, {}, this);
     if (dialog.exec() == QDialog::Accepted)
-        loadRooms();
+        loadRooms(dialog.nameEdit()->text());
 }
 
 void TSpSetFm::editRoom()
 {
     const int row = m_rooms->currentRow();
-    if (row < 0 || !m_settings)
+    if (row < 0 || row >= m_roomRows.size() || !m_settings)
         return;
-    TBaoXiangFm dialog(m_session, *m_settings, m_rooms->item(row, 0)->text(), this);
-    dialog.setValues(m_rooms->item(row, 0)->text(), m_rooms->item(row, 1)->text(),
-                     m_rooms->item(row, 2)->text());
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const QString renamed = dialog.nameEdit()->text();
-    if (m_query == PlateQuery::OfRoom && m_queryRoom == m_rooms->item(row, 0)->text())
+    m_mode = u"修改"_s;
+    const PlateSettings::Room shown = m_roomRows.at(row);
+    TBaoXiangFm dialog(m_session, *m_settings, m_mode, shown, this);
+    const bool saved = dialog.exec() == QDialog::Accepted;
+    // Also after a refusal: the room may have changed elsewhere.
+    const QString renamed = saved ? dialog.nameEdit()->text() : shown.name;
+    if (m_query == PlateQuery::OfRoom && m_queryRoom == shown.name)
         m_queryRoom = renamed;
-    loadRooms();
+    loadRooms(renamed);
     runPlateQuery();
 }
 
@@ -253,12 +262,8 @@ void TSpSetFm::deleteRoom()
     m_session.prompt.message(u"删除该包厢和包厢内的所有号牌!"_s);
     if (!m_session.prompt.question(u"您是否要删除\" "_s + room + u'"'))
         return;
-    try {
-        m_settings->deleteRoom(room);
-    } catch (const DbError &error) {
-        showError(error.text());
+    if (!attempt(m_session.prompt, [&] { m_settings->deleteRoom(room); }))
         return;
-    }
     loadRooms();
     runPlateQuery();
 }
@@ -281,12 +286,8 @@ void TSpSetFm::addPlates()
 
 QStringList TSpSetFm::roomChoices()
 {
-    try {
-        return m_settings->roomNames();
-    } catch (const DbError &error) {
-        showError(error.text());
-        return {};
-    }
+    return fetch(m_session.prompt, [this] { return m_settings->roomNames(); })
+        .value_or(QStringList());
 }
 
 void TSpSetFm::editPlate()
@@ -295,10 +296,10 @@ void TSpSetFm::editPlate()
     if (row < 0 || !m_settings)
         return;
     const QStringList rooms = roomChoices();
-    const PlateSettings::PlateFields fields{m_plates->value(row, u"号牌"_s).toString(),
-                                            m_plates->value(row, u"所属包厢"_s).toString(),
-                                            m_plates->value(row, u"号牌状态"_s).toString()};
-    TSpEditFm dialog(m_session, *m_settings, m_plates->value(row, u"number"_s).toInt(), fields,
+    const PlateSettings::PlateFields shown{m_plates->value(row, u"号牌"_s).toString(),
+                                           m_plates->value(row, u"所属包厢"_s).toString(),
+                                           m_plates->value(row, u"号牌状态"_s).toString()};
+    TSpEditFm dialog(m_session, *m_settings, m_plates->value(row, u"number"_s).toInt(), shown,
                      rooms, this);
     dialog.exec();
     refreshPlates();
@@ -312,12 +313,9 @@ void TSpSetFm::deletePlate()
     const QString plate = m_plates->value(row, u"号牌"_s).toString();
     if (!m_session.prompt.question(u"您是否要删除\" "_s + plate + u'"'))
         return;
-    try {
-        m_settings->deletePlate(m_plates->value(row, u"number"_s).toInt());
-    } catch (const DbError &error) {
-        showError(error.text());
-        return;
-    }
+    const int number = m_plates->value(row, u"number"_s).toInt();
+    attempt(m_session.prompt, [&] { m_settings->deletePlate(number, plate); });
+    // Also after a refusal: the list shows what is there now.
     runPlateQuery();
 }
 

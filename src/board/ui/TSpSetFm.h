@@ -1,10 +1,13 @@
 #pragma once
 
+#include "board/PlateSettings.h"
+
 #include <QDialog>
+#include <QHash>
+#include <QList>
 
 #include <memory>
 
-class PlateSettings;
 class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
@@ -15,7 +18,8 @@ struct Session;
 // Rooms and plates: the rooms with their ticket price and minimum, the
 // plates with their room and state, and the dialogs that change them.
 // "关闭" tells the user that the board shows the changes after a restart
-// and ends the dialog with EndProgram.
+// and ends the dialog with EndProgram. The room dialog is told by the mode,
+// "添加" or "修改", whether it adds a room or changes the current one.
 class TSpSetFm : public QDialog
 {
     Q_OBJECT
@@ -28,11 +32,14 @@ public:
 
     QTableWidget *roomGrid() const { return m_rooms; }
     QTableView *plateGrid() const { return m_plateView; }
-    ResultTableModel *plateModel() const { return m_plates.get(); }
+    ResultTableModel *plateModel() const { return m_plates; }
     QPushButton *button(const QString &group, const QString &caption) const;
+    // "添加" or "修改": what the room dialog last opened did.
+    QString mode() const { return m_mode; }
 
 public slots:
-    void loadRooms();
+    // Keeps the current room current; after a rename, pass its new name.
+    void loadRooms(const QString &keep = {});
     void roomClicked(int row);
     void addRoom();
     void editRoom();
@@ -52,10 +59,16 @@ private:
     QString currentRoom() const;
     int currentPlateRow() const;
     void showError(const QString &text);
+    // The plate columns shown: the room widest, the sequence number as
+    // narrow as it needs.
+    void arrangePlateColumns();
 
     Session &m_session;
     std::unique_ptr<PlateSettings> m_settings;
-    std::unique_ptr<ResultTableModel> m_plates;
+    ResultTableModel *m_plates;
+    // The rooms as the grid shows them, row by row.
+    QList<PlateSettings::Room> m_roomRows;
+    QString m_mode;
     QTableWidget *m_rooms;
     QTableView *m_plateView;
     QSortFilterProxyModel *m_plateColumns;

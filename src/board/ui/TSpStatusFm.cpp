@@ -1,10 +1,10 @@
 #include "TSpStatusFm.h"
 
+#include "app/Attempt.h"
 #include "app/Session.h"
 #include "board/PlateState.h"
 #include "board/PlateStatus.h"
 #include "common/Prompt.h"
-#include "app/Attempt.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -48,11 +48,9 @@ TSpStatusFm::TSpStatusFm(Session &session, const QString &plate, QWidget *parent
     layout->addLayout(buttons);
 
     // The state read now is the one the buttons go by.
-    try {
-        m_state->setText(PlateStatus(m_session.db()).read(m_plate));
-    } catch (const DbError &error) {
-        m_session.prompt.message(error.text(), {}, Prompt::Kind::Error);
-    }
+    if (const auto state =
+            fetch(m_session.prompt, [this] { return PlateStatus(m_session.db()).read(m_plate); }))
+        m_state->setText(*state);
 }
 
 QString TSpStatusFm::shownState() const

@@ -1,8 +1,9 @@
 #include "TAdminFm.h"
 
+#include "app/Attempt.h"
 #include "app/Session.h"
 #include "common/Prompt.h"
-#include "app/Attempt.h"
+#include "common/ui/GridLook.h"
 #include "operators/OperatorStore.h"
 
 #include <QAction>
@@ -46,7 +47,7 @@ TAdminFm::TAdminFm(Session &session, QWidget *parent)
 
     m_list->setColumnCount(1);
     m_list->setHorizontalHeaderLabels({u"用户名"_s});
-    m_list->horizontalHeader()->setStretchLastSection(true);
+    GridLook::setUp(m_list);
     m_list->verticalHeader()->hide();
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -103,13 +104,10 @@ QString TAdminFm::currentName() const
 
 void TAdminFm::reload(const QString &select)
 {
-    QStringList names;
-    try {
-        m_session.db();
-        names = m_store->names();
-    } catch (const DbError &error) {
-        m_session.prompt.message(error.text(), {}, Prompt::Kind::Error);
-    }
+    const QStringList names = fetch(m_session.prompt, [this] {
+                                  m_session.db();
+                                  return m_store->names();
+                              }).value_or(QStringList());
     const QSignalBlocker blocker(m_list);
     m_list->setRowCount(static_cast<int>(names.size()));
     int selected = 0;
@@ -128,17 +126,14 @@ void TAdminFm::showCurrent()
     if (m_editing)
         return;
     const QString name = currentName();
-    OperatorStore::Operator entry;
+    m_shown = {};
     if (!name.isEmpty() && m_store) {
-        try {
-            entry = m_store->load(name);
-        } catch (const DbError &error) {
-            m_session.prompt.message(error.text(), {}, Prompt::Kind::Error);
-        }
+        m_shown = fetch(m_session.prompt, [&] { return m_store->load(name); })
+                      .value_or(OperatorStore::Operator());
     }
-    m_name->setText(entry.name);
+    m_name->setText(m_shown.name);
     for (auto it = m_rightBoxes.cbegin(); it != m_rightBoxes.cend(); ++it)
-        it.value()->setChecked(entry.rights.value(it.key(), false));
+        it.value()->setChecked(m_shown.rights.value(it.key(), false));
 }
 
 void TAdminFm::setEditing(bool editing)
@@ -184,7 +179,7 @@ void TAdminFm::saveOperator()
         if (m_adding)
             m_store->add(entry);
         else
-            m_store->update(currentName(), entry);
+            m_store->update(m_shown, entry);
     });
     if (!saved)
         return;
@@ -197,7 +192,9 @@ void TAdminFm::cancelEdit()
 {
     m_adding = false;
     setEditing(false);
-    showCurrent();
+    // Read again: a save refused because another workstation changed the
+    // operator meanwhile then shows that change.
+    reload(currentName());
 }
 
 void TAdminFm::deleteOperator()
@@ -205,16 +202,17 @@ void TAdminFm::deleteOperator()
     const QString name = currentName();
     if (name.isEmpty())
         return;
-    bool removed = false;
+    bool asked = false;
     attempt(m_session.prompt, [&] {
         m_session.db();
         m_store->checkRemovable(name);
         if (!m_session.prompt.question(u"您是否要删除\" "_s + name + u'"'))
             return;
+        asked = true;
         m_store->remove(name);
-        removed = true;
     });
-    if (removed)
+    // Deleted here or meanwhile elsewhere: the list shows what is left.
+    if (asked)
         reload();
 }
 

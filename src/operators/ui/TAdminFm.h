@@ -1,14 +1,19 @@
 #pragma once
 
+#include "operators/OperatorStore.h"
+
 #include <QDialog>
 #include <QHash>
+#include <QList>
+#include <QString>
+
+#include <memory>
 
 class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
 class QTableWidget;
-class OperatorStore;
 struct Session;
 
 // Operators and their rights. Browse mode shows the current operator;
@@ -43,6 +48,9 @@ private:
 
     Session &m_session;
     std::unique_ptr<OperatorStore> m_store;
+    // The operator as read for the current row: a save changes the row
+    // only while it still holds this.
+    OperatorStore::Operator m_shown;
     QTableWidget *m_list;
     QLineEdit *m_name;
     QGroupBox *m_nameGroup;

@@ -1,5 +1,6 @@
 #include "TLgFm.h"
 
+#include "app/Attempt.h"
 #include "app/Session.h"
 #include "common/Prompt.h"
 #include "common/ui/ButtonRow.h"
@@ -13,6 +14,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -61,13 +64,11 @@ void TLgFm::loadOperators()
 {
     const QSignalBlocker blocker(m_name);
     m_name->clear();
-    try {
-        const SignIn::OperatorList list = SignIn::loadOperators(m_session.db());
-        m_name->addItems(list.names);
-        m_name->setEditText(list.firstName);
-        m_password->setText(list.prefillPassword);
-    } catch (const DbError &error) {
-        m_session.prompt.message(error.text(), {}, Prompt::Kind::Error);
+    const auto list = fetch(m_session.prompt, [this] { return SignIn::loadOperators(m_session.db()); });
+    if (list) {
+        m_name->addItems(list->names);
+        m_name->setEditText(list->firstName);
+        m_password->setText(list->prefillPassword);
     }
     m_password->setFocus();
 }
@@ -88,19 +89,21 @@ bool TLgFm::eventFilter(QObject *watched, QEvent *event)
 void TLgFm::signIn()
 {
     const QString name = m_name->currentText();
-    try {
-        const auto rights = SignIn::check(m_session.db(), name, m_password->text());
-        if (!rights) {
-            m_session.prompt.message(u"用户名或者密码错误请重新输入！"_s);
-            m_password->selectAll();
-            m_password->setFocus();
-            return;
-        }
-        m_session.context.OperatorName = name;
-        m_session.context.Rights = *rights;
-    } catch (const DbError &error) {
-        m_session.prompt.message(error.text(), {}, Prompt::Kind::Error);
+    // A failure (no database, a missing right column, a value the database
+    // refuses) shows its text and leaves the window as it was.
+    const auto checked = fetch(m_session.prompt, [&] {
+        return SignIn::check(m_session.db(), name, m_password->text());
+    });
+    if (!checked)
+        return;
+    const std::optional<Rights> &rights = *checked;
+    if (!rights) {
+        m_session.prompt.message(u"用户名或者密码错误请重新输入！"_s);
+        m_password->selectAll();
+        m_password->setFocus();
         return;
     }
+    m_session.context.OperatorName = name;
+    m_session.context.Rights = *rights;
     accept();
 }

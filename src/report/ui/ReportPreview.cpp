@@ -1,19 +1,23 @@
 #include "ReportPreview.h"
 
+#include "common/Clock.h"
 #include "report/ListReport.h"
 
 #include <QGuiApplication>
 #include <QPrintPreviewDialog>
 #include <QScreen>
-#include <QWidget>
 #include <QPrinter>
+#include <QWidget>
 
 using namespace Qt::StringLiterals;
 
 namespace ReportPreview {
 
-void exec(const ListReport &report, QWidget *parent)
+void exec(const ListReport &shown, const Clock &clock, QWidget *parent)
 {
+    ListReport report = shown;
+    report.setPrintedAt(clock.now());
+
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(report.pageLayout());
     if (!report.titles().isEmpty())

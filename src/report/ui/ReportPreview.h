@@ -1,5 +1,6 @@
 #pragma once
 
+class Clock;
 class ListReport;
 class QWidget;
 
@@ -8,6 +9,8 @@ class QWidget;
 namespace ReportPreview {
 
 // Shows the modal preview titled "打印预览" until the operator closes it.
-void exec(const ListReport &report, QWidget *parent);
+// [DATE] and [TIME] show the clock's time when the preview opens, on
+// screen and on paper alike.
+void exec(const ListReport &report, const Clock &clock, QWidget *parent);
 
 } // namespace ReportPreview

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// One column of a list window's grid: its heading, the database column it
+// shows, and what its footer shows.
+struct ListColumn
+{
+    enum class Footer { None, Count, Sum };
+
+    QString caption;
+    QString column;
+    Footer footer = Footer::None;
+};
+
+// What a list window reads and shows, described rather than coded: the
+// statement without its conditions, the table whose columns a search may
+// name, the order, and the grid's columns. The result keeps every column
+// of the statement, so that "Excel" exports them all.
+struct ListSpec
+{
+    QString table;
+    // "select * from 会员管理"
+    QString select;
+    // "order by 商品名", or empty for the database's order.
+    QString order;
+    QList<ListColumn> columns;
+};

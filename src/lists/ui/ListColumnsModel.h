@@ -1,0 +1,34 @@
+#pragma once
+
+#include "lists/ListSpec.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+
+class ResultTableModel;
+
+// The grid's view of a list's rows: the columns the list describes, in its
+// order and under its headings, over the full result that "Excel" exports.
+class ListColumnsModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    ListColumnsModel(const QList<ListColumn> &columns, ResultTableModel *rows,
+                     QObject *parent = nullptr);
+
+    // The result row behind a grid row.
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    void mapColumns();
+
+    QList<ListColumn> m_columns;
+    ResultTableModel *m_rows;
+    // The result column of each grid column; -1 where the result lacks it.
+    QList<int> m_sources;
+};

@@ -1,0 +1,130 @@
+#include "ListWindow.h"
+
+#include "FooterBar.h"
+#include "ListColumnsModel.h"
+#include "app/Attempt.h"
+#include "app/Session.h"
+#include "common/Clock.h"
+#include "common/ui/GridLook.h"
+#include "db/ResultTableModel.h"
+#include "export/ui/ExcelExport.h"
+#include "report/ListReport.h"
+#include "report/ui/ReportPreview.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+ListWindow::ListWindow(Session &session, ListSpec spec, QWidget *parent)
+    : QDialog(parent)
+    , m_session(session)
+    , m_query(session.db(), std::move(spec))
+    , m_rows(new ResultTableModel(this))
+    , m_columns(new ListColumnsModel(m_query.spec().columns, m_rows, this))
+    , m_toolbar(new QToolBar(this))
+    , m_layout(new QVBoxLayout(this))
+    , m_grid(new QTableView(this))
+    , m_footer(new FooterBar(m_grid, this))
+{
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_grid->setModel(m_columns);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setWordWrap(false);
+    GridLook::setUp(m_grid);
+
+    m_layout->setContentsMargins(4, 0, 4, 4);
+    m_layout->setSpacing(4);
+    m_layout->addWidget(m_toolbar);
+    m_layout->addWidget(m_grid, 1);
+    m_layout->addWidget(m_footer);
+    resize(960, 600);
+}
+
+ListWindow::~ListWindow() = default;
+
+QAction *ListWindow::addButton(const QString &caption, std::function<void()> handler)
+{
+    QAction *button = m_toolbar->addAction(caption);
+    button->setObjectName(caption);
+    connect(button, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    return button;
+}
+
+QAction *ListWindow::action(const QString &caption) const
+{
+    for (QAction *button : m_toolbar->actions()) {
+        if (button->text() == caption)
+            return button;
+    }
+    return nullptr;
+}
+
+void ListWindow::setSearchBar(QWidget *bar)
+{
+    m_layout->insertWidget(1, bar);
+}
+
+std::optional<int> ListWindow::load(const ListFilter &filter)
+{
+    const bool loaded = attempt(m_session.prompt, [&] {
+        QSqlQuery rows = m_query.run(filter);
+        m_rows->load(rows);
+        m_filter = filter;
+    });
+    // The footer follows what the grid shows, also after a failed search.
+    attempt(m_session.prompt,
+            [this] { m_footer->setTexts(ListQuery::footers(m_query.spec(), *m_rows)); });
+    if (!loaded)
+        return std::nullopt;
+    if (m_rows->rowCount() > 0)
+        m_grid->selectRow(0);
+    return m_rows->rowCount();
+}
+
+std::optional<int> ListWindow::refresh()
+{
+    const QVariant current = hasCurrentRow() ? currentValue(m_rows->columns().value(0)) : QVariant();
+    const std::optional<int> count = load(m_filter);
+    if (count && current.isValid())
+        selectRow(m_rows->columns().value(0), current);
+    return count;
+}
+
+bool ListWindow::hasCurrentRow() const
+{
+    const QModelIndex current = m_grid->currentIndex();
+    return current.isValid() && current.row() < m_rows->rowCount();
+}
+
+QVariant ListWindow::currentValue(const QString &column) const
+{
+    if (!hasCurrentRow())
+        return {};
+    return m_rows->value(m_grid->currentIndex().row(), column);
+}
+
+bool ListWindow::selectRow(const QString &column, const QVariant &value)
+{
+    for (int row = 0; row < m_rows->rowCount(); ++row) {
+        if (m_rows->value(row, column) == value) {
+            m_grid->selectRow(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+void ListWindow::printList(ListReport report)
+{
+    report.setModel(m_rows);
+    ReportPreview::exec(report, m_session.clock, this);
+}
+
+void ListWindow::exportList()
+{
+    ExcelExport::run(this, m_session.prompt, m_session.opener, *m_rows);
+}

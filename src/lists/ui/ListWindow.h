@@ -1,0 +1,77 @@
+#pragma once
+
+#include "lists/ListFilter.h"
+#include "lists/ListQuery.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class FooterBar;
+class ListColumnsModel;
+class ListReport;
+class QAction;
+class QTableView;
+class QToolBar;
+class QVBoxLayout;
+class ResultTableModel;
+struct Session;
+
+// The window every list of the program is: a toolbar of its own buttons, a
+// search bar of its own, a grid of the list's columns with a footer of
+// counts and sums, printing and Excel. A list window is its ListSpec plus
+// its buttons and search bar; this class does the rest.
+class ListWindow : public QDialog
+{
+    Q_OBJECT
+
+public:
+    ListWindow(Session &session, ListSpec spec, QWidget *parent = nullptr);
+    ~ListWindow() override;
+
+    // Reads the list with the filter and keeps the filter for refresh().
+    // The number of rows, or nothing when it failed (the failure shown).
+    std::optional<int> load(const ListFilter &filter = {});
+    // Reads again with the filter of the last load.
+    std::optional<int> refresh();
+    const ListFilter &filter() const { return m_filter; }
+
+    // The current row's value of a database column; null without a row.
+    QVariant currentValue(const QString &column) const;
+    bool hasCurrentRow() const;
+    // Makes the first row whose column holds the value current.
+    bool selectRow(const QString &column, const QVariant &value);
+
+    QToolBar *toolbar() const { return m_toolbar; }
+    QAction *action(const QString &caption) const;
+    QTableView *grid() const { return m_grid; }
+    FooterBar *footer() const { return m_footer; }
+    // Every column of the result, as "Excel" exports it.
+    ResultTableModel *rows() const { return m_rows; }
+    ListQuery &query() { return m_query; }
+
+    // Prints the report over the full result, in the print preview.
+    void printList(ListReport report);
+    // Exports every column of the result.
+    void exportList();
+
+protected:
+    // A toolbar button; its caption names it for action().
+    QAction *addButton(const QString &caption, std::function<void()> handler);
+    // The window's search bar, above the grid.
+    void setSearchBar(QWidget *bar);
+
+    Session &m_session;
+
+private:
+    ListQuery m_query;
+    ListFilter m_filter;
+    ResultTableModel *m_rows;
+    ListColumnsModel *m_columns;
+    QToolBar *m_toolbar;
+    QVBoxLayout *m_layout;
+    QTableView *m_grid;
+    FooterBar *m_footer;
+};
