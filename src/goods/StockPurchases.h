@@ -1,0 +1,47 @@
+#pragma once
+
+#include "common/Money.h"
+
+#include <QString>
+
+#include <optional>
+
+class Clock;
+class Database;
+struct AppContext;
+
+// Stock purchases: one 进货表 row and the item's 库存 raised by its
+// quantity, in one transaction. The stock is raised in place
+// (库存 = 库存 + ?), so purchases and sales from other workstations in
+// between all count. Refusals throw Refusal; database errors DbError.
+class StockPurchases
+{
+public:
+    // The purchase screen's boxes as typed.
+    struct Entry
+    {
+        int itemId = 0;
+        QString price;    // 进货单价
+        QString quantity; // 数量, whole
+        QString note;     // 备注
+    };
+
+    StockPurchases(Database &database, const AppContext &context, const Clock &clock)
+        : m_database(database), m_context(context), m_clock(clock) {}
+
+    // The screen's running 总进价: price × quantity, both read as amounts;
+    // nothing while either box is empty or not a number.
+    static std::optional<Money> total(const QString &price, const QString &quantity);
+
+    // Records the purchase, dated today, under the signed-in operator's
+    // name; the item's name and pinyin are copied as they stand now.
+    // Returns false, writing nothing, while the price or the quantity is
+    // empty. Needs the right 商品进货; refuses a box that is not a number,
+    // an item that is gone and one whose type keeps no stock.
+    bool record(const Entry &entry);
+
+private:
+    Database &m_database;
+    const AppContext &m_context;
+    const Clock &m_clock;
+};
