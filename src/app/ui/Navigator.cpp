@@ -3,6 +3,7 @@
 #include "app/Session.h"
 #include "board/ui/TMainFm.h"
 #include "goods/ui/TXmAddChaXunFm.h"
+#include "goods/ui/TXmFm.h"
 #include "operators/ui/TAdminChangePassFm.h"
 #include "operators/ui/TAdminFm.h"
 #include "staff/ui/TFwsGlFm.h"
@@ -32,6 +33,9 @@ void Navigator::open(BoardWindow window)
         break;
     case BoardWindow::PasswordChange:
         showModal<TAdminChangePassFm>();
+        break;
+    case BoardWindow::Goods:
+        showModal<TXmFm>();
         break;
     case BoardWindow::PurchaseRecords:
         showModal<TXmAddChaXunFm>();

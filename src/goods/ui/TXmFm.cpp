@@ -1,0 +1,160 @@
+#include "TXmFm.h"
+
+#include "TXmAddFm.h"
+#include "TXmAddRdFm.h"
+#include "TXmEditFm.h"
+#include "app/Attempt.h"
+#include "app/Session.h"
+#include "goods/GoodsCatalogue.h"
+#include "report/ListReport.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+ListSpec catalogue()
+{
+    using Footer = ListColumn::Footer;
+    return {u"商品库"_s,
+            u"select * from 商品库"_s,
+            u"order by 商品名"_s,
+            {{u"编号"_s, u"编号"_s},
+             {u"名称"_s, u"商品名"_s, Footer::Count},
+             {u"拼音"_s, u"拼音"_s},
+             {u"单价"_s, u"单价"_s},
+             {u"商品类型"_s, u"商品类型"_s},
+             {u"库存"_s, u"库存"_s, Footer::Sum},
+             {u"是否需要服务"_s, u"是否需要服务"_s}}};
+}
+
+} // namespace
+
+TXmFm::TXmFm(Session &session, QWidget *parent)
+    : ListWindow(session, catalogue(), parent)
+    , m_search(new QLineEdit(this))
+{
+    setWindowTitle(u"商品项目管理"_s);
+    setWindowState(windowState() | Qt::WindowMaximized);
+
+    addButton(u"新增商品"_s, [this] { addItem(); });
+    addButton(u"商品进货"_s, [this] { buyCurrentItem(); });
+    addButton(u"修改"_s, [this] { editCurrentItem(); });
+    addButton(u"删除"_s, [this] { deleteCurrentItem(); });
+    addButton(u"刷新"_s, [this] { refresh(); });
+    addButton(u"显示全部"_s, [this] { showAll(); });
+    addButton(u"打印"_s, [this] { print(); });
+    addButton(u"退出"_s, [this] { reject(); });
+
+    auto *bar = new QWidget(this);
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto *find = new QPushButton(u"查找"_s, bar);
+    find->setAutoDefault(false);
+    connect(find, &QPushButton::clicked, this, &TXmFm::search);
+    connect(m_search, &QLineEdit::returnPressed, this, &TXmFm::search);
+    row->addWidget(new QLabel(u"名称"_s, bar));
+    row->addWidget(m_search);
+    row->addWidget(find);
+    row->addStretch(1);
+    setSearchBar(bar);
+}
+
+void TXmFm::showEvent(QShowEvent *event)
+{
+    ListWindow::showEvent(event);
+    // Each showing starts from the whole catalogue as the database has it.
+    m_search->clear();
+    showAll();
+}
+
+void TXmFm::showAll()
+{
+    load();
+}
+
+void TXmFm::search()
+{
+    const QString name = m_search->text().trimmed();
+    if (name.isEmpty())
+        return;
+    ListFilter filter;
+    filter.conditions.append({u"商品名"_s, ListFilter::Match::Contains, name});
+    if (load(filter) == 0)
+        m_session.prompt.message(u"没有符合条件的记录!"_s);
+}
+
+std::optional<int> TXmFm::currentItem() const
+{
+    if (!hasCurrentRow())
+        return std::nullopt;
+    return currentValue(u"id"_s).toInt();
+}
+
+void TXmFm::addItem()
+{
+    TXmAddFm window(m_session, this);
+    connect(&window, &TXmAddFm::saved, this, [this] { refresh(); });
+    window.exec();
+}
+
+void TXmFm::buyCurrentItem()
+{
+    const std::optional<int> id = currentItem();
+    if (!id)
+        return;
+    const bool allowed = attempt(m_session.prompt, [&] {
+        GoodsCatalogue(m_session.db(), m_session.context, m_session.clock).checkPurchase(*id);
+    });
+    if (!allowed)
+        return;
+    TXmAddRdFm window(m_session, *id, this);
+    if (window.exec() == QDialog::Accepted)
+        refresh();
+}
+
+void TXmFm::editCurrentItem()
+{
+    const std::optional<int> id = currentItem();
+    if (!id)
+        return;
+    TXmEditFm window(m_session, *id, this);
+    if (window.exec() == QDialog::Accepted)
+        refresh();
+}
+
+void TXmFm::deleteCurrentItem()
+{
+    const std::optional<int> id = currentItem();
+    if (!id)
+        return;
+    if (!m_session.context.Rights.has(u"营业项目删除"_s)) {
+        m_session.prompt.message(QString::fromUtf16(GoodsCatalogue::NoRight));
+        return;
+    }
+    const QString name = currentValue(u"商品名"_s).toString();
+    if (!m_session.prompt.question(u"您是否要删除\" "_s + name + u'"'))
+        return;
+    if (attempt(m_session.prompt, [&] {
+            GoodsCatalogue(m_session.db(), m_session.context, m_session.clock).remove(*id);
+        }))
+        refresh();
+}
+
+void TXmFm::print()
+{
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    ListReport report;
+    report.addTitle(u"商品项目列表    [DATE]"_s, 14);
+    report.addTitle(u"打印日期:[DATE]"_s);
+    report.addColumn({u"编号"_s, u"编号"_s, 1});
+    report.addColumn({u"商品名"_s, u"商品名"_s, 2});
+    report.addColumn({u"单价"_s, u"单价"_s, 1, right});
+    report.addColumn({u"类型"_s, u"商品类型"_s, 1.2});
+    report.addColumn({u"库存"_s, u"库存"_s, 0.8, right});
+    printList(report);
+}
