@@ -33,6 +33,7 @@ void TestNavigator::menuEntriesOpenTheirWindows_data()
     QTest::newRow("管理员设置") << u"管理员设置"_s << u"TAdminFm"_s;
     QTest::newRow("管理密码修改") << u"管理密码修改"_s << u"TAdminChangePassFm"_s;
     QTest::newRow("员工信息管理") << u"员工信息管理"_s << u"TFwsGlFm"_s;
+    QTest::newRow("会员信息管理") << u"会员信息管理"_s << u"TMemberFm"_s;
 }
 
 void TestNavigator::menuEntriesOpenTheirWindows()

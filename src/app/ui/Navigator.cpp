@@ -4,6 +4,7 @@
 #include "board/ui/TMainFm.h"
 #include "goods/ui/TXmAddChaXunFm.h"
 #include "goods/ui/TXmFm.h"
+#include "members/ui/TMemberFm.h"
 #include "operators/ui/TAdminChangePassFm.h"
 #include "operators/ui/TAdminFm.h"
 #include "staff/ui/TFwsGlFm.h"
@@ -43,10 +44,29 @@ void Navigator::open(BoardWindow window)
     case BoardWindow::Employees:
         showModal<TFwsGlFm>();
         break;
+    case BoardWindow::Members:
+        openMembers();
+        break;
     default:
         // The windows of the parts still to come.
         break;
     }
+}
+
+void Navigator::openMembers()
+{
+    TMemberFm members(m_session, &m_board);
+    connect(&members, &TMemberFm::rechargeRequested, this,
+            [this, &members](const QString &card) { openRecharge(card, members); });
+    members.exec();
+}
+
+void Navigator::openRecharge(const QString &card, QWidget &memberList)
+{
+    // The recharge window, modal over the member list, opens here; the
+    // list reads its rows again when this returns.
+    Q_UNUSED(card)
+    Q_UNUSED(memberList)
 }
 
 void Navigator::openOrder(const QString &plate)

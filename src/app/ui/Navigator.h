@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+class QWidget;
 class TMainFm;
 struct Session;
 
@@ -22,11 +23,15 @@ public:
     void open(BoardWindow window);
     void openOrder(const QString &plate);
     void openConsumption(const QString &plate);
+    // "充值" of the member list on the member with this card number (empty
+    // when the list has no current member).
+    void openRecharge(const QString &card, QWidget &memberList);
 
 private:
     // A dialog of the given class, modal over the board.
     template <typename Window>
     void showModal();
+    void openMembers();
 
     Session &m_session;
     TMainFm &m_board;
