@@ -18,6 +18,8 @@ public:
     static constexpr std::int64_t Scale = 10000;
 
     constexpr Money() = default;
+    // A count of ten-thousandths, as a database sums them exactly.
+    static constexpr Money fromUnits(std::int64_t tenThousandths) { return Money(tenThousandths); }
     static constexpr Money fromInt(std::int64_t whole)
     {
         std::int64_t units = 0;

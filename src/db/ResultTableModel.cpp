@@ -7,30 +7,100 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-void ResultTableModel::load(QSqlQuery &query)
+void ResultTableModel::takeColumns(const QSqlQuery &query)
 {
-    beginResetModel();
-    m_columns.clear();
-    m_numeric.clear();
-    m_rows.clear();
     const QSqlRecord record = query.record();
     for (int i = 0; i < record.count(); ++i) {
         m_columns.append(record.fieldName(i));
         m_numeric.append(record.field(i).metaType().id() == QMetaType::Double);
     }
+}
+
+int ResultTableModel::appendRows(QSqlQuery &query)
+{
+    int appended = 0;
     while (query.next()) {
         QVariantList row;
         row.reserve(m_columns.size());
         for (int i = 0; i < m_columns.size(); ++i)
             row.append(query.value(i));
         m_rows.append(row);
+        ++appended;
     }
+    return appended;
+}
+
+void ResultTableModel::load(QSqlQuery &query)
+{
+    beginResetModel();
+    m_page = {};
+    m_more = false;
+    m_columns.clear();
+    m_numeric.clear();
+    m_rows.clear();
+    takeColumns(query);
+    appendRows(query);
     endResetModel();
+}
+
+void ResultTableModel::loadPaged(PageReader page, int pageSize)
+{
+    // The first page is read before anything changes: when it fails, the
+    // rows shown stay as they were.
+    QSqlQuery first = page(0, pageSize);
+    beginResetModel();
+    m_page = std::move(page);
+    m_pageSize = pageSize;
+    m_columns.clear();
+    m_numeric.clear();
+    m_rows.clear();
+    takeColumns(first);
+    m_more = appendRows(first) == pageSize;
+    endResetModel();
+}
+
+bool ResultTableModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_more;
+}
+
+void ResultTableModel::fetchMore(const QModelIndex &parent)
+{
+    if (parent.isValid() || !m_more)
+        return;
+    // Called by views and exporters that cannot take an exception: a
+    // failure ends the paging and is reported by a signal.
+    m_more = false;
+    QSqlQuery next;
+    try {
+        next = m_page(static_cast<int>(m_rows.size()), m_pageSize);
+    } catch (const std::exception &error) {
+        emit fetchFailed(QString::fromUtf8(error.what()));
+        return;
+    }
+    const int first = static_cast<int>(m_rows.size());
+    // Read first, so that views hear of exactly the rows that arrive.
+    QList<QVariantList> page;
+    while (next.next()) {
+        QVariantList row;
+        row.reserve(m_columns.size());
+        for (int i = 0; i < m_columns.size(); ++i)
+            row.append(next.value(i));
+        page.append(row);
+    }
+    if (page.isEmpty())
+        return;
+    beginInsertRows({}, first, first + static_cast<int>(page.size()) - 1);
+    m_rows.append(page);
+    endInsertRows();
+    m_more = page.size() == m_pageSize;
 }
 
 void ResultTableModel::clear()
 {
     beginResetModel();
+    m_page = {};
+    m_more = false;
     m_columns.clear();
     m_numeric.clear();
     m_rows.clear();

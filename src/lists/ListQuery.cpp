@@ -4,7 +4,8 @@
 #include "common/Refusal.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
-#include "db/ResultTableModel.h"
+
+#include <QSqlRecord>
 
 using namespace Qt::StringLiterals;
 
@@ -40,53 +41,100 @@ QString ListQuery::checkedColumn(const QString &name)
     throw Refusal(u"没有这个查询字段: "_s + name);
 }
 
-QSqlQuery ListQuery::run(const ListFilter &filter)
+QString ListQuery::statement(const ListFilter &filter, QVariantList *values)
 {
     QStringList conditions;
-    QVariantList values;
     for (const ListFilter::Condition &condition : filter.conditions) {
         const QString column = checkedColumn(condition.column);
         if (condition.match == ListFilter::Match::Contains) {
             conditions.append(column + u" like ? escape '\\'"_s);
-            values.append(likePattern(condition.value.toString()));
+            values->append(likePattern(condition.value.toString()));
         } else {
             conditions.append(column + u" = ?"_s);
-            values.append(condition.value);
+            values->append(condition.value);
         }
     }
     for (const ListFilter::Range &range : filter.ranges) {
         const QString column = checkedColumn(range.column);
         conditions.append(column + u" >= ? and "_s + column + u" < ?"_s);
-        values.append(range.from);
-        values.append(range.until);
+        values->append(range.from);
+        values->append(range.until);
     }
     QString sql = m_spec.select;
     if (!conditions.isEmpty())
         sql += u" where "_s + conditions.join(u" and "_s);
+    return sql;
+}
+
+QSqlQuery ListQuery::run(const ListFilter &filter)
+{
+    QVariantList values;
+    QString sql = statement(filter, &values);
     if (!m_spec.order.isEmpty())
         sql += u' ' + m_spec.order;
     return m_database.exec(sql, values);
 }
 
-QStringList ListQuery::footers(const ListSpec &spec, const ResultTableModel &rows)
+QSqlQuery ListQuery::page(const ListFilter &filter, int offset, int count)
 {
-    QStringList texts;
-    for (const ListColumn &column : spec.columns) {
+    QVariantList values;
+    QString sql = statement(filter, &values);
+    if (!m_spec.order.isEmpty())
+        sql += u' ' + m_spec.order;
+    sql += u" limit ? offset ?"_s;
+    values.append(count);
+    values.append(offset);
+    return m_database.exec(sql, values);
+}
+
+ListQuery::Footers ListQuery::footers(const ListFilter &filter)
+{
+    QVariantList values;
+    const QString rows = u"("_s + statement(filter, &values) + u") as listed"_s;
+    const bool postgres = m_database.dialect().isPostgres();
+    QString totals = u"select count(*)"_s;
+    QVariantList totalValues = values;
+    for (const ListColumn &column : m_spec.columns) {
+        if (column.footer != ListColumn::Footer::Sum)
+            continue;
+        const QString name = checkedColumn(column.column);
+        if (postgres) {
+            totals += u", sum("_s + name + u')';
+            continue;
+        }
+        // SQLite adds REAL values as doubles; whole ten-thousandths add up
+        // exactly. First, a value that is no amount stops the sum and is
+        // named, instead of counting as 0.
+        const QSqlRecord bad = m_database.firstRow(
+            u"select "_s + name + u" from "_s + rows + u" where (typeof("_s + name
+                + u") = 'text' and trim("_s + name + u") <> '') or abs("_s + name
+                + u") >= 9.2e14 limit 1"_s,
+            values);
+        if (!bad.isEmpty())
+            readAmount(bad.value(0), m_spec.table, column.column);
+        totals += u", sum(cast(round("_s + name + u" * 10000) as integer))"_s;
+    }
+    const QSqlRecord row = m_database.firstRow(totals + u" from "_s + rows, totalValues);
+
+    Footers footers;
+    footers.rows = row.value(0).toInt();
+    int sumIndex = 1;
+    for (const ListColumn &column : m_spec.columns) {
         switch (column.footer) {
         case ListColumn::Footer::Count:
-            texts.append(QString::number(rows.rowCount()));
+            footers.texts.append(QString::number(footers.rows));
             break;
         case ListColumn::Footer::Sum: {
-            Money total;
-            for (int row = 0; row < rows.rowCount(); ++row)
-                total += readAmount(rows.value(row, column.column), spec.table, column.column);
-            texts.append(total.toString());
+            const QVariant sum = row.value(sumIndex++);
+            const Money total = postgres ? readAmount(sum, m_spec.table, column.column)
+                                         : Money::fromUnits(sum.toLongLong());
+            footers.texts.append(total.toString());
             break;
         }
         case ListColumn::Footer::None:
-            texts.append(QString());
+            footers.texts.append(QString());
             break;
         }
     }
-    return texts;
+    return footers;
 }

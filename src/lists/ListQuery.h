@@ -7,7 +7,6 @@
 #include <QStringList>
 
 class Database;
-class ResultTableModel;
 
 // Runs the statement of a list window with a search's conditions. A column
 // the operator typed is checked against the table's real columns before it
@@ -22,17 +21,30 @@ public:
 
     // The rows of the list with the filter's conditions, in the list's order.
     QSqlQuery run(const ListFilter &filter = {});
+    // `count` of those rows, from the `offset`th on.
+    QSqlQuery page(const ListFilter &filter, int offset, int count);
 
     // The column as the table spells it; refuses a name that is none of the
     // table's columns with "没有这个查询字段: <name>".
     QString checkedColumn(const QString &name);
 
-    // The footer texts of the grid's columns over the loaded rows: the row
-    // count, the exact sum (shortest form), or empty. An amount that is no
-    // number throws DbError naming the table, the column and the value.
-    static QStringList footers(const ListSpec &spec, const ResultTableModel &rows);
+    struct Footers
+    {
+        int rows = 0;
+        // One text per grid column: the row count, the exact sum in its
+        // shortest form, or empty.
+        QStringList texts;
+    };
+    // The footers of the rows the filter finds, counted and summed by the
+    // database in one statement, whatever part of the rows a grid has
+    // read. An amount that is no number throws DbError naming the table,
+    // the column and the value.
+    Footers footers(const ListFilter &filter = {});
 
 private:
+    // The statement and its values, without the order.
+    QString statement(const ListFilter &filter, QVariantList *values);
+
     Database &m_database;
     ListSpec m_spec;
     QStringList m_tableColumns;

@@ -23,6 +23,7 @@ private slots:
     void wholeDaysIncludeTheLastDay();
     void footersCountAndSumExactly();
     void footerNamesAnAmountThatIsNoNumber();
+    void pagesMakeTheWholeList();
 
 private:
     static ListSpec members();
@@ -140,12 +141,15 @@ void TestListQuery::footersCountAndSumExactly()
     member(*db, u"001"_s, u"甲"_s, u"0.1"_s);
     member(*db, u"002"_s, u"乙"_s, u"0.2"_s);
     member(*db, u"003"_s, u"丙"_s, u"1234567.0005"_s);
+    member(*db, u"004"_s, u"丁"_s, u"-0.0001"_s);
     ListQuery query(*db, members());
-    ResultTableModel rows;
-    QSqlQuery result = query.run();
-    rows.load(result);
-    QCOMPARE(ListQuery::footers(query.spec(), rows),
-             (QStringList{u"3"_s, QString(), u"1234567.3005"_s}));
+    const ListQuery::Footers all = query.footers();
+    QCOMPARE(all.rows, 4);
+    QCOMPARE(all.texts, (QStringList{u"4"_s, QString(), u"1234567.3004"_s}));
+    // Over what the search finds, not over what a grid has read.
+    ListFilter filter;
+    filter.conditions.append({u"会员姓名"_s, ListFilter::Match::Equals, u"乙"_s});
+    QCOMPARE(query.footers(filter).texts, (QStringList{u"1"_s, QString(), u"0.2"_s}));
 }
 
 void TestListQuery::footerNamesAnAmountThatIsNoNumber()
@@ -155,17 +159,32 @@ void TestListQuery::footerNamesAnAmountThatIsNoNumber()
     auto db = TestDb::fresh();
     member(*db, u"001"_s, u"甲"_s, u"abc"_s);
     ListQuery query(*db, members());
-    ResultTableModel rows;
-    QSqlQuery result = query.run();
-    rows.load(result);
     try {
-        ListQuery::footers(query.spec(), rows);
+        query.footers();
         QFAIL("a text summed as an amount");
     } catch (const DbError &error) {
         QVERIFY2(error.text().contains(u"会员管理"_s) && error.text().contains(u"卡内金额"_s)
                      && error.text().contains(u"abc"_s),
                  qPrintable(error.text()));
     }
+}
+
+void TestListQuery::pagesMakeTheWholeList()
+{
+    auto db = TestDb::fresh();
+    for (int i = 1; i <= 7; ++i)
+        member(*db, u"%1"_s.arg(i, 3, 10, QChar(u'0')), u"会员"_s, u"1"_s);
+    ListQuery query(*db, members());
+    ResultTableModel rows;
+    rows.loadPaged([&](int offset, int count) { return query.page({}, offset, count); }, 3);
+    QCOMPARE(rows.rowCount(), 3);
+    while (rows.canFetchMore())
+        rows.fetchMore();
+    QStringList cards;
+    for (int row = 0; row < rows.rowCount(); ++row)
+        cards.append(rows.value(row, u"会员卡号"_s).toString());
+    QCOMPARE(cards, (QStringList{u"001"_s, u"002"_s, u"003"_s, u"004"_s, u"005"_s, u"006"_s,
+                                 u"007"_s}));
 }
 
 SALONDESK_DB_TEST_MAIN(TestListQuery)

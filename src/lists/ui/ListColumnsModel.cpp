@@ -15,6 +15,20 @@ ListColumnsModel::ListColumnsModel(const QList<ListColumn> &columns, ResultTable
         mapColumns();
         endResetModel();
     });
+    connect(m_rows, &QAbstractItemModel::rowsAboutToBeInserted, this,
+            [this](const QModelIndex &, int first, int last) { beginInsertRows({}, first, last); });
+    connect(m_rows, &QAbstractItemModel::rowsInserted, this, [this] { endInsertRows(); });
+}
+
+bool ListColumnsModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_rows->canFetchMore();
+}
+
+void ListColumnsModel::fetchMore(const QModelIndex &parent)
+{
+    if (!parent.isValid())
+        m_rows->fetchMore();
 }
 
 void ListColumnsModel::mapColumns()

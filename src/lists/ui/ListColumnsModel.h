@@ -17,12 +17,14 @@ public:
     ListColumnsModel(const QList<ListColumn> &columns, ResultTableModel *rows,
                      QObject *parent = nullptr);
 
-    // The result row behind a grid row.
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    // The grid reads further pages of the result as it scrolls.
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
 
 private:
     void mapColumns();

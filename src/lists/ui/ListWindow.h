@@ -32,7 +32,8 @@ public:
     ~ListWindow() override;
 
     // Reads the list with the filter and keeps the filter for refresh().
-    // The number of rows, or nothing when it failed (the failure shown).
+    // The number of rows the filter finds, or nothing when it failed (the
+    // failure shown; the grid keeps what it showed).
     std::optional<int> load(const ListFilter &filter = {});
     // Reads again with the filter of the last load.
     std::optional<int> refresh();
@@ -66,6 +67,9 @@ protected:
     Session &m_session;
 
 private:
+    // Rows read at a time as the grid scrolls.
+    static constexpr int PageSize = 500;
+
     ListQuery m_query;
     ListFilter m_filter;
     ResultTableModel *m_rows;
