@@ -111,7 +111,7 @@ void run(const char *backend, Database &db, int members)
     // The list's work without a window: statement, rows into the model,
     // footers.
     TMemberFm probe(session);
-    ListQuery query(db, probe.query().spec());
+    ListQuery query(db, probe.query().description());
     ResultTableModel rows;
     Figures read = measure([&] {
         QSqlQuery result = query.run();

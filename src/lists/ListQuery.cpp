@@ -24,16 +24,16 @@ QString likePattern(const QString &value)
 
 } // namespace
 
-ListQuery::ListQuery(Database &database, ListSpec spec)
+ListQuery::ListQuery(Database &database, ListDescription description)
     : m_database(database)
-    , m_spec(std::move(spec))
+    , m_description(std::move(description))
 {
 }
 
 QString ListQuery::checkedColumn(const QString &name)
 {
     if (m_tableColumns.isEmpty())
-        m_tableColumns = m_database.columns(m_spec.table);
+        m_tableColumns = m_database.columns(m_description.table);
     for (const QString &column : std::as_const(m_tableColumns)) {
         if (column.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
             return column;
@@ -60,7 +60,7 @@ QString ListQuery::statement(const ListFilter &filter, QVariantList *values)
         values->append(range.from);
         values->append(range.until);
     }
-    QString sql = m_spec.select;
+    QString sql = m_description.select;
     if (!conditions.isEmpty())
         sql += u" where "_s + conditions.join(u" and "_s);
     return sql;
@@ -70,8 +70,8 @@ QSqlQuery ListQuery::run(const ListFilter &filter)
 {
     QVariantList values;
     QString sql = statement(filter, &values);
-    if (!m_spec.order.isEmpty())
-        sql += u' ' + m_spec.order;
+    if (!m_description.order.isEmpty())
+        sql += u' ' + m_description.order;
     return m_database.exec(sql, values);
 }
 
@@ -79,8 +79,8 @@ QSqlQuery ListQuery::page(const ListFilter &filter, int offset, int count)
 {
     QVariantList values;
     QString sql = statement(filter, &values);
-    if (!m_spec.order.isEmpty())
-        sql += u' ' + m_spec.order;
+    if (!m_description.order.isEmpty())
+        sql += u' ' + m_description.order;
     sql += u" limit ? offset ?"_s;
     values.append(count);
     values.append(offset);
@@ -94,7 +94,7 @@ ListQuery::Footers ListQuery::footers(const ListFilter &filter)
     const bool postgres = m_database.dialect().isPostgres();
     QString totals = u"select count(*)"_s;
     QVariantList totalValues = values;
-    for (const ListColumn &column : m_spec.columns) {
+    for (const ListColumn &column : m_description.columns) {
         if (column.footer != ListColumn::Footer::Sum)
             continue;
         const QString name = checkedColumn(column.column);
@@ -111,7 +111,7 @@ ListQuery::Footers ListQuery::footers(const ListFilter &filter)
                 + u") >= 9.2e14 limit 1"_s,
             values);
         if (!bad.isEmpty())
-            readAmount(bad.value(0), m_spec.table, column.column);
+            readAmount(bad.value(0), m_description.table, column.column);
         totals += u", sum(cast(round("_s + name + u" * 10000) as integer))"_s;
     }
     const QSqlRecord row = m_database.firstRow(totals + u" from "_s + rows, totalValues);
@@ -119,14 +119,14 @@ ListQuery::Footers ListQuery::footers(const ListFilter &filter)
     Footers footers;
     footers.rows = row.value(0).toInt();
     int sumIndex = 1;
-    for (const ListColumn &column : m_spec.columns) {
+    for (const ListColumn &column : m_description.columns) {
         switch (column.footer) {
         case ListColumn::Footer::Count:
             footers.texts.append(QString::number(footers.rows));
             break;
         case ListColumn::Footer::Sum: {
             const QVariant sum = row.value(sumIndex++);
-            const Money total = postgres ? readAmount(sum, m_spec.table, column.column)
+            const Money total = postgres ? readAmount(sum, m_description.table, column.column)
                                          : Money::fromUnits(sum.toLongLong());
             footers.texts.append(total.toString());
             break;

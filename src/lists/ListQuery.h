@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ListFilter.h"
-#include "ListSpec.h"
+#include "ListDescription.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -15,9 +15,9 @@ class Database;
 class ListQuery
 {
 public:
-    ListQuery(Database &database, ListSpec spec);
+    ListQuery(Database &database, ListDescription description);
 
-    const ListSpec &spec() const { return m_spec; }
+    const ListDescription &description() const { return m_description; }
 
     // The rows of the list with the filter's conditions, in the list's order.
     QSqlQuery run(const ListFilter &filter = {});
@@ -46,6 +46,6 @@ private:
     QString statement(const ListFilter &filter, QVariantList *values);
 
     Database &m_database;
-    ListSpec m_spec;
+    ListDescription m_description;
     QStringList m_tableColumns;
 };

@@ -26,13 +26,13 @@ private slots:
     void pagesMakeTheWholeList();
 
 private:
-    static ListSpec members();
+    static ListDescription members();
     static void member(Database &db, const QString &card, const QString &name,
                        const QString &balance, const QString &registered = u"2024-03-01 09:00:00"_s);
     static QStringList cards(ListQuery &query, const ListFilter &filter);
 };
 
-ListSpec TestListQuery::members()
+ListDescription TestListQuery::members()
 {
     return {u"会员管理"_s, u"select * from 会员管理"_s, u"order by 会员卡号"_s,
             {{u"会员卡号"_s, u"会员卡号"_s, ListColumn::Footer::Count},

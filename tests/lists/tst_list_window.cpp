@@ -27,11 +27,11 @@ private slots:
     void longListsReadPageByPage();
 
 private:
-    static ListSpec members();
+    static ListDescription members();
     static void member(Database &db, const QString &card, const QString &name, const QString &balance);
 };
 
-ListSpec TestListWindow::members()
+ListDescription TestListWindow::members()
 {
     return {u"会员管理"_s, u"select * from 会员管理"_s, u"order by 会员卡号"_s,
             {{u"会员卡号"_s, u"会员卡号"_s, ListColumn::Footer::Count},

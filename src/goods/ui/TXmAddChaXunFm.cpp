@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-ListSpec purchases()
+ListDescription purchases()
 {
     using Footer = ListColumn::Footer;
     return {u"进货表"_s,

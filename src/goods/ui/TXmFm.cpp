@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-ListSpec catalogue()
+ListDescription catalogue()
 {
     using Footer = ListColumn::Footer;
     return {u"商品库"_s,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/ListSpec.h"
+#include "lists/ListDescription.h"
 
 #include <QAbstractTableModel>
 #include <QList>

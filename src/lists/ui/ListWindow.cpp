@@ -17,12 +17,12 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-ListWindow::ListWindow(Session &session, ListSpec spec, QWidget *parent)
+ListWindow::ListWindow(Session &session, ListDescription description, QWidget *parent)
     : QDialog(parent)
     , m_session(session)
-    , m_query(session.db(), std::move(spec))
+    , m_query(session.db(), std::move(description))
     , m_rows(new ResultTableModel(this))
-    , m_columns(new ListColumnsModel(m_query.spec().columns, m_rows, this))
+    , m_columns(new ListColumnsModel(m_query.description().columns, m_rows, this))
     , m_toolbar(new QToolBar(this))
     , m_layout(new QVBoxLayout(this))
     , m_grid(new QTableView(this))

@@ -21,14 +21,14 @@ struct Session;
 
 // The window every list of the program is: a toolbar of its own buttons, a
 // search bar of its own, a grid of the list's columns with a footer of
-// counts and sums, printing and Excel. A list window is its ListSpec plus
+// counts and sums, printing and Excel. A list window is its ListDescription plus
 // its buttons and search bar; this class does the rest.
 class ListWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    ListWindow(Session &session, ListSpec spec, QWidget *parent = nullptr);
+    ListWindow(Session &session, ListDescription description, QWidget *parent = nullptr);
     ~ListWindow() override;
 
     // Reads the list with the filter and keeps the filter for refresh().

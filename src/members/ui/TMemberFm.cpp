@@ -18,7 +18,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-ListSpec memberList()
+ListDescription memberList()
 {
     const auto column = [](const QString &name,
                            ListColumn::Footer footer = ListColumn::Footer::None) {

@@ -10,7 +10,7 @@
 using namespace Qt::StringLiterals;
 
 TFwsGlFm::TFwsGlFm(Session &session, QWidget *parent)
-    : ListWindow(session, spec(), parent)
+    : ListWindow(session, description(), parent)
 {
     setWindowTitle(u"员工管理"_s);
     setWindowState(Qt::WindowMaximized);
@@ -24,7 +24,7 @@ TFwsGlFm::TFwsGlFm(Session &session, QWidget *parent)
     addButton(u"退出"_s, [this] { reject(); });
 }
 
-ListSpec TFwsGlFm::spec()
+ListDescription TFwsGlFm::description()
 {
     return {u"员工管理"_s, u"select * from 员工管理"_s, QString(),
             {{u"员工编号"_s, u"员工编号"_s, ListColumn::Footer::Count},

@@ -22,7 +22,7 @@ class TFwsGlFm : public ListWindow
 public:
     explicit TFwsGlFm(Session &session, QWidget *parent = nullptr);
 
-    static ListSpec spec();
+    static ListDescription description();
 
 public slots:
     void addEmployee();

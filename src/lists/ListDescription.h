@@ -18,7 +18,7 @@ struct ListColumn
 // statement without its conditions, the table whose columns a search may
 // name, the order, and the grid's columns. The result keeps every column
 // of the statement, so that "Excel" exports them all.
-struct ListSpec
+struct ListDescription
 {
     QString table;
     // "select * from 会员管理"
