@@ -34,6 +34,9 @@ void TestNavigator::menuEntriesOpenTheirWindows_data()
     QTest::newRow("管理密码修改") << u"管理密码修改"_s << u"TAdminChangePassFm"_s;
     QTest::newRow("员工信息管理") << u"员工信息管理"_s << u"TFwsGlFm"_s;
     QTest::newRow("会员信息管理") << u"会员信息管理"_s << u"TMemberFm"_s;
+    QTest::newRow("商品类型设置") << u"商品类型设置"_s << u"TXmKindFm"_s;
+    QTest::newRow("员工等级设置") << u"员工等级设置"_s << u"TYgDjFm"_s;
+    QTest::newRow("会员类型管理") << u"会员类型管理"_s << u"TMemBerTypeFm"_s;
 }
 
 void TestNavigator::menuEntriesOpenTheirWindows()
@@ -53,7 +56,8 @@ void TestNavigator::menuEntriesOpenTheirWindows()
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
         if (dialog) {
             opened = QString::fromLatin1(dialog->metaObject()->className());
-            dialog->reject();
+            // done(): the member type window ignores reject(), as it ignores Esc.
+            dialog->done(QDialog::Rejected);
         }
     });
     board.menuAction(entry)->trigger();

@@ -4,10 +4,13 @@
 #include "board/ui/TMainFm.h"
 #include "goods/ui/TXmAddChaXunFm.h"
 #include "goods/ui/TXmFm.h"
+#include "goods/ui/TXmKindFm.h"
+#include "members/ui/TMemBerTypeFm.h"
 #include "members/ui/TMemberFm.h"
 #include "operators/ui/TAdminChangePassFm.h"
 #include "operators/ui/TAdminFm.h"
 #include "staff/ui/TFwsGlFm.h"
+#include "staff/ui/TYgDjFm.h"
 
 Navigator::Navigator(Session &session, TMainFm &board)
     : QObject(nullptr)
@@ -46,6 +49,15 @@ void Navigator::open(BoardWindow window)
         break;
     case BoardWindow::Members:
         openMembers();
+        break;
+    case BoardWindow::GoodsTypes:
+        showModal<TXmKindFm>();
+        break;
+    case BoardWindow::EmployeeLevels:
+        showModal<TYgDjFm>();
+        break;
+    case BoardWindow::MemberTypes:
+        showModal<TMemBerTypeFm>();
         break;
     default:
         // The windows of the parts still to come.
