@@ -37,6 +37,8 @@ void TestNavigator::menuEntriesOpenTheirWindows_data()
     QTest::newRow("商品类型设置") << u"商品类型设置"_s << u"TXmKindFm"_s;
     QTest::newRow("员工等级设置") << u"员工等级设置"_s << u"TYgDjFm"_s;
     QTest::newRow("会员类型管理") << u"会员类型管理"_s << u"TMemBerTypeFm"_s;
+    QTest::newRow("商品项目管理") << u"商品项目管理"_s << u"TXmFm"_s;
+    QTest::newRow("进货记录统计") << u"进货记录统计"_s << u"TXmAddChaXunFm"_s;
 }
 
 void TestNavigator::menuEntriesOpenTheirWindows()

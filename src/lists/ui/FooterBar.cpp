@@ -39,6 +39,8 @@ void FooterBar::followGrid()
     // Starts where the grid's cells start, past its row header.
     setViewportMargins(m_grid->verticalHeader()->isVisible() ? m_grid->verticalHeader()->width() : 0,
                        0, 0, 0);
+    // One line of text, as high as the grid's own headings.
+    setFixedHeight(columns->sizeHint().height());
     for (int section = 0; section < count() && section < columns->count(); ++section)
         resizeSection(section, columns->sectionSize(section));
     setOffset(columns->offset());
