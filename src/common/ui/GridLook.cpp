@@ -6,9 +6,11 @@
 
 namespace {
 
-// Rows measured when a column fits its contents; past this many the
-// widths come from a sample, and a list of 100,000 rows opens at once.
-constexpr int MeasuredRows = 200;
+// Rows measured when a column fits its contents: the rows in view. Laying
+// out Chinese text is what a grid spends its time on, and the columns are
+// measured again after every change of the rows; measuring two hundred
+// rows each time made opening the goods list take 35 ms instead of 10.
+constexpr int MeasuredRows = 0;
 
 } // namespace
 
