@@ -246,6 +246,11 @@ QString Money::toString() const
     return negative ? u'-' + text : text;
 }
 
+std::int64_t Money::roundedWhole() const
+{
+    return static_cast<std::int64_t>(divideHalfEven(m_units, Scale));
+}
+
 QString Money::toFixed2() const
 {
     // Two decimals, rounded half to even like every other rounding here.

@@ -48,6 +48,9 @@ public:
     QString toString() const;
     // Fixed two decimals for printed lists and receipts: "28.05", "30.00".
     QString toFixed2() const;
+    // Rounded to a whole number, ties to the even neighbour (12.5 → 12,
+    // 13.5 → 14), as receipts print unit prices.
+    std::int64_t roundedWhole() const;
     // For a spreadsheet cell or a chart, never for arithmetic: a double
     // holds every amount a salon books to the last ten-thousandth.
     double toDouble() const { return static_cast<double>(m_units) / Scale; }

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "common/Money.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+// The plain-text receipt the checkout sends straight to the receipt
+// printer: GBK bytes, one CR LF after every line, columns filled with
+// blanks by GBK width, and the printer's closing bytes.
+namespace ReceiptText {
+
+// One open line of the bill, as the receipt prints it.
+struct Line
+{
+    QString goods;  // 商品名
+    Money quantity; // 数量
+    Money price;    // 单价, the list price
+    Money total;    // 合计, with any discount
+};
+
+// What the checkout window shows when the receipt is printed.
+struct Bill
+{
+    QString shopName;
+    QString shopAddress;
+    QString shopTel;
+    QString operatorName;
+    QString billNumber;
+    QString plate;
+    QString entryTime;   // as the window shows it
+    QString memberName;
+    Money consumption;   // 消费金额
+    Money due;           // 应收
+    Money cardDeduction; // 卡内扣除
+    Money received;      // 实收
+    Money cardBalance;   // the balance before this bill
+    Money points;        // the points before this bill
+    QString rateText;    // the discount rate as the window shows it
+    QDateTime printedAt;
+    QList<Line> lines;
+};
+
+// One receipt line: the name filled to 16 bytes (48 when longer), the
+// quantity to 3, the unit price as a whole number to 6, the total to 7.
+QString lineText(const Line &line);
+
+// Every byte the printer receives for the bill.
+QByteArray bytes(const Bill &bill);
+
+} // namespace ReceiptText
