@@ -1,0 +1,106 @@
+#pragma once
+
+#include "common/Money.h"
+#include "goods/GoodsCatalogue.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class Clock;
+class Database;
+struct AppContext;
+
+// Booking what a customer consumes against an occupied plate (the lines of
+// xfmx), the goods lookups the add-consumption window needs, and the
+// plate's deposit. Refusals throw Refusal with the user's text and write
+// nothing; database errors throw DbError.
+class ConsumptionBooking
+{
+public:
+    // The plate's header as the window shows it when it opens.
+    struct Plate
+    {
+        QString plate;
+        QString mainPlate; // the plate itself when 主号牌 is empty
+        QString deposit;   // 押金金额 in shortest form, "0" when unreadable
+    };
+
+    // A goods row with what its type decides about a line.
+    struct Goods
+    {
+        GoodsCatalogue::Item item;
+        // Exactly one 商品类型 row has the item's type name.
+        bool typeFound = false;
+        bool keepsStock = false;
+        QString discount = QStringLiteral("n"); // 参与打折 of the line
+    };
+
+    struct Employee
+    {
+        QString number; // 员工编号
+        QString name;   // 员工姓名
+    };
+
+    static constexpr auto QuantityMissing = u"请填写数量!";
+    static constexpr auto QuantityInvalid = u"数量输入错误!";
+    static constexpr auto QuantityZero = u"数量不能是0";
+    static constexpr auto NotOccupied = u"该号牌已结帐或已撤单，不能再添加消费项目！";
+    static constexpr auto NotFound = u"没找到!";
+
+    ConsumptionBooking(Database &database, const AppContext &context, const Clock &clock)
+        : m_database(database), m_context(context), m_clock(clock) {}
+
+    // The header of the plate; a plate without a row gives empty main plate
+    // and deposit "0".
+    Plate plate(const QString &plate);
+
+    // Every item, by 编号.
+    QList<GoodsCatalogue::Item> allGoods();
+    // Items whose 商品名, 拼音 or 编号 contains `text` (trimmed); all items
+    // when it is empty. "%", "_" and "\" are ordinary characters.
+    QList<GoodsCatalogue::Item> search(const QString &text);
+    // Items whose 编号 is exactly `code` (trimmed); refuses with NotFound.
+    QList<GoodsCatalogue::Item> byCode(const QString &code);
+    // Items whose type name contains `type`; "全部" (or empty) lists all.
+    QList<GoodsCatalogue::Item> ofType(const QString &type);
+    // "全部" first, then every 商品类型.名称 in the table's order.
+    QStringList typeList();
+    // One item with its type's flags; Stale when the item is gone.
+    Goods goods(int id);
+
+    // The signed quantity from the quantity box as typed and the negative
+    // tick, refusing QuantityMissing, QuantityInvalid and QuantityZero.
+    // At most four decimals count; more round half to even.
+    static Money quantity(const QString &typed, bool negative);
+
+    // Books one line of `quantity` of the item on the plate in one
+    // transaction, provided the plate is still occupied at that moment
+    // (NotOccupied otherwise): the line, and for a type that keeps stock
+    // 库存 lowered by the quantity (a negative line puts stock back).
+    // Without an employee the line carries "n" for both. Returns the line's
+    // 合计 (单价 × 数量, half to even).
+    Money book(const QString &plate, int goodsId, Money quantity,
+               const std::optional<Employee> &employee = std::nullopt);
+
+    // Stores the typed deposit on this plate's row (not the main plate's):
+    // empty or unreadable text is 0. Returns the stored value in shortest
+    // form.
+    QString setDeposit(const QString &plate, const QString &typed);
+
+    // Runs inside book() just before its first write, in its transaction:
+    // the moment another workstation's change must not slip past. Tests
+    // play that workstation here.
+    void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }
+
+private:
+    QList<GoodsCatalogue::Item> list(const QString &sql, const QVariantList &values = {});
+
+    Database &m_database;
+    const AppContext &m_context;
+    const Clock &m_clock;
+    std::function<void()> m_beforeWrite;
+};
