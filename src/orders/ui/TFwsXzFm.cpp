@@ -1,0 +1,83 @@
+#include "TFwsXzFm.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QTableView>
+#include <QToolBar>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+ListDescription employees()
+{
+    return {u"员工管理"_s,
+            u"select * from 员工管理"_s,
+            QString(),
+            {{u"员工编号"_s, u"员工编号"_s},
+             {u"员工姓名"_s, u"员工姓名"_s},
+             {u"性别"_s, u"性别"_s},
+             {u"员工等级"_s, u"员工等级"_s},
+             {u"联系电话"_s, u"联系电话"_s}}};
+}
+
+} // namespace
+
+TFwsXzFm::TFwsXzFm(Session &session, QWidget *parent)
+    : ListWindow(session, employees(), parent)
+    , m_name(new QLineEdit(this))
+    , m_number(new QLineEdit(this))
+{
+    setWindowTitle(u"选择服务生"_s);
+    resize(620, 460);
+    addButton(u"选择"_s, [this] { choose(); });
+    addButton(u"显示全部"_s, [this] { load(); });
+    addButton(u"取消"_s, [this] { cancelChoice(); });
+
+    auto *bar = new QWidget(this);
+    auto *form = new QFormLayout(bar);
+    form->setContentsMargins(0, 0, 0, 0);
+    form->addRow(u"按服务生姓名查询"_s, m_name);
+    form->addRow(u"按服务生编号查询"_s, m_number);
+    setSearchBar(bar);
+
+    connect(m_name, &QLineEdit::returnPressed, this, &TFwsXzFm::findByName);
+    connect(m_number, &QLineEdit::returnPressed, this, &TFwsXzFm::findByNumber);
+    connect(grid(), &QTableView::doubleClicked, this, &TFwsXzFm::choose);
+    load();
+}
+
+void TFwsXzFm::findByName()
+{
+    const QString name = m_name->text();
+    if (name.isEmpty())
+        return;
+    ListFilter filter;
+    filter.conditions.append({u"员工姓名"_s, ListFilter::Match::Contains, name});
+    load(filter);
+}
+
+void TFwsXzFm::findByNumber()
+{
+    const QString number = m_number->text();
+    if (number.isEmpty())
+        return;
+    ListFilter filter;
+    filter.conditions.append({u"员工编号"_s, ListFilter::Match::Equals, number});
+    load(filter);
+}
+
+void TFwsXzFm::choose()
+{
+    if (!hasCurrentRow())
+        return;
+    m_employee = {currentValue(u"员工编号"_s).toString(), currentValue(u"员工姓名"_s).toString()};
+    m_outcome = Outcome::Chosen;
+    accept();
+}
+
+void TFwsXzFm::cancelChoice()
+{
+    m_outcome = Outcome::Cancelled;
+    reject();
+}
