@@ -9,6 +9,7 @@
 #include "members/ui/TMemberFm.h"
 #include "operators/ui/TAdminChangePassFm.h"
 #include "operators/ui/TAdminFm.h"
+#include "orders/ui/TOpenDanFm.h"
 #include "staff/ui/TFwsGlFm.h"
 #include "staff/ui/TYgDjFm.h"
 
@@ -83,7 +84,14 @@ void Navigator::openRecharge(const QString &card, QWidget &memberList)
 
 void Navigator::openOrder(const QString &plate)
 {
-    Q_UNUSED(plate)
+    TOpenDanFm window(m_session, plate, m_board.CurrentRoom(), &m_board);
+    const bool opened = window.exec() == QDialog::Accepted;
+    // Cancelling reloads too: the board shows what other workstations did meanwhile.
+    m_board.ReloadPlates();
+    if (!opened)
+        return;
+    m_board.RefreshSelectedPlate();
+    // The add-consumption window opens here, modally, for the board's selected plate.
 }
 
 void Navigator::openConsumption(const QString &plate)
