@@ -24,6 +24,7 @@ private slots:
     void menuEntriesOpenTheirWindows();
     void boardAloneOpensNoOtherWindow();
     void popupAsksOnlyForASelectedPlate();
+    void openingAnOrderLeavesThePlateShownOccupied();
 };
 
 void TestNavigator::menuEntriesOpenTheirWindows_data()
@@ -104,6 +105,27 @@ void TestNavigator::popupAsksOnlyForASelectedPlate()
     board.popupAction(u"消费与结帐"_s)->trigger();
     QCOMPARE(order.count(), 0);
     QCOMPARE(consumption.count(), 0);
+}
+
+void TestNavigator::openingAnOrderLeavesThePlateShownOccupied()
+{
+    TestSession t;
+    t.context.Rights = Rights::all();
+    t.database->execute(u"insert into 包厢 (包厢, 门票价格, 排序) values (?, 0, 1)"_s, {u"大厅"_s});
+    t.database->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态) values (?, ?, ?)"_s,
+                        {u"SP001"_s, u"大厅"_s, u"可用"_s});
+    TMainFm board(t.session);
+    board.setAskOnClose(false);
+    Navigator navigator(t.session, board);
+    board.show();
+    QVERIFY(board.selectPlate(u"SP001"_s));
+    QTimer::singleShot(0, &board, [] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    emit board.openOrderRequested(u"SP001"_s);
+    QCOMPARE(board.SelectedPlate(), u"SP001"_s);
+    QCOMPARE(board.fieldText(u"当前状态:"_s), u"占用"_s);
 }
 
 SALONDESK_DB_GUI_TEST_MAIN(TestNavigator)

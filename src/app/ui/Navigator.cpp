@@ -86,11 +86,13 @@ void Navigator::openOrder(const QString &plate)
 {
     TOpenDanFm window(m_session, plate, m_board.CurrentRoom(), &m_board);
     const bool opened = window.exec() == QDialog::Accepted;
-    // Cancelling reloads too: the board shows what other workstations did meanwhile.
+    // Cancelling reloads too: the board shows what other workstations did
+    // meanwhile. The plate stays selected, its panel showing its new state.
     m_board.ReloadPlates();
+    if (m_board.selectPlate(plate))
+        m_board.showSelectedPlate();
     if (!opened)
         return;
-    m_board.RefreshSelectedPlate();
     // The add-consumption window opens here, modally, for the board's selected plate.
 }
 
