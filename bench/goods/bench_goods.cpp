@@ -9,6 +9,7 @@
 //
 //   bench_goods [ITEMS]   (default 10000)
 
+#include "support/BenchBackends.h"
 #include "app/AppContext.h"
 #include "app/IniFile.h"
 #include "app/Rights.h"
@@ -269,12 +270,6 @@ void run(const char *backend, Database &db, int items)
     window.close();
 }
 
-ConnectionSettings pgSettings(const QString &connection)
-{
-    ConnectionSettings settings = ConnectionSettings::fromPostgresKeywords(connection);
-    settings.schema = u"bench_goods_"_s + QUuid::createUuid().toString(QUuid::Id128).left(12);
-    return settings;
-}
 
 // The offscreen platform says this on every window shown; it would bury
 // the figures.
@@ -294,38 +289,6 @@ int main(int argc, char **argv)
     qInstallMessageHandler(quietOffscreen);
     const int items = argc > 1 ? std::atoi(argv[1]) : 10000;
 
-    try {
-        QTemporaryDir dir;
-        ConnectionSettings sqlite;
-        sqlite.backend = Backend::Sqlite;
-        sqlite.filePath = dir.filePath(u"bench.db"_s);
-        auto db = Database::open(sqlite);
-        run("sqlite", *db, items);
-    } catch (const DbError &error) {
-        std::printf("sqlite: %s\n", qPrintable(error.text()));
-        return 1;
-    }
-
-    const QString connection = qEnvironmentVariable("SALONDESK_TEST_PG");
-    if (connection.isEmpty()) {
-        std::printf("SALONDESK_TEST_PG is not set: PostgreSQL skipped\n");
-        return 0;
-    }
-    const ConnectionSettings settings = pgSettings(connection);
-    int status = 0;
-    try {
-        auto db = Database::open(settings);
-        run("postgresql", *db, items);
-    } catch (const DbError &error) {
-        std::printf("postgresql: %s\n", qPrintable(error.text()));
-        status = 1;
-    }
-    try {
-        ConnectionSettings plain = settings;
-        plain.schema.clear();
-        Database::open(plain)->exec(u"drop schema if exists "_s + settings.schema + u" cascade"_s);
-    } catch (const DbError &error) {
-        std::printf("could not drop %s: %s\n", qPrintable(settings.schema), qPrintable(error.text()));
-    }
-    return status;
+    return runOnBackends("bench_goods",
+                         [&](const char *backend, Database &db) { run(backend, db, items); });
 }

@@ -32,7 +32,9 @@ bool blank(const QString &value)
     return value.trimmed().isEmpty();
 }
 
-GoodsCatalogue::Item itemOf(const QSqlRecord &row)
+} // namespace
+
+GoodsCatalogue::Item GoodsCatalogue::Item::of(const QSqlRecord &row)
 {
     const auto amount = [&row](const QString &column) {
         return readAmount(row.value(column), u"商品库"_s, column);
@@ -49,8 +51,6 @@ GoodsCatalogue::Item itemOf(const QSqlRecord &row)
     item.needsService = row.value(u"是否需要服务"_s).toString();
     return item;
 }
-
-} // namespace
 
 QStringList GoodsCatalogue::typeNames()
 {
@@ -113,7 +113,7 @@ GoodsCatalogue::Item GoodsCatalogue::item(int id)
     const QSqlRecord row = m_database.firstRow(u"select * from 商品库 where id=?"_s, {id});
     if (row.isEmpty())
         throw Refusal(text(Stale));
-    return itemOf(row);
+    return Item::of(row);
 }
 
 void GoodsCatalogue::update(const Item &shown, const Change &change)

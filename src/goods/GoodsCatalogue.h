@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class Clock;
+class QSqlRecord;
 class Database;
 struct AppContext;
 
@@ -29,6 +30,10 @@ public:
         Money stock;          // 库存
         Money commission;     // 提成金额
         QString needsService; // 是否需要服务, "是" or "否"
+
+        // The item a "select *" row of 商品库 holds; an amount that is no
+        // number throws DbError naming the column.
+        static Item of(const QSqlRecord &row);
     };
 
     // The add screen's boxes as typed. 进价 and 数量 count only for a type

@@ -28,24 +28,6 @@ QString containing(const QString &value)
     return u'%' + escaped + u'%';
 }
 
-GoodsCatalogue::Item itemOf(const QSqlRecord &row)
-{
-    const auto amount = [&row](const QString &column) {
-        return readAmount(row.value(column), u"商品库"_s, column);
-    };
-    GoodsCatalogue::Item item;
-    item.id = row.value(u"id"_s).toInt();
-    item.code = row.value(u"编号"_s).toString();
-    item.name = row.value(u"商品名"_s).toString();
-    item.pinyin = row.value(u"拼音"_s).toString();
-    item.type = row.value(u"商品类型"_s).toString();
-    item.price = amount(u"单价"_s);
-    item.stock = amount(u"库存"_s);
-    item.commission = amount(u"提成金额"_s);
-    item.needsService = row.value(u"是否需要服务"_s).toString();
-    return item;
-}
-
 } // namespace
 
 ConsumptionBooking::Plate ConsumptionBooking::plate(const QString &plate)
@@ -66,7 +48,7 @@ QList<GoodsCatalogue::Item> ConsumptionBooking::list(const QString &sql, const Q
     QList<GoodsCatalogue::Item> items;
     QSqlQuery query = m_database.exec(sql, values);
     while (query.next())
-        items.append(itemOf(query.record()));
+        items.append(GoodsCatalogue::Item::of(query.record()));
     return items;
 }
 
