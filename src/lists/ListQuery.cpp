@@ -4,25 +4,11 @@
 #include "common/Refusal.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
+#include "db/LikePattern.h"
 
 #include <QSqlRecord>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// LIKE treats "%" and "_" as wildcards; with "\" as the escape they are
-// ordinary characters again.
-QString likePattern(const QString &value)
-{
-    QString escaped = value;
-    escaped.replace(u'\\', u"\\\\"_s);
-    escaped.replace(u'%', u"\\%"_s);
-    escaped.replace(u'_', u"\\_"_s);
-    return u'%' + escaped + u'%';
-}
-
-} // namespace
 
 ListQuery::ListQuery(Database &database, ListDescription description)
     : m_database(database)
@@ -48,7 +34,7 @@ QString ListQuery::statement(const ListFilter &filter, QVariantList *values)
         const QString column = checkedColumn(condition.column);
         if (condition.match == ListFilter::Match::Contains) {
             conditions.append(column + u" like ? escape '\\'"_s);
-            values->append(likePattern(condition.value.toString()));
+            values->append(containsPattern(condition.value.toString()));
         } else {
             conditions.append(column + u" = ?"_s);
             values->append(condition.value);

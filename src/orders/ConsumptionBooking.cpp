@@ -6,6 +6,7 @@
 #include "common/Refusal.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
+#include "db/LikePattern.h"
 #include "db/Transaction.h"
 
 #include <QSqlQuery>
@@ -16,17 +17,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString All = u"全部"_s;
-
-// LIKE treats "%" and "_" as wildcards; with "\" as the escape they are
-// matched as typed.
-QString containing(const QString &value)
-{
-    QString escaped = value;
-    escaped.replace(u'\\', u"\\\\"_s);
-    escaped.replace(u'%', u"\\%"_s);
-    escaped.replace(u'_', u"\\_"_s);
-    return u'%' + escaped + u'%';
-}
 
 } // namespace
 
@@ -62,7 +52,7 @@ QList<GoodsCatalogue::Item> ConsumptionBooking::search(const QString &text)
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return allGoods();
-    const QString pattern = containing(trimmed);
+    const QString pattern = containsPattern(trimmed);
     // Pinyin initials are stored in capitals and typed in either case;
     // PostgreSQL's like compares case, SQLite's ignores it for ASCII.
     return list(u"select * from 商品库 where upper(商品名) like upper(?) escape '\\' "
@@ -85,7 +75,7 @@ QList<GoodsCatalogue::Item> ConsumptionBooking::ofType(const QString &type)
     if (type.isEmpty() || type == All)
         return allGoods();
     return list(u"select * from 商品库 where 商品类型 like ? escape '\\' order by 编号, id"_s,
-                {containing(type)});
+                {containsPattern(type)});
 }
 
 QStringList ConsumptionBooking::typeList()
