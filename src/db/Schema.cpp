@@ -4,6 +4,9 @@
 #include "DbError.h"
 #include "Transaction.h"
 
+#include <QSqlQuery>
+#include <QSqlRecord>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -72,7 +75,7 @@ const char16_t *const Indexes[][2] = {
     {u"xfmx", u"员工编号"}, {u"xfmx", u"商品名"},
     {u"jzmx", u"ID"}, {u"jzmx", u"号牌"}, {u"jzmx", u"主号牌"}, {u"jzmx", u"单据号"},
     {u"jzmx", u"消费时间"}, {u"jzmx", u"员工编号"}, {u"jzmx", u"商品名"}, {u"jzmx", u"会员卡号"},
-    {u"结帐管理", u"单据号"}, {u"结帐管理", u"结帐时间"}, {u"结帐管理", u"号牌"},
+    {u"结帐管理", u"结帐时间"}, {u"结帐管理", u"号牌"},
     {u"结帐管理", u"会员卡号"},
     {u"会员管理", u"会员类型"}, {u"会员管理", u"会员姓名"},
     {u"会员充值", u"会员卡号"}, {u"会员充值", u"充值日期"},
@@ -144,6 +147,41 @@ void addRoomOrder(Database &database)
     } else {
         database.exec(u"update 包厢 set 排序 = rowid"_s);
     }
+}
+
+// Bill numbers become unique. Numbers made from month, hour, minute and
+// second repeated across the days of a month; each later bill of such a
+// pair is renumbered "number-id", and the settled lines it owns (those
+// booked between its entry and its checkout) follow it. Lines outside
+// every window stay with the first bill.
+void makeBillNumbersUnique(Database &database)
+{
+    QList<std::pair<int, QString>> repeated;
+    QSqlQuery query = database.exec(
+        u"select id, 单据号 from 结帐管理 where 单据号 in "
+        "(select 单据号 from 结帐管理 group by 单据号 having count(*) > 1) order by 单据号, id"_s);
+    QString previous;
+    while (query.next()) {
+        const QString number = query.value(1).toString();
+        if (number == previous)
+            repeated.append({query.value(0).toInt(), number});
+        previous = number;
+    }
+    for (const auto &[id, number] : repeated) {
+        const QString renumbered = number + u'-' + QString::number(id);
+        const QSqlRecord bill = database.firstRow(
+            u"select 进店时间, 结帐时间 from 结帐管理 where id=?"_s, {id});
+        database.execute(u"update 结帐管理 set 单据号=? where id=?"_s, {renumbered, id});
+        const QVariant from = bill.value(0);
+        const QVariant to = bill.value(1);
+        if (!from.isNull() && !to.isNull()) {
+            database.execute(u"update jzmx set 单据号=? where 单据号=? and 消费时间 >= ? "
+                             "and 消费时间 <= ?"_s,
+                             {renumbered, number, from, to});
+        }
+    }
+    database.exec(u"drop index if exists ix_结帐管理_单据号"_s);
+    database.exec(u"create unique index if not exists ux_结帐管理_单据号 on 结帐管理 (单据号)"_s);
 }
 
 // Whether the database holds any table at all (SQLite's own bookkeeping
@@ -254,7 +292,9 @@ void ensure(Database &database)
         createVersion1(database);
     if (from < 2)
         addRoomOrder(database);
-    // Later versions add their steps here: if (from < 3) { ... }
+    if (from < 3)
+        makeBillNumbersUnique(database);
+    // Later versions add their steps here: if (from < 4) { ... }
     if (from < CurrentVersion) {
         database.execute(u"delete from schema_version"_s);
         database.execute(u"insert into schema_version (version) values (?)"_s, {CurrentVersion});

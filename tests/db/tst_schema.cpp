@@ -22,6 +22,7 @@ private slots:
     void enforcesUniqueNames();
     void fillsInMissingTables();
     void upgradesVersionOneInPlace();
+    void upgradeSeparatesRepeatedBillNumbers();
 };
 
 void TestSchema::createsEveryTableOnceAndRecordsVersion()
@@ -107,6 +108,7 @@ void TestSchema::enforcesUniqueNames_data()
     QTest::newRow("goods type") << u"insert into 商品类型 (名称) values (?)"_s;
     QTest::newRow("employee level") << u"insert into 员工等级 (等级名称) values (?)"_s;
     QTest::newRow("operator") << u"insert into 管理员 (用户名) values (?)"_s;
+    QTest::newRow("bill number") << u"insert into 结帐管理 (单据号) values (?)"_s;
 }
 
 void TestSchema::enforcesUniqueNames()
@@ -139,7 +141,7 @@ void TestSchema::upgradesVersionOneInPlace()
 
     Schema::ensure(*db);
 
-    QCOMPARE(Schema::version(*db), 2);
+    QCOMPARE(Schema::version(*db), Schema::CurrentVersion);
     QCOMPARE(db->strings(u"select 包厢 from 包厢 order by 排序"_s),
              QStringList({u"大厅"_s, u"二楼"_s, u"贵宾"_s}));
     QCOMPARE(db->scalar(u"select 所属包厢 from 号牌管理 where 号牌=?"_s, {u"SP001"_s}).toString(),
@@ -149,6 +151,43 @@ void TestSchema::upgradesVersionOneInPlace()
     db->execute(u"update 包厢 set 门票价格 = 20 where 包厢=?"_s, {u"大厅"_s});
     QCOMPARE(db->strings(u"select 包厢 from 包厢 order by 排序"_s),
              QStringList({u"大厅"_s, u"二楼"_s, u"贵宾"_s}));
+}
+
+void TestSchema::upgradeSeparatesRepeatedBillNumbers()
+{
+    // Version 2 numbered bills without the day: 14:05:09 on the 15th and on
+    // the 20th of a month both gave 200803140509.
+    auto db = TestDb::fresh();
+    db->exec(u"drop index ux_结帐管理_单据号"_s);
+    db->execute(u"update schema_version set version = 2"_s);
+    const QString number = u"200803140509"_s;
+    const auto bill = [&](const QString &from, const QString &to) {
+        db->execute(u"insert into 结帐管理 (单据号, 进店时间, 结帐时间) values (?, ?, ?)"_s,
+                    {number, from, to});
+        return db->scalar(u"select max(id) from 结帐管理"_s).toInt();
+    };
+    const auto line = [&](const QString &goods, const QString &at) {
+        db->execute(u"insert into jzmx (ID, 商品名, 消费时间, 单据号) values "
+                    "((select count(*) + 1 from jzmx), ?, ?, ?)"_s,
+                    {goods, at, number});
+    };
+    bill(u"2008-03-15 13:00:00"_s, u"2008-03-15 14:05:09"_s);
+    const int later = bill(u"2008-03-20 12:30:00"_s, u"2008-03-20 14:05:09"_s);
+    line(u"洗发"_s, u"2008-03-15 13:10:00"_s);
+    line(u"烫发"_s, u"2008-03-20 12:40:00"_s);
+    line(u"染发"_s, u"2008-03-20 13:00:00"_s);
+
+    Schema::ensure(*db);
+
+    const QString renumbered = number + u'-' + QString::number(later);
+    QCOMPARE(db->strings(u"select 单据号 from 结帐管理 order by id"_s),
+             QStringList({number, renumbered}));
+    QCOMPARE(db->strings(u"select 商品名 from jzmx where 单据号=? order by ID"_s, {number}),
+             QStringList({u"洗发"_s}));
+    QCOMPARE(db->strings(u"select 商品名 from jzmx where 单据号=? order by ID"_s, {renumbered}),
+             QStringList({u"烫发"_s, u"染发"_s}));
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, db->execute(u"insert into 结帐管理 (单据号) values (?)"_s, {number}));
 }
 
 SALONDESK_DB_TEST_MAIN(TestSchema)

@@ -1,0 +1,308 @@
+#include "Checkout.h"
+
+#include "board/PlateState.h"
+#include "common/Clock.h"
+#include "common/DateFormat.h"
+#include "common/Refusal.h"
+#include "db/Amounts.h"
+#include "db/Database.h"
+#include "db/Transaction.h"
+#include "operators/OperatorStore.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString occupied()
+{
+    return QString::fromUtf16(PlateState::Occupied);
+}
+
+Money lineAmount(const QVariant &value, const QString &column)
+{
+    return readAmount(value, u"xfmx"_s, column);
+}
+
+} // namespace
+
+QStringList Checkout::paymentMethods()
+{
+    return {QString::fromUtf16(Cash), QString::fromUtf16(ByCard), QString::fromUtf16(BankCard),
+            QString::fromUtf16(Cheque)};
+}
+
+Checkout::Checkout(Database &database, const Clock &clock, const QString &plate)
+    : m_database(database), m_clock(clock), m_plate(plate)
+{
+}
+
+void Checkout::open()
+{
+    // A free plate's main plate is history; clearing it keeps the next
+    // group from gathering plates that merely shared a number once.
+    m_database.execute(u"update 号牌管理 set 主号牌='' where 号牌状态=? and 主号牌<>''"_s,
+                       {QString::fromUtf16(PlateState::Free)});
+
+    m_shownAt = m_clock.now();
+    m_billNumber = m_shownAt.toString(u"yyyyMMddhhmmss"_s);
+    m_method = QString::fromUtf16(Cash);
+    m_rateText = u"1"_s;
+    m_member = Member{QString::fromUtf16(NoMember), QString::fromUtf16(Walkin),
+                      QString::fromUtf16(Walkin), Money(), Money()};
+    m_cardDeduction = Money();
+    m_remark = u"无"_s;
+
+    readPlate();
+    m_others = occupiedOutsideGroup();
+    readGroup();
+    resetTotals();
+    DuXfmx();
+    JiSuan();
+}
+
+void Checkout::readPlate()
+{
+    const QSqlRecord row = m_database.firstRow(
+        u"select 主号牌, 顾客姓名, 押金金额, 进店时间 from 号牌管理 where 号牌=?"_s, {m_plate});
+    const QString main = row.value(u"主号牌"_s).toString();
+    m_mainPlate = main.isEmpty() ? m_plate : main;
+
+    const QString customer = row.value(u"顾客姓名"_s).toString();
+    m_customer = customer.isEmpty() ? m_member.name : customer;
+    const std::optional<Money> deposit = tryReadAmount(row.value(u"押金金额"_s));
+    m_deposit = deposit ? deposit->toString() : u"0"_s;
+    const QDateTime entry = DateFormat::fromVariant(row.value(u"进店时间"_s));
+    m_entryMoment = entry.isValid() ? entry : m_shownAt;
+    m_entryTime = DateFormat::dateTimeText(m_entryMoment);
+}
+
+QStringList Checkout::occupiedOutsideGroup()
+{
+    QStringList plates;
+    QSqlQuery query = m_database.exec(
+        u"select 号牌 from 号牌管理 where 号牌状态=? and 号牌<>? and coalesce(主号牌, '')<>? "
+        "order by number"_s,
+        {occupied(), m_mainPlate, m_mainPlate});
+    while (query.next())
+        plates.append(query.value(0).toString());
+    return plates;
+}
+
+void Checkout::readGroup()
+{
+    // Only occupied plates join: a plate reserved or stopped after an
+    // earlier visit may still carry the number, and could never be settled.
+    m_group.clear();
+    QSqlQuery query = m_database.exec(
+        u"select 号牌 from 号牌管理 where (主号牌=? and 号牌状态=?) or 号牌=? order by number"_s,
+        {m_mainPlate, occupied(), m_plate});
+    while (query.next())
+        m_group.append(query.value(0).toString());
+    // The checkout plate leads the list even if another plate's number is lower.
+    m_group.removeAll(m_plate);
+    m_group.prepend(m_plate);
+}
+
+void Checkout::resetTotals()
+{
+    // An earlier checkout that was left may have discounted the group's
+    // lines; the bill starts again from list prices. Only lines that differ
+    // are written.
+    QList<std::pair<int, Money>> changed;
+    QSqlQuery query = m_database.exec(
+        u"select ID, 单价, 数量, 合计 from xfmx where 主号牌=?"_s, {m_mainPlate});
+    while (query.next()) {
+        const Money total = lineAmount(query.value(1), u"单价"_s)
+            * lineAmount(query.value(2), u"数量"_s);
+        if (total != lineAmount(query.value(3), u"合计"_s))
+            changed.append({query.value(0).toInt(), total});
+    }
+    if (changed.isEmpty())
+        return;
+    Transaction transaction(m_database);
+    for (const auto &[id, total] : changed)
+        m_database.execute(u"update xfmx set 合计=? where ID=?"_s, {total.toVariant(), id});
+    transaction.commit();
+}
+
+void Checkout::moveIn(const QString &plate)
+{
+    if (!m_others.removeOne(plate))
+        return;
+    m_group.append(plate);
+    DuXfmx();
+    JiSuan();
+    if (m_method == QStringView(ByCard))
+        splitPayment();
+}
+
+void Checkout::moveOut(const QString &plate)
+{
+    if (plate == m_plate || !m_group.removeOne(plate))
+        return;
+    m_others.append(plate);
+    DuXfmx();
+    JiSuan();
+    if (m_method == QStringView(ByCard))
+        splitPayment();
+}
+
+void Checkout::DuXfmx()
+{
+    QList<Line> lines;
+    Transaction transaction(m_database);
+    for (const QString &plate : std::as_const(m_group)) {
+        QSqlQuery query = m_database.exec(
+            u"select ID, 商品名, 单价, 数量, 参与打折, 折扣, 合计, 号牌, 员工编号, 营业员, 主号牌 "
+            "from xfmx where 号牌=? order by ID"_s,
+            {plate});
+        while (query.next()) {
+            Line line;
+            line.id = query.value(0).toInt();
+            line.goods = query.value(1).toString();
+            line.price = lineAmount(query.value(2), u"单价"_s);
+            line.actualPrice = line.price;
+            line.quantity = lineAmount(query.value(3), u"数量"_s);
+            line.discounts = query.value(4).toString();
+            line.rateText = amountText(query.value(5));
+            line.total = lineAmount(query.value(6), u"合计"_s);
+            line.plate = query.value(7).toString();
+            line.employee = query.value(8).toString();
+            line.operatorName = query.value(9).toString();
+            line.mainPlate = query.value(10).toString();
+            lines.append(line);
+        }
+        // The receipt finds the bill's lines by these stamps.
+        m_database.execute(u"update xfmx set 单据号=?, 会员卡号=?, 顾客姓名=? where 号牌=?"_s,
+                           {m_billNumber, m_member.card, m_member.name, plate});
+    }
+    transaction.commit();
+    m_lines = lines;
+}
+
+Money Checkout::rate(const QString &text) const
+{
+    const std::optional<Money> rate = Money::parse(text.trimmed());
+    if (!rate || *rate < Money())
+        throw Refusal(u"打折率输入错误!"_s);
+    return *rate;
+}
+
+void Checkout::DaZheHs()
+{
+    const Money rate = this->rate(m_rateText);
+    QList<Line> lines = m_lines;
+    Transaction transaction(m_database);
+    for (Line &line : lines) {
+        if (line.discounts.compare(u"y"_s, Qt::CaseInsensitive) != 0)
+            continue;
+        line.actualPrice = line.price * rate;
+        line.total = line.actualPrice * line.quantity;
+        line.rateText = m_rateText.trimmed();
+        // By the line's own ID: two lines of the same goods on one plate
+        // keep their own quantities and totals.
+        m_database.execute(u"update xfmx set 实际单价=?, 折扣=?, 合计=? where ID=?"_s,
+                           {line.actualPrice.toVariant(), rate.toVariant(),
+                            line.total.toVariant(), line.id});
+    }
+    transaction.commit();
+    m_lines = lines;
+}
+
+void Checkout::JiSuan()
+{
+    Money total;
+    for (const Line &line : std::as_const(m_lines))
+        total += line.total;
+    m_consumption = total;
+    m_due = total;
+    m_received = total;
+}
+
+void Checkout::applyRate(const QString &rateText)
+{
+    m_rateText = rateText;
+    DaZheHs();
+    JiSuan();
+    if (m_method == QStringView(ByCard))
+        splitPayment();
+}
+
+QString Checkout::lookUpCard(const QString &card)
+{
+    const QSqlRecord row =
+        m_database.firstRow(u"select 密码 from 会员管理 where 会员卡号=?"_s, {card});
+    if (row.isEmpty())
+        throw Refusal(QString::fromUtf16(UnknownCard));
+    const QString password = QString::fromUtf16(OperatorStore::DefaultPassword);
+    return row.value(0).toString() == password ? password : QString();
+}
+
+void Checkout::identify(const QString &card, const QString &password)
+{
+    const QSqlRecord row = m_database.firstRow(
+        u"select 会员卡号, 会员姓名, 会员类型, 当前积分, 卡内金额 from 会员管理 "
+        "where 会员卡号=? and 密码=?"_s,
+        {card, password});
+    if (row.isEmpty())
+        throw Refusal(QString::fromUtf16(WrongPassword));
+    Member member;
+    member.card = row.value(0).toString();
+    member.name = row.value(1).toString();
+    member.type = row.value(2).toString();
+    member.points = readAmount(row.value(3), u"会员管理"_s, u"当前积分"_s);
+    member.balance = readAmount(row.value(4), u"会员管理"_s, u"卡内金额"_s);
+    m_member = member;
+    m_customer = member.name;
+
+    const QSqlRecord type =
+        m_database.firstRow(u"select 打折率 from 会员类型 where 类型名称=?"_s, {member.type});
+    if (type.isEmpty())
+        return;
+    // The rate is applied as shown, to two decimals: 0.875 becomes 0.88.
+    applyRate(readAmount(type.value(0), u"会员类型"_s, u"打折率"_s).toFixed2());
+}
+
+void Checkout::choosePayment(const QString &method)
+{
+    m_method = method.trimmed();
+    splitPayment();
+}
+
+void Checkout::splitPayment()
+{
+    if (m_method == QStringView(Cash)) {
+        m_received = m_due;
+        m_cardDeduction = Money();
+    } else if (m_method == QStringView(ByCard)) {
+        if (!hasMember()) {
+            m_method = QString::fromUtf16(Cash);
+            m_cardDeduction = Money();
+            throw Refusal(QString::fromUtf16(CardNeedsMember));
+        }
+        // The card pays what it holds, up to the amount due; the rest is
+        // received. A card or a bill below zero pays nothing.
+        Money fromCard = std::min(m_member.balance, m_due);
+        if (fromCard < Money())
+            fromCard = Money();
+        m_cardDeduction = fromCard;
+        m_received = m_due - fromCard;
+    }
+    // Bank card and cheque leave the amounts as they are.
+}
+
+void Checkout::setReceived(const QString &typed)
+{
+    const QString text = typed.trimmed();
+    if (text.isEmpty()) {
+        m_received = Money();
+        return;
+    }
+    const std::optional<Money> received = Money::parse(text);
+    if (!received)
+        throw Refusal(u"实收金额输入错误!"_s);
+    m_received = *received;
+}

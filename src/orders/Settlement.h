@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class Checkout;
+class Clock;
+class Database;
+class Rights;
+struct AppContext;
+
+// Closing the bill a checkout prepared: paid, waived or cancelled. The
+// whole settlement is one transaction: the member's points and card, the
+// bill row, the lines moved from xfmx to jzmx and the plates freed, or
+// nothing at all. Before writing it checks that the group still is what the
+// window shows (every plate occupied, the same lines with the same totals)
+// and that the card still covers what it pays, so a bill cannot be settled
+// twice, nor past another workstation's change.
+class Settlement
+{
+public:
+    enum class Status { Paid, Waived, Cancelled };
+
+    Settlement(Database &database, const AppContext &context, const Clock &clock)
+        : m_database(database), m_context(context), m_clock(clock) {}
+
+    // "已结", "免单" or "撤单", as 状态 stores it.
+    static QString statusText(Status status);
+    // Waiving and cancelling need their right; refuses with the operator's
+    // message otherwise.
+    static void checkRight(const Rights &rights, Status status);
+
+    // Writes the bill and returns its number: the checkout's, or the next
+    // free one when another workstation took that number meanwhile.
+    // Refusals throw Refusal and write nothing.
+    QString JieZhangHs(const Checkout &checkout, Status status);
+
+    // Runs inside the transaction before its first write. Tests play the
+    // other workstation here.
+    void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }
+
+private:
+    void write(const Checkout &checkout, Status status, const QString &billNumber);
+    void checkGroup(const Checkout &checkout);
+    QString freeNumber(QString number);
+
+    Database &m_database;
+    const AppContext &m_context;
+    const Clock &m_clock;
+    std::function<void()> m_beforeWrite;
+};
