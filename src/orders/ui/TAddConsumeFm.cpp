@@ -132,10 +132,13 @@ void TAddConsumeFm::buildLayout()
     search->setColumnStretch(1, 1);
     search->setColumnStretch(3, 1);
 
-    m_types->setMaximumWidth(m_types->fontMetrics().horizontalAdvance(u"商品类型名称很长"_s));
     auto *goods = new QSplitter(Qt::Horizontal, this);
     goods->addWidget(m_types);
     goods->addWidget(m_goods);
+    // The type names are short; the goods take the rest, also when the window grows.
+    const int typesWidth = m_types->fontMetrics().horizontalAdvance(u"商品类型名称"_s) + 24;
+    goods->setSizes({typesWidth, 4 * typesWidth});
+    goods->setStretchFactor(0, 0);
     goods->setStretchFactor(1, 1);
     goods->setChildrenCollapsible(false);
     auto *lists = new QSplitter(Qt::Vertical, this);
