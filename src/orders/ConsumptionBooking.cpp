@@ -107,6 +107,23 @@ ConsumptionBooking::Goods ConsumptionBooking::goods(int id)
     return goods;
 }
 
+QList<ConsumptionBooking::Line> ConsumptionBooking::lines(const QString &plate)
+{
+    QList<Line> lines;
+    QSqlQuery query = m_database.exec(u"select * from xfmx where 号牌=? order by ID"_s, {plate});
+    while (query.next()) {
+        const QSqlRecord row = query.record();
+        const auto amount = [&row](const QString &column) {
+            return readAmount(row.value(column), u"xfmx"_s, column);
+        };
+        lines.append({row.value(u"商品名"_s).toString(), amount(u"实际单价"_s),
+                      amount(u"数量"_s), amount(u"合计"_s), row.value(u"参与打折"_s).toString(),
+                      {row.value(u"员工编号"_s).toString(), row.value(u"员工姓名"_s).toString()},
+                      row.value(u"营业员"_s).toString()});
+    }
+    return lines;
+}
+
 Money ConsumptionBooking::quantity(const QString &typed, bool negative)
 {
     const QString text = typed.trimmed();

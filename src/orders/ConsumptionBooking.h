@@ -45,6 +45,18 @@ public:
         QString name;   // 员工姓名
     };
 
+    // A line booked on the plate, as the window lists it.
+    struct Line
+    {
+        QString name;        // 商品名
+        Money actualPrice;   // 实际单价
+        Money quantity;      // 数量
+        Money total;         // 合计
+        QString discount;    // 参与打折
+        Employee employee;   // 员工编号, 员工姓名
+        QString clerk;       // 营业员
+    };
+
     static constexpr auto QuantityMissing = u"请填写数量!";
     static constexpr auto QuantityInvalid = u"数量输入错误!";
     static constexpr auto QuantityZero = u"数量不能是0";
@@ -71,6 +83,9 @@ public:
     QStringList typeList();
     // One item with its type's flags; Stale when the item is gone.
     Goods goods(int id);
+    // The lines booked on this plate alone (not the rest of its group), in
+    // the order they were booked.
+    QList<Line> lines(const QString &plate);
 
     // The signed quantity from the quantity box as typed and the negative
     // tick, refusing QuantityMissing, QuantityInvalid and QuantityZero.

@@ -4,10 +4,13 @@
 #include "board/ui/TMainFm.h"
 #include "operators/ui/TAdminChangePassFm.h"
 #include "operators/ui/TAdminFm.h"
+#include "orders/ui/TAddConsumeFm.h"
+#include "orders/ui/TCheckOutFm.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -24,7 +27,7 @@ private slots:
     void menuEntriesOpenTheirWindows();
     void boardAloneOpensNoOtherWindow();
     void popupAsksOnlyForASelectedPlate();
-    void openingAnOrderLeavesThePlateShownOccupied();
+    void openingAnOrderGoesOnToConsumption();
 };
 
 void TestNavigator::menuEntriesOpenTheirWindows_data()
@@ -107,7 +110,7 @@ void TestNavigator::popupAsksOnlyForASelectedPlate()
     QCOMPARE(consumption.count(), 0);
 }
 
-void TestNavigator::openingAnOrderLeavesThePlateShownOccupied()
+void TestNavigator::openingAnOrderGoesOnToConsumption()
 {
     TestSession t;
     t.context.Rights = Rights::all();
@@ -119,13 +122,40 @@ void TestNavigator::openingAnOrderLeavesThePlateShownOccupied()
     Navigator navigator(t.session, board);
     board.show();
     QVERIFY(board.selectPlate(u"SP001"_s));
-    QTimer::singleShot(0, &board, [] {
-        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+
+    // Each window in turn: the order is opened with Enter, the consumption
+    // window then shows the board's plate and is left with "结帐", which
+    // goes on to checkout.
+    QStringList opened;
+    QString consumptionPlate;
+    QString stateMeanwhile;
+    QTimer answer;
+    answer.setInterval(10);
+    connect(&answer, &QTimer::timeout, &board, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        opened.append(QString::fromLatin1(dialog->metaObject()->className()));
+        if (auto *consumption = qobject_cast<TAddConsumeFm *>(dialog)) {
+            consumptionPlate = consumption->plate();
+            stateMeanwhile = board.fieldText(u"当前状态:"_s);
+            // Another workstation frees the plate while the window is open.
+            t.database->execute(u"update 号牌管理 set 号牌状态='可用' where 号牌='SP001'"_s);
+            consumption->checkoutButton()->click();
+        } else if (qobject_cast<TCheckOutFm *>(dialog) || opened.size() > 3) {
+            dialog->done(QDialog::Rejected);
+        } else {
             QTest::keyClick(dialog, Qt::Key_Return);
+        }
     });
+    answer.start();
     emit board.openOrderRequested(u"SP001"_s);
+    QCOMPARE(opened, (QStringList{u"TOpenDanFm"_s, u"TAddConsumeFm"_s, u"TCheckOutFm"_s}));
+    QCOMPARE(consumptionPlate, u"SP001"_s);
+    QCOMPARE(stateMeanwhile, u"占用"_s);
+    // The board reads the plates again once the windows are gone.
     QCOMPARE(board.SelectedPlate(), u"SP001"_s);
-    QCOMPARE(board.fieldText(u"当前状态:"_s), u"占用"_s);
+    QCOMPARE(board.fieldText(u"当前状态:"_s), u"可用"_s);
 }
 
 SALONDESK_DB_GUI_TEST_MAIN(TestNavigator)

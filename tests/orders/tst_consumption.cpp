@@ -128,6 +128,7 @@ private slots:
     void searchMatchesAsTyped();
     void codeAndTypeLookups();
     void plateHeader();
+    void linesOfThePlateAlone();
     void deposit_data();
     void deposit();
 };
@@ -478,6 +479,40 @@ void TestConsumption::plateHeader()
     QCOMPARE(joined.mainPlate, u"SP001"_s);
     QCOMPARE(joined.deposit, u"12.5"_s);
     QCOMPARE(d.booking.plate(u"SP003"_s).mainPlate, u"SP003"_s);
+}
+
+void TestConsumption::linesOfThePlateAlone()
+{
+    Desk d;
+    plate(*d.db, u"SP001"_s, u"占用"_s, u"SP001"_s);
+    plate(*d.db, u"SP002"_s, u"占用"_s, u"SP001"_s);
+    type(*d.db, u"洗护"_s, false, u"y"_s);
+    const int wash = item(*d.db, u"101"_s, u"洗剪吹"_s, u"洗护"_s, u"19.99"_s);
+    const int gel = item(*d.db, u"201"_s, u"发胶"_s, u"无此类型"_s, u"5"_s);
+    d.booking.book(u"SP002"_s, wash, Money::fromText(u"1.5"),
+                   ConsumptionBooking::Employee{u"007"_s, u"张敏"_s});
+    // A line of the main plate belongs to the group, not to SP002's list.
+    d.booking.book(u"SP001"_s, gel, Money::fromInt(1));
+    d.booking.book(u"SP002"_s, gel, Money::fromInt(-2));
+
+    const QList<ConsumptionBooking::Line> lines = d.booking.lines(u"SP002"_s);
+    QCOMPARE(lines.size(), 2);
+    const ConsumptionBooking::Line &first = lines.at(0);
+    QCOMPARE(first.name, u"洗剪吹"_s);
+    QCOMPARE(first.actualPrice.toString(), u"19.99"_s);
+    QCOMPARE(first.quantity.toString(), u"1.5"_s);
+    QCOMPARE(first.total.toString(), u"29.985"_s);
+    QCOMPARE(first.discount, u"y"_s);
+    QCOMPARE(first.employee.number, u"007"_s);
+    QCOMPARE(first.employee.name, u"张敏"_s);
+    QCOMPARE(first.clerk, u"小李"_s);
+    const ConsumptionBooking::Line &second = lines.at(1);
+    QCOMPARE(second.name, u"发胶"_s);
+    QCOMPARE(second.quantity.toString(), u"-2"_s);
+    QCOMPARE(second.total.toString(), u"-10"_s);
+    QCOMPARE(second.discount, u"n"_s);
+    QCOMPARE(second.employee.number, u"n"_s);
+    QCOMPARE(d.booking.lines(u"SP001"_s).size(), 1);
 }
 
 void TestConsumption::deposit_data()

@@ -9,6 +9,8 @@
 #include "members/ui/TMemberFm.h"
 #include "operators/ui/TAdminChangePassFm.h"
 #include "operators/ui/TAdminFm.h"
+#include "orders/ui/TAddConsumeFm.h"
+#include "orders/ui/TCheckOutFm.h"
 #include "orders/ui/TOpenDanFm.h"
 #include "staff/ui/TFwsGlFm.h"
 #include "staff/ui/TYgDjFm.h"
@@ -93,10 +95,29 @@ void Navigator::openOrder(const QString &plate)
         m_board.showSelectedPlate();
     if (!opened)
         return;
-    // The add-consumption window opens here, modally, for the board's selected plate.
+    openConsumption(plate);
 }
 
 void Navigator::openConsumption(const QString &plate)
 {
-    Q_UNUSED(plate)
+    bool checkout = false;
+    {
+        TAddConsumeFm window(m_session, plate, &m_board);
+        window.exec();
+        checkout = window.checkoutRequested();
+    }
+    // The add-consumption window is gone before checkout opens; the board
+    // reloads after both.
+    if (checkout)
+        openCheckout(plate);
+    m_board.ReloadPlates();
+    if (m_board.selectPlate(plate))
+        m_board.showSelectedPlate();
+}
+
+void Navigator::openCheckout(const QString &plate)
+{
+    // Settled or not, the board reloads when the caller returns.
+    TCheckOutFm window(m_session, plate, &m_board);
+    window.exec();
 }

@@ -32,6 +32,7 @@ private:
     template <typename Window>
     void showModal();
     void openMembers();
+    void openCheckout(const QString &plate);
 
     Session &m_session;
     TMainFm &m_board;
