@@ -19,9 +19,15 @@ struct Line
     Money quantity; // 数量
     Money price;    // 单价, the list price
     Money total;    // 合计, with any discount
+    // Only the preview receipt shows these, from its first line; defaulted
+    // so that a line of the text receipt is written {goods, quantity, ...}.
+    QString plate{};  // 号牌
+    QDateTime time{}; // 消费时间
 };
 
-// What the checkout window shows when the receipt is printed.
+// What the checkout window shows when the receipt is printed. The window
+// fills in its own figures; the shop, the operator, the moment and the
+// lines are filled in when it prints (ReceiptBill::prepare).
 struct Bill
 {
     QString shopName;
@@ -29,16 +35,17 @@ struct Bill
     QString shopTel;
     QString operatorName;
     QString billNumber;
-    QString plate;
-    QString entryTime;   // as the window shows it
+    QString plate;         // the checkout plate
+    QString entryTime;     // as the window shows it
     QString memberName;
-    Money consumption;   // 消费金额
-    Money due;           // 应收
-    Money cardDeduction; // 卡内扣除
-    Money received;      // 实收
-    Money cardBalance;   // the balance before this bill
-    Money points;        // the points before this bill
-    QString rateText;    // the discount rate as the window shows it
+    Money consumption;     // 消费金额
+    Money due;             // 应收
+    Money cardDeduction;   // 卡内扣除
+    Money received;        // 实收
+    Money cardBalance;     // the balance before this bill
+    Money points;          // the points before this bill
+    QString rateText;      // the discount rate as the window shows it
+    QString paymentMethod; // "现金支付", "卡内扣除", "银行卡", "支票"
     QDateTime printedAt;
     QList<Line> lines;
 };

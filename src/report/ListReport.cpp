@@ -5,6 +5,7 @@
 #include "common/DateFormat.h"
 
 #include <QAbstractItemModel>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPdfWriter>
@@ -150,6 +151,18 @@ QString ListReport::expand(const QString &text) const
 bool ListReport::render(QPagedPaintDevice &device) const
 {
     return ReportPainter(*this, device).paint();
+}
+
+qreal ListReport::contentHeightMm() const
+{
+    // Measured on a PDF page that is never written out.
+    constexpr int Resolution = 600;
+    QBuffer nowhere;
+    nowhere.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&nowhere);
+    writer.setPageLayout(m_pageLayout);
+    writer.setResolution(Resolution);
+    return ReportPainter(*this, writer).contentHeight() / Resolution * 25.4;
 }
 
 bool ListReport::writePdf(const QString &path, QString *error) const

@@ -44,6 +44,8 @@ public:
     // Paper, orientation and margins the report starts out with.
     void setPageLayout(const QPageLayout &layout) { m_pageLayout = layout; }
     void setPointSize(qreal pointSize) { m_pointSize = pointSize; }
+    // "第 1 页，共 1 页" under every page; a receipt on a roll goes without.
+    void setPageNumbers(bool shown) { m_pageNumbers = shown; }
 
     const QList<ReportLine> &titles() const { return m_titles; }
     const QList<ReportColumn> &columns() const { return m_columns; }
@@ -51,6 +53,7 @@ public:
     const QString &sumsLabel() const { return m_sumsLabel; }
     const QPageLayout &pageLayout() const { return m_pageLayout; }
     qreal pointSize() const { return m_pointSize; }
+    bool pageNumbers() const { return m_pageNumbers; }
     const QDateTime &printedAt() const { return m_printedAt; }
     bool hasSums() const;
 
@@ -69,6 +72,10 @@ public:
     // Draws the report onto a printer or PDF writer, as it is set up.
     // False when the device cannot be painted on.
     bool render(QPagedPaintDevice &device) const;
+    // How tall the report is on one page of its width, in millimetres,
+    // measured with the fonts it prints in: a receipt roll's page is made
+    // just this long plus its margins.
+    qreal contentHeightMm() const;
     bool writePdf(const QString &path, QString *error = nullptr) const;
 
 private:
@@ -84,4 +91,5 @@ private:
     QPageLayout m_pageLayout{QPageSize(QPageSize::A4), QPageLayout::Portrait,
                              QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter};
     qreal m_pointSize = 10;
+    bool m_pageNumbers = true;
 };

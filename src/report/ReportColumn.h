@@ -34,4 +34,7 @@ struct ReportColumn
     Qt::Alignment alignment = Qt::AlignLeft;
     // Print the column's total in the sums row below the list.
     bool sum = false;
+    // Printed before every cell's text (not before the total), as the
+    // receipt puts "/" before each number.
+    QString prefix;
 };

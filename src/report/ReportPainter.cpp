@@ -48,7 +48,7 @@ ReportPagination::Heights ReportPainter::measure() const
     heights.page = m_height;
     heights.row = m_rowHeight;
     heights.headings = m_rowHeight;
-    heights.footer = m_rowHeight * 1.5;
+    heights.footer = m_report.pageNumbers() ? m_rowHeight * 1.5 : 0;
     for (const ReportLine &line : m_report.titles())
         heights.titles += lineHeight(fontFor(line));
     if (!m_report.titles().isEmpty())
@@ -69,11 +69,8 @@ QRectF ReportPainter::cellRect(int column, qreal top, qreal height) const
     return QRectF(left + m_padding, top, right - left - 2 * m_padding, height);
 }
 
-bool ReportPainter::paint()
+void ReportPainter::setUp()
 {
-    if (!m_painter.begin(&m_device))
-        return false;
-
     m_width = m_device.width();
     m_height = m_device.height();
     m_bodyFont = QFont(reportFont(m_report.pointSize()), &m_device);
@@ -93,6 +90,21 @@ bool ReportPainter::paint()
         sofar += std::max<qreal>(column.width, 0);
         m_columnLefts.append(totalWidth > 0 ? m_width * sofar / totalWidth : 0);
     }
+}
+
+qreal ReportPainter::contentHeight()
+{
+    setUp();
+    const ReportPagination::Heights heights = measure();
+    return heights.titles + heights.headings + m_report.fetchAllRows() * heights.row
+        + heights.closing + heights.footer;
+}
+
+bool ReportPainter::paint()
+{
+    if (!m_painter.begin(&m_device))
+        return false;
+    setUp();
 
     QPen pen(Qt::black);
     pen.setWidthF(m_device.logicalDpiY() / 150.0);
@@ -164,7 +176,8 @@ void ReportPainter::drawRows(int firstRow, int count, qreal &top)
     for (int row = firstRow; row < firstRow + count; ++row) {
         for (qsizetype c = 0; c < columns.size(); ++c)
             drawCell(cellRect(static_cast<int>(c), top, m_rowHeight),
-                     m_report.cellText(row, m_modelColumns[c]), columns[c].alignment);
+                     columns[c].prefix + m_report.cellText(row, m_modelColumns[c]),
+                     columns[c].alignment);
         top += m_rowHeight;
     }
 }
@@ -196,6 +209,8 @@ void ReportPainter::drawClosingLines(qreal &top)
 
 void ReportPainter::drawFooter(int page, int pages)
 {
+    if (!m_report.pageNumbers())
+        return;
     m_painter.setFont(m_bodyFont);
     const qreal height = m_rowHeight * 1.5;
     m_painter.drawText(QRectF(0, m_height - height, m_width, height),

@@ -17,8 +17,12 @@ class ReportPainter
 public:
     ReportPainter(const ListReport &report, QPagedPaintDevice &device);
     bool paint();
+    // The height of the whole report on one page, in device units.
+    qreal contentHeight();
 
 private:
+    // Page size, fonts and row height on the device.
+    void setUp();
     QFont fontFor(const ReportLine &line) const;
     qreal lineHeight(const QFont &font) const;
     ReportPagination::Heights measure() const;

@@ -1,10 +1,13 @@
 #include "support/TestSession.h"
 
+#include "common/GbkText.h"
 #include "orders/ui/TCheckOutFm.h"
 #include "orders/ui/TCheckOutInfoFm.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
+#include <QRadioButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -33,6 +36,7 @@ private slots:
     void waiveAndCancelNeedTheirRight();
     void confirmationWindowConfirmsOnlyByItsButton();
     void refusedSettlementKeepsTheWindow();
+    void printsTheBillShownToThePort();
 };
 
 namespace {
@@ -258,6 +262,38 @@ void TestCheckoutWindow::refusedSettlementKeepsTheWindow()
     QVERIFY(t.prompt.lastMessage().contains(u"请退出后重新打开结帐窗口"_s));
     QCOMPARE(window.result(), int(QDialog::Rejected));
     QCOMPARE(t.value(u"select count(*) from 结帐管理"_s), u"0"_s);
+}
+
+void TestCheckoutWindow::printsTheBillShownToThePort()
+{
+    Visit t;
+    const QString port = t.dir.filePath(u"lp0"_s);
+    t.context.ReceiptPort = port;
+    t.context.ReceiptPreview = u"0"_s;
+    TCheckOutFm window(t.session, u"SP001"_s);
+    QVERIFY(window.directButton()->isChecked());
+    window.cardEdit()->setText(u"8001"_s);
+    pressEnter(window.cardEdit());
+    pressEnter(window.passwordEdit());
+    window.paymentBox()->setCurrentIndex(1);
+    window.choosePayment(1);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QTest::keyClick(window.receivedEdit(), Qt::Key_F1);
+
+    QFile printed(port);
+    QVERIFY(printed.open(QIODevice::ReadOnly));
+    const QString text = GbkText::decode(printed.readAll());
+    QVERIFY(text.contains(u"帐 单 号: 20240301080000\r\n"_s));
+    // Both plates' lines, the service at the member's rate.
+    QVERIFY(text.contains(u"烫发            1  40    20     \r\n"_s));
+    QVERIFY(text.contains(u"洗发水          1  10    10     \r\n"_s));
+    QVERIFY(text.contains(u"卡内扣除: 20 实收: 10\r\n"_s));
+    QVERIFY(text.contains(u"卡内余额: 0 积分: 100\r\n"_s));
+    QVERIFY(t.prompt.shown.isEmpty());
+    // Printing leaves the bill open.
+    QCOMPARE(t.value(u"select count(*) from xfmx"_s), u"2"_s);
 }
 
 SALONDESK_DB_GUI_TEST_MAIN(TestCheckoutWindow)

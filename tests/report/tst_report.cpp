@@ -289,6 +289,61 @@ private slots:
         QVERIFY(pages[0].contains(u"第 1 页，共 1 页"));
     }
 
+    // A receipt prints "/" before every number of a line but not before the
+    // total under them, and a roll has no page numbers.
+    void prefixedCellsWithoutPageNumbers()
+    {
+        if (!PdfText::available())
+            QSKIP("pdftotext is needed to read the PDF back");
+        auto model = valuesModel({u"12.5"_s, u"0.1"_s});
+        ListReport report;
+        report.setModel(model.get());
+        report.setPageNumbers(false);
+        report.addColumn({u"名称"_s, 0});
+        ReportColumn amount(u"金额"_s, 1, 1, Qt::AlignLeft, true);
+        amount.prefix = u"/"_s;
+        report.addColumn(amount);
+        report.addClosingLine(u"小计:[SUM(金额)]"_s);
+
+        const QStringList pages = renderPages(report);
+        QCOMPARE(pages.size(), 1);
+        static const QRegularExpression rows(u"x\\s+/12\\.5\\s*\\n\\s*x\\s+/0\\.1\\s*\\n"_s);
+        QVERIFY2(rows.match(pages[0]).hasMatch(), qPrintable(pages[0]));
+        static const QRegularExpression sumsRow(u"合计\\s+12\\.6\\s*\\n"_s);
+        QVERIFY2(sumsRow.match(pages[0]).hasMatch(), qPrintable(pages[0]));
+        QVERIFY2(pages[0].contains(u"小计:12.6"), qPrintable(pages[0]));
+        QVERIFY2(!pages[0].contains(u"页"), qPrintable(pages[0]));
+    }
+
+    // A page made as tall as the measured content holds the whole report;
+    // one three rows shorter does not, so the measure is not simply generous.
+    void contentHeightFitsOnePage()
+    {
+        if (!PdfText::available())
+            QSKIP("pdftotext is needed to read the PDF back");
+        auto rows20 = boardLines(20);
+        auto rows17 = boardLines(17);
+        ListReport report = boardReport(rows20.get());
+        const qreal height20 = report.contentHeightMm();
+        const qreal height17 = boardReport(rows17.get()).contentHeightMm();
+        QVERIFY2(height17 > 0 && height20 > height17, qPrintable(u"%1 %2"_s.arg(height17).arg(height20)));
+
+        const auto pageOf = [](qreal contentMm) {
+            return QPageLayout(QPageSize(QSizeF(210, contentMm + 20), QPageSize::Millimeter),
+                               QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                               QPageLayout::Millimeter);
+        };
+        report.setPageLayout(pageOf(height20));
+        QStringList pages = renderPages(report);
+        QCOMPARE(pages.size(), 1);
+        QVERIFY(pages[0].contains(u"项目0020"));
+        QVERIFY(pages[0].contains(u"打印日期:"));
+
+        report.setPageLayout(pageOf(height17));
+        pages = renderPages(report);
+        QCOMPARE(pages.size(), 2);
+    }
+
     void writePdfNamesTheFileItCannotWrite()
     {
         auto model = boardLines(1);

@@ -1,6 +1,7 @@
 // What the checkout window's fields, lists and buttons do.
 
 #include "TCheckOutFm.h"
+#include "ReceiptPrint.h"
 #include "TCheckOutInfoFm.h"
 
 #include "app/Attempt.h"
@@ -10,6 +11,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRadioButton>
 
 using namespace Qt::StringLiterals;
 
@@ -87,6 +89,21 @@ void TCheckOutFm::printReceipt()
 {
     if (!takeReceived())
         return;
+    const Checkout::Member &member = m_checkout.member();
+    ReceiptText::Bill bill;
+    bill.billNumber = m_checkout.billNumber();
+    bill.plate = m_checkout.plate();
+    bill.entryTime = m_checkout.entryTime();
+    bill.memberName = member.name;
+    bill.consumption = m_checkout.consumption();
+    bill.due = m_checkout.due();
+    bill.cardDeduction = m_checkout.cardDeduction();
+    bill.received = m_checkout.received();
+    bill.cardBalance = member.balance;
+    bill.points = member.points;
+    bill.rateText = m_checkout.rateText();
+    bill.paymentMethod = m_checkout.paymentMethod();
+    ReceiptPrint::print(m_session, bill, m_preview->isChecked(), this);
 }
 
 void TCheckOutFm::settlePaid()
