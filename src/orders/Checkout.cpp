@@ -154,6 +154,18 @@ void Checkout::DuXfmx()
 {
     QList<Line> lines;
     Transaction transaction(m_database);
+    // The stamps come first: on SQLite a write after a read in the same
+    // transaction is refused at once while another workstation writes,
+    // where a first write waits its turn. The plates go in one fixed order,
+    // so two workstations stamping the same group from different plates
+    // cannot each hold what the other waits for (PostgreSQL).
+    QStringList plates = m_group;
+    plates.sort();
+    for (const QString &plate : std::as_const(plates)) {
+        // The receipt finds the bill's lines by these stamps.
+        m_database.execute(u"update xfmx set 单据号=?, 会员卡号=?, 顾客姓名=? where 号牌=?"_s,
+                           {m_billNumber, m_member.card, m_member.name, plate});
+    }
     for (const QString &plate : std::as_const(m_group)) {
         QSqlQuery query = m_database.exec(
             u"select ID, 商品名, 单价, 数量, 参与打折, 折扣, 合计, 号牌, 员工编号, 营业员, 主号牌 "
@@ -175,9 +187,6 @@ void Checkout::DuXfmx()
             line.mainPlate = query.value(10).toString();
             lines.append(line);
         }
-        // The receipt finds the bill's lines by these stamps.
-        m_database.execute(u"update xfmx set 单据号=?, 会员卡号=?, 顾客姓名=? where 号牌=?"_s,
-                           {m_billNumber, m_member.card, m_member.name, plate});
     }
     transaction.commit();
     m_lines = lines;

@@ -48,11 +48,9 @@ void OrderOpening::open(const Order &order)
     plates += order.joined;
 
     Transaction transaction(m_database);
-    // Read inside the transaction, so that the lines carry the price the
-    // room has when the plates are taken. No price (NULL or empty) is 0.
-    const Money price = readAmount(
-        m_database.scalar(u"select 门票价格 from 包厢 where 包厢=?"_s, {order.room}), u"包厢"_s,
-        u"门票价格"_s);
+    // The plates before anything is read: on SQLite the first write waits
+    // for another workstation's transaction, while a write after a read in
+    // the same transaction would be refused at once ("database is locked").
     for (const QString &plate : plates) {
         // The test for "free" is part of the update: a plate taken by another
         // workstation since the window listed it changes no row.
@@ -63,7 +61,14 @@ void OrderOpening::open(const Order &order)
              order.remark, order.mainPlate, plate, QString::fromUtf16(PlateState::Free)});
         if (changed != 1)
             throw Refusal(u"号牌 %1 已不是可用状态，开单失败！请重新选择号牌。"_s.arg(plate));
-        if (price > Money()) {
+    }
+    // Read inside the transaction, so that the lines carry the price the
+    // room has when the plates are taken. No price (NULL or empty) is 0.
+    const Money price = readAmount(
+        m_database.scalar(u"select 门票价格 from 包厢 where 包厢=?"_s, {order.room}), u"包厢"_s,
+        u"门票价格"_s);
+    if (price > Money()) {
+        for (const QString &plate : plates) {
             m_database.execute(
                 u"insert into xfmx (号牌, 商品名, 单价, 实际单价, 数量, 商品类型, 参与打折, 折扣, "
                 "合计, 消费时间, 员工编号, 营业员, 主号牌) "

@@ -38,6 +38,17 @@ QString nextNumber(const QString &number)
     return number + u"-1"_s;
 }
 
+// The group's plates in one fixed order, whichever plate the window was
+// opened from: two workstations settling the same group then lock its rows
+// in the same order, and one waits for the other instead of each holding
+// a row the other needs (PostgreSQL ends that with "deadlock detected").
+QStringList lockOrder(const Checkout &checkout)
+{
+    QStringList plates = checkout.group();
+    plates.sort();
+    return plates;
+}
+
 } // namespace
 
 QString Settlement::statusText(Status status)
@@ -94,7 +105,7 @@ void Settlement::checkGroup(const Checkout &checkout)
     for (const Checkout::Line &line : checkout.lines())
         listed.insert(line.id, line.total);
 
-    for (const QString &plate : checkout.group()) {
+    for (const QString &plate : lockOrder(checkout)) {
         // Takes the plate's row lock (PostgreSQL) or the write lock
         // (SQLite) first: a settlement, cancellation or booking of the same
         // plate elsewhere is waited for and then seen.
@@ -166,7 +177,7 @@ void Settlement::write(const Checkout &checkout, Status status, const QString &b
          member.card, statusText(status), m_clock.now(), checkout.customerName(),
          checkout.remark(), m_context.OperatorName});
 
-    for (const QString &plate : checkout.group()) {
+    for (const QString &plate : lockOrder(checkout)) {
         m_database.execute(u"update xfmx set 单据号=?, 会员卡号=?, 顾客姓名=? where 号牌=?"_s,
                            {billNumber, member.card, member.name, plate});
         m_database.execute(u"insert into jzmx (ID, "_s + LineColumns + u") select ID, "_s

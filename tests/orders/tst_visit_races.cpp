@@ -1,0 +1,244 @@
+#include "support/TestDb.h"
+
+#include "app/AppContext.h"
+#include "common/Clock.h"
+#include "common/Refusal.h"
+#include "db/Database.h"
+#include "orders/Checkout.h"
+#include "orders/OrderOpening.h"
+#include "orders/Settlement.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <barrier>
+#include <functional>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+// Two workstations doing the same thing to the same plates at the same
+// moment, each on a connection of its own: two connections to one SQLite
+// file, or two sessions on one PostgreSQL schema. Each round starts both
+// together; exactly one may win, the other must be refused in words, and
+// what is left must be whole: never a half-opened plate, a bill without
+// its lines, a line in both tables or a line settled twice.
+class TestVisitRaces : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void onlyOneOpensAFreePlate();
+    void onlyOneSettlesAGroup();
+};
+
+namespace {
+
+constexpr int Rounds = 100;
+
+// What one workstation's attempt came to.
+struct Outcome
+{
+    enum Kind { Pending, Done, Refused, Failed } kind = Pending;
+    QString text; // the refusal's or the database's words, or the bill number
+
+    QString describe() const
+    {
+        static const char *const names[] = {"pending", "done", "refused", "failed"};
+        return QString::fromLatin1(names[kind]) + u": "_s + text;
+    }
+};
+
+// Runs `attempt` for workstations 0 and 1 in two threads; a Qt connection
+// belongs to the thread that opened it, so each opens its own inside.
+// `steps` is how many times each attempt meets the other at `meet()`; a
+// workstation that fails before its last meeting leaves the others so the
+// other is not left waiting for it.
+class Workstations
+{
+public:
+    explicit Workstations(int steps) : m_steps(steps) {}
+
+    void meet(int station)
+    {
+        ++m_met[station];
+        m_barrier.arrive_and_wait();
+    }
+
+    std::array<Outcome, 2> run(const std::function<QString(int station)> &attempt)
+    {
+        std::array<Outcome, 2> outcomes;
+        auto body = [&](int station) {
+            Outcome &outcome = outcomes[station];
+            try {
+                outcome.text = attempt(station);
+                outcome.kind = Outcome::Done;
+            } catch (const Refusal &refusal) {
+                outcome = {Outcome::Refused, refusal.text()};
+            } catch (const DbError &error) {
+                outcome = {Outcome::Failed, error.text()};
+            }
+            if (m_met[station] < m_steps)
+                m_barrier.arrive_and_drop();
+        };
+        std::thread first(body, 0);
+        std::thread second(body, 1);
+        first.join();
+        second.join();
+        return outcomes;
+    }
+
+private:
+    int m_steps;
+    std::array<int, 2> m_met{0, 0};
+    std::barrier<> m_barrier{2};
+};
+
+int count(Database &db, const QString &sql, const QVariantList &values = {})
+{
+    return db.scalar(sql, values).toInt();
+}
+
+QString roundText(int round, const std::array<Outcome, 2> &outcomes)
+{
+    return u"round %1: [%2] [%3]"_s.arg(round).arg(outcomes[0].describe(), outcomes[1].describe());
+}
+
+// The winner and the loser of a round, or -1 when it did not come to that.
+int winnerOf(const std::array<Outcome, 2> &outcomes)
+{
+    if (outcomes[0].kind == Outcome::Done && outcomes[1].kind == Outcome::Refused)
+        return 0;
+    if (outcomes[1].kind == Outcome::Done && outcomes[0].kind == Outcome::Refused)
+        return 1;
+    return -1;
+}
+
+} // namespace
+
+void TestVisitRaces::onlyOneOpensAFreePlate()
+{
+    auto db = TestDb::fresh();
+    const ConnectionSettings settings = db->settings();
+    db->execute(u"insert into 包厢 (包厢, 门票价格, 排序) values ('大厅', 20, 1)"_s);
+    db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 顾客姓名, 主号牌) "
+                "values ('A01', '大厅', '可用', '散客', 'A01')"_s);
+    AppContext context;
+    context.OperatorName = u"前台"_s;
+    const FixedClock clock(QDateTime(QDate(2024, 3, 1), QTime(10, 15, 30)));
+    const QString customers[] = {u"甲"_s, u"乙"_s};
+
+    int secondWins = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        db->execute(u"delete from xfmx"_s);
+        db->execute(u"update 号牌管理 set 号牌状态='可用', 顾客姓名='散客' where 号牌='A01'"_s);
+
+        Workstations stations(1);
+        const auto outcomes = stations.run([&](int station) {
+            auto own = Database::open(settings);
+            OrderOpening opening(*own, context, clock);
+            stations.meet(station);
+            opening.open({u"A01"_s, {}, u"大厅"_s, customers[station], u"无"_s});
+            return QString();
+        });
+
+        const QString what = roundText(round, outcomes);
+        const int winner = winnerOf(outcomes);
+        QVERIFY2(winner >= 0, qPrintable(what));
+        QVERIFY2(outcomes[1 - winner].text == u"号牌 A01 已不是可用状态，开单失败！请重新选择号牌。"_s,
+                 qPrintable(what));
+        // The plate is the winner's, with the one ticket line it booked.
+        QVERIFY2(db->firstRow(u"select 号牌状态, 顾客姓名 from 号牌管理 where 号牌='A01'"_s)
+                         .value(1)
+                         .toString()
+                     == customers[winner],
+                 qPrintable(what));
+        QVERIFY2(count(*db, u"select count(*) from 号牌管理 where 号牌='A01' and 号牌状态='占用'"_s)
+                     == 1,
+                 qPrintable(what));
+        QVERIFY2(count(*db, u"select count(*) from xfmx where 号牌='A01' and 商品名='门票' "
+                            "and 合计=20 and 主号牌='A01'"_s)
+                     == 1,
+                 qPrintable(what));
+        QVERIFY2(count(*db, u"select count(*) from xfmx"_s) == 1, qPrintable(what));
+        if (winner == 1)
+            ++secondWins;
+    }
+    // How the wins fell shows that the two really raced.
+    qInfo("%s: wins by workstation %d / %d", qPrintable(TestDb::backendName()),
+          Rounds - secondWins, secondWins);
+}
+
+void TestVisitRaces::onlyOneSettlesAGroup()
+{
+    auto db = TestDb::fresh();
+    const ConnectionSettings settings = db->settings();
+    db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 顾客姓名, 主号牌) values "
+                "('SP001', '大厅', '占用', '散客', 'SP001'), ('SP002', '大厅', '占用', '散客', 'SP001')"_s);
+    AppContext context;
+    context.OperatorName = u"前台"_s;
+    const FixedClock clock(QDateTime(QDate(2024, 3, 15), QTime(14, 5, 9)));
+    // Each workstation checks the group out from a plate of its own.
+    const QString plates[] = {u"SP001"_s, u"SP002"_s};
+
+    std::array<int, 2> wins{0, 0};
+    for (int round = 0; round < Rounds; ++round) {
+        db->execute(u"delete from xfmx"_s);
+        db->execute(u"delete from jzmx"_s);
+        db->execute(u"delete from 结帐管理"_s);
+        db->execute(u"update 号牌管理 set 号牌状态='占用', 主号牌='SP001'"_s);
+        QList<int> lines;
+        for (const QString &plate : plates) {
+            for (const QString &goods : {u"洗发"_s, u"剪发"_s}) {
+                db->execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 实际单价, 数量, 合计, 折扣, "
+                            "参与打折) values (?, 'SP001', ?, 30, 30, 1, 30, 1, 'y')"_s,
+                            {plate, goods});
+                lines.append(db->scalar(u"select max(ID) from xfmx"_s).toInt());
+            }
+        }
+
+        // Both show the window together, then both settle: the hook holds
+        // each inside its transaction until the other is there too.
+        Workstations stations(3);
+        const auto outcomes = stations.run([&](int station) {
+            auto own = Database::open(settings);
+            Checkout checkout(*own, clock, plates[station]);
+            stations.meet(station);
+            checkout.open();
+            if (checkout.lines().size() != lines.size())
+                throw DbError(u"the window listed %1 lines"_s.arg(checkout.lines().size()));
+            stations.meet(station);
+            Settlement settlement(*own, context, clock);
+            bool met = false;
+            settlement.setBeforeWrite([&] {
+                if (!std::exchange(met, true))
+                    stations.meet(station);
+            });
+            return settlement.JieZhangHs(checkout, Settlement::Status::Paid);
+        });
+
+        const QString what = roundText(round, outcomes);
+        const int winner = winnerOf(outcomes);
+        QVERIFY2(winner >= 0, qPrintable(what));
+        QVERIFY2(outcomes[1 - winner].text.contains(u"请退出后重新打开结帐窗口"_s), qPrintable(what));
+        ++wins[winner];
+
+        const QString number = outcomes[winner].text;
+        QVERIFY2(db->strings(u"select 单据号 from 结帐管理"_s) == QStringList{number}, qPrintable(what));
+        QVERIFY2(db->strings(u"select 号牌 from 结帐管理"_s) == QStringList{plates[winner]},
+                 qPrintable(what));
+        // Every line once in jzmx under the bill, none left open.
+        QList<int> settled;
+        for (const QString &id : db->strings(u"select ID from jzmx where 单据号=? order by ID"_s, {number}))
+            settled.append(id.toInt());
+        QVERIFY2(settled == lines, qPrintable(what));
+        QVERIFY2(count(*db, u"select count(*) from jzmx"_s) == lines.size(), qPrintable(what));
+        QVERIFY2(count(*db, u"select count(*) from xfmx"_s) == 0, qPrintable(what));
+        QVERIFY2(count(*db, u"select count(*) from 号牌管理 where 号牌状态='可用'"_s) == 2,
+                 qPrintable(what));
+    }
+    qInfo("%s: wins by workstation %d / %d", qPrintable(TestDb::backendName()), wins[0], wins[1]);
+}
+
+SALONDESK_DB_TEST_MAIN(TestVisitRaces)
+#include "tst_visit_races.moc"
