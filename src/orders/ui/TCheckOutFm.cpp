@@ -108,7 +108,7 @@ TCheckOutFm::TCheckOutFm(Session &session, const QString &plate, QWidget *parent
     layout->addLayout(center, 1);
     layout->addWidget(amountPanel());
     layout->addLayout(buttons);
-    resize(1000, 620);
+    resize(1150, 640);
 
     connect(m_cardEntry, &QLineEdit::returnPressed, this, &TCheckOutFm::lookUpCard);
     connect(m_password, &QLineEdit::returnPressed, this, &TCheckOutFm::identifyMember);
@@ -143,6 +143,7 @@ QWidget *TCheckOutFm::memberPanel()
 {
     auto *readCard = button(u"读卡"_s, this);
     readCard->setEnabled(false);
+    readCard->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto *card = new QHBoxLayout;
     card->addWidget(m_cardEntry, 1);
     card->addWidget(readCard);
@@ -158,7 +159,7 @@ QWidget *TCheckOutFm::memberPanel()
                                    u"卡内金额:"_s, u"当前积分:"_s, u"顾客姓名:"_s,
                                    u"押金金额:"_s, u"进店时间:"_s})
         form->addRow(caption, addValue(caption));
-    panel->setFixedWidth(260);
+    panel->setFixedWidth(250);
     return panel;
 }
 
@@ -171,7 +172,7 @@ QWidget *TCheckOutFm::platePanel()
     column->addWidget(m_others, 1);
     column->addWidget(new QLabel(u"结帐号牌"_s, panel));
     column->addWidget(m_group, 1);
-    panel->setFixedWidth(120);
+    panel->setFixedWidth(110);
     return panel;
 }
 
