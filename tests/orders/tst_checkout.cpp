@@ -105,6 +105,7 @@ private slots:
     void discountStartsFromListPrice_data();
     void discountStartsFromListPrice();
     void discountKeepsEachLineApart();
+    void discountReachesEveryLineOfALargeGroup();
     void memberIdentification();
     void memberTypeRateIsAppliedToTwoDecimals();
     void paymentSplit_data();
@@ -247,6 +248,28 @@ void TestCheckout::discountKeepsEachLineApart()
 
     QVERIFY_THROWS_EXCEPTION(Refusal, checkout->applyRate(u"0.9.1"_s));
     QCOMPARE(checkout->due().toString(), u"81"_s);
+}
+
+void TestCheckout::discountReachesEveryLineOfALargeGroup()
+{
+    // More lines than one statement carries.
+    Shop shop;
+    shop.plate(u"SP001"_s, u"占用"_s, u"SP001"_s);
+    shop.plate(u"SP002"_s, u"占用"_s, u"SP001"_s);
+    for (int quantity = 1; quantity <= 230; ++quantity) {
+        shop.line(quantity % 2 ? u"SP001"_s : u"SP002"_s, u"SP001"_s, u"洗发"_s, u"10"_s,
+                  QString::number(quantity), quantity % 7 ? u"y"_s : u"n"_s);
+    }
+    auto checkout = shop.checkout(u"SP001"_s);
+    checkout->applyRate(u"0.5"_s);
+    QCOMPARE(shop.text(u"select count(*) from xfmx where 参与打折='y' and "
+                       "(abs(合计 - 数量 * 5) > 0.00001 or abs(实际单价 - 5) > 0.00001)"_s),
+             u"0"_s);
+    QCOMPARE(shop.text(u"select count(*) from xfmx where 参与打折='n' and abs(合计 - 数量 * 10) > 0.00001"_s),
+             u"0"_s);
+    // Quantities 1 to 230; every seventh (3696 pieces in all) at full price.
+    QCOMPARE(checkout->due().toString(), u"151305"_s);
+    QCOMPARE(shop.amount(u"select sum(合计) from xfmx"_s), u"151305"_s);
 }
 
 void TestCheckout::memberIdentification()
