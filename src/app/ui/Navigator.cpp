@@ -5,6 +5,10 @@
 #include "goods/ui/TXmAddChaXunFm.h"
 #include "goods/ui/TXmFm.h"
 #include "goods/ui/TXmKindFm.h"
+#include "maintenance/ui/TAboutFm.h"
+#include "maintenance/ui/TDataClearFm.h"
+#include "maintenance/ui/TPosPrtSetFm.h"
+#include "maintenance/ui/TSysInfoFm.h"
 #include "members/ui/TMemBerTypeFm.h"
 #include "members/ui/TMemberFm.h"
 #include "operators/ui/TAdminChangePassFm.h"
@@ -61,6 +65,18 @@ void Navigator::open(BoardWindow window)
         break;
     case BoardWindow::MemberTypes:
         showModal<TMemBerTypeFm>();
+        break;
+    case BoardWindow::DataClearing:
+        showModal<TDataClearFm>();
+        break;
+    case BoardWindow::ShopInfo:
+        showModal<TSysInfoFm>();
+        break;
+    case BoardWindow::ReceiptPrinter:
+        showModal<TPosPrtSetFm>();
+        break;
+    case BoardWindow::About:
+        showModal<TAboutFm>();
         break;
     default:
         // The windows of the parts still to come.

@@ -1,0 +1,255 @@
+#include "support/TestSession.h"
+
+#include "maintenance/ui/TAboutFm.h"
+#include "maintenance/ui/TDataClearFm.h"
+#include "maintenance/ui/TPosPrtSetFm.h"
+#include "maintenance/ui/TSysInfoFm.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using DataClearing::Records;
+
+// Clearing business records, the shop's details, the receipt printer
+// settings and the about box, through their windows.
+class TestMaintenanceWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void clearingEmptiesOnlyWhatIsTicked_data();
+    void clearingEmptiesOnlyWhatIsTicked();
+    void clearingNeedsPasswordAndConfirmation_data();
+    void clearingNeedsPasswordAndConfirmation();
+    void clearingIsAllOrNothing();
+    void shopInfoMustBeComplete();
+    void shopInfoStartsAnEmptyTable();
+    void printerSettingsWrittenAsChosen_data();
+    void printerSettingsWrittenAsChosen();
+    void aboutShowsTheConfiguredTexts();
+};
+
+namespace {
+
+// One row in every table clearing may touch, and in those it never does.
+void fillShop(Database &db)
+{
+    const QStringList statements = {
+        u"insert into 员工工资表 (员工编号, 工资) values ('001', 3000)"_s,
+        u"insert into 结帐管理 (单据号, 应收金额) values ('20240301080000', 50)"_s,
+        u"insert into jzmx (ID, 号牌, 单据号, 合计) values (1, 'SP001', '20240301080000', 50)"_s,
+        u"insert into 会员充值 (会员卡号, 充值金额) values ('8001', 100)"_s,
+        u"insert into 商品库 (编号, 商品名, 单价) values ('1001', '洗剪吹', 30)"_s,
+        u"insert into 进货表 (商品名, 数量) values ('洗发水', 10)"_s,
+        u"insert into xfmx (号牌, 商品名, 合计) values ('SP002', '烫发', 280)"_s,
+        u"insert into 号牌管理 (号牌, 号牌状态) values ('SP002', '占用')"_s,
+        u"insert into 会员管理 (会员卡号, 会员姓名) values ('8001', '张三')"_s,
+        u"insert into 员工管理 (员工编号, 员工姓名) values ('001', '张敏')"_s,
+    };
+    for (const QString &statement : statements)
+        db.execute(statement);
+}
+
+QStringList nonEmpty(Database &db)
+{
+    QStringList tables;
+    for (const QString &table : {u"员工工资表"_s, u"结帐管理"_s, u"jzmx"_s, u"会员充值"_s, u"商品库"_s,
+                                 u"进货表"_s, u"xfmx"_s, u"号牌管理"_s, u"会员管理"_s, u"员工管理"_s}) {
+        if (db.exists(u"select 1 from "_s + table))
+            tables.append(table);
+    }
+    return tables;
+}
+
+} // namespace
+
+void TestMaintenanceWindows::clearingEmptiesOnlyWhatIsTicked_data()
+{
+    QTest::addColumn<QList<Records>>("ticked");
+    QTest::addColumn<QStringList>("left");
+    const QStringList untouched = {u"xfmx"_s, u"号牌管理"_s, u"会员管理"_s, u"员工管理"_s};
+    QTest::newRow("bills only") << QList<Records>{Records::Bills}
+                                << QStringList{u"员工工资表"_s, u"会员充值"_s, u"商品库"_s,
+                                               u"进货表"_s} + untouched;
+    QTest::newRow("all five") << DataClearing::all() << untouched;
+    QTest::newRow("none") << QList<Records>{}
+                          << QStringList{u"员工工资表"_s, u"结帐管理"_s, u"jzmx"_s, u"会员充值"_s,
+                                         u"商品库"_s, u"进货表"_s} + untouched;
+}
+
+void TestMaintenanceWindows::clearingEmptiesOnlyWhatIsTicked()
+{
+    QFETCH(QList<Records>, ticked);
+    QFETCH(QStringList, left);
+    TestSession t;
+    fillShop(*t.database);
+    TDataClearFm window(t.session);
+    for (const Records records : ticked)
+        window.box(records)->setChecked(true);
+    t.prompt.inputs.enqueue(u"pmtr"_s);
+    t.prompt.answers.enqueue(true);
+
+    window.clearChosen();
+
+    QCOMPARE(t.prompt.shown.at(0).kind, u"masked"_s);
+    QCOMPARE(t.prompt.shown.at(1).text, u"您是否真的要删除?"_s);
+    QCOMPARE(t.prompt.lastMessage(), u"清理完毕！"_s);
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QCOMPARE(nonEmpty(*t.database), left);
+}
+
+void TestMaintenanceWindows::clearingNeedsPasswordAndConfirmation_data()
+{
+    QTest::addColumn<std::optional<QString>>("password");
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("wrong password") << std::optional<QString>(u"tupo"_s) << true
+                                    << u"密码错误!"_s;
+    QTest::newRow("prompt cancelled") << std::optional<QString>() << true << u"密码错误!"_s;
+    QTest::newRow("not confirmed") << std::optional<QString>(u"pmtr"_s) << false << QString();
+}
+
+void TestMaintenanceWindows::clearingNeedsPasswordAndConfirmation()
+{
+    QFETCH(std::optional<QString>, password);
+    QFETCH(bool, confirm);
+    QFETCH(QString, message);
+    TestSession t;
+    fillShop(*t.database);
+    const QStringList before = nonEmpty(*t.database);
+    TDataClearFm window(t.session);
+    for (const Records records : DataClearing::all())
+        window.box(records)->setChecked(true);
+    t.prompt.inputs.enqueue(password);
+    t.prompt.answers.enqueue(confirm);
+
+    window.clearChosen();
+
+    QCOMPARE(t.prompt.lastMessage(), message);
+    QCOMPARE(nonEmpty(*t.database), before);
+    QVERIFY(window.result() != QDialog::Accepted);
+}
+
+void TestMaintenanceWindows::clearingIsAllOrNothing()
+{
+    TestSession t;
+    fillShop(*t.database);
+    const QStringList before = nonEmpty(*t.database);
+    // The last table to be emptied refuses: the ones before it stay full.
+    t.database->exec(u"create view 进货表_v as select 1 as x"_s);
+    t.database->exec(u"drop table 进货表"_s);
+    t.database->exec(u"create view 进货表 as select * from 进货表_v"_s);
+    TDataClearFm window(t.session);
+    for (const Records records : DataClearing::all())
+        window.box(records)->setChecked(true);
+    t.prompt.inputs.enqueue(u"pmtr"_s);
+    t.prompt.answers.enqueue(true);
+
+    window.clearChosen();
+
+    QCOMPARE(t.prompt.shown.last().kind, u"message"_s);
+    QVERIFY(t.prompt.lastMessage() != u"清理完毕！"_s);
+    QStringList expected = before;
+    expected.removeAll(u"进货表"_s);
+    QStringList now = nonEmpty(*t.database);
+    now.removeAll(u"进货表"_s);
+    QCOMPARE(now, expected);
+    QVERIFY(window.result() != QDialog::Accepted);
+}
+
+void TestMaintenanceWindows::shopInfoMustBeComplete()
+{
+    TestSession t;
+    t.database->execute(u"insert into sysinfo (name, tel, \"add\") values ('美丽时光', '0571', '幸福路')"_s);
+    TSysInfoFm window(t.session);
+    QCOMPARE(window.nameEdit()->text(), u"美丽时光"_s);
+    QCOMPARE(window.addressEdit()->text(), u"幸福路"_s);
+
+    window.telEdit()->setText(u"  "_s);
+    window.save();
+    QCOMPARE(t.prompt.lastMessage(), u"必须认真填写完整！"_s);
+    QCOMPARE(t.database->scalar(u"select tel from sysinfo"_s).toString(), u"0571"_s);
+
+    window.telEdit()->setText(u"0571-8888"_s);
+    window.save();
+    QCOMPARE(t.prompt.lastMessage(), u"重启软件后生效！"_s);
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QCOMPARE(t.database->scalar(u"select tel from sysinfo"_s).toString(), u"0571-8888"_s);
+    QCOMPARE(t.database->scalar(u"select count(*) from sysinfo"_s).toInt(), 1);
+}
+
+void TestMaintenanceWindows::shopInfoStartsAnEmptyTable()
+{
+    TestSession t;
+    TSysInfoFm window(t.session);
+    window.nameEdit()->setText(u"新店"_s);
+    window.telEdit()->setText(u"123"_s);
+    window.addressEdit()->setText(u"一号"_s);
+    window.save();
+    QCOMPARE(t.database->scalar(u"select \"add\" from sysinfo where name='新店'"_s).toString(),
+             u"一号"_s);
+}
+
+void TestMaintenanceWindows::printerSettingsWrittenAsChosen_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("previewShown");
+    QTest::addColumn<bool>("directShown");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("preview, listed port") << u"1"_s << true << false << u"COM3"_s << u"1"_s;
+    QTest::newRow("direct, typed path") << u"0"_s << false << true << u"/dev/usb/lp0"_s << u"0"_s;
+    QTest::newRow("unexpected value") << u"2"_s << false << false << u"LPT1"_s << u"0"_s;
+}
+
+void TestMaintenanceWindows::printerSettingsWrittenAsChosen()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, previewShown);
+    QFETCH(bool, directShown);
+    QFETCH(QString, port);
+    QFETCH(QString, written);
+    TestSession t;
+    t.context.ReceiptPreview = stored;
+    t.context.ReceiptPort = u"LPT2"_s;
+    TPosPrtSetFm window(t.session);
+    QCOMPARE(window.previewButton()->isChecked(), previewShown);
+    QCOMPARE(window.directButton()->isChecked(), directShown);
+    QCOMPARE(window.portBox()->currentText(), u"LPT2"_s);
+    QCOMPARE(window.portBox()->count(), 12);
+
+    window.portBox()->setCurrentText(port);
+    window.apply();
+
+    QCOMPARE(t.prompt.lastMessage(), u"修改完毕,重启软件后生效!"_s);
+    QCOMPARE(t.ini.read(u"PosPrt"_s, u"CheckOutPrtPreview"_s), written);
+    QCOMPARE(t.ini.read(u"PosPrt"_s, u"port"_s), port);
+    // The port counts from now on; the preview default from the next start.
+    QCOMPARE(t.context.ReceiptPort, port);
+    QCOMPARE(t.context.ReceiptPreview, stored);
+}
+
+void TestMaintenanceWindows::aboutShowsTheConfiguredTexts()
+{
+    TestSession t;
+    t.context.AboutMemo = u"美容美发店的前台与后台"_s;
+    t.context.TelText = u"电话:400"_s;
+    t.context.WebText = u"网址:example.com"_s;
+    t.context.CompanyText = u"某某软件"_s;
+    for (const auto &[kind, line] : {std::pair{u"a"_s, u"数据库:Access"_s},
+                                     std::pair{u"s"_s, u"数据库:SqlServer"_s}}) {
+        t.context.DbKind = kind;
+        TAboutFm about(t.session);
+        QCOMPARE(about.lines(), QStringList({u"美容美发管理系统"_s, u"美容美发店的前台与后台"_s,
+                                             u"电话:400"_s, u"网址:example.com"_s, u"某某软件"_s,
+                                             line}));
+    }
+}
+
+SALONDESK_DB_GUI_TEST_MAIN(TestMaintenanceWindows)
+#include "tst_maintenance_windows.moc"
