@@ -9,6 +9,7 @@
 #include "app/Startup.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "maintenance/DatabaseSettings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -56,12 +57,9 @@ int main(int argc, char **argv)
         IniFile ini(iniPath);
         if (parser.isSet(server)) {
             // The same connection text the database settings window stores.
-            const QString cs = Startup::connectionText({{u"Provider"_s, u"PostgreSQL"_s},
-                                                         {u"Password"_s, parser.value(password)},
-                                                         {u"Persist Security Info"_s, u"True"_s},
-                                                         {u"User ID"_s, parser.value(user)},
-                                                         {u"Initial Catalog"_s, parser.value(database)},
-                                                         {u"Data Source"_s, parser.value(server)}});
+            const QString cs = DatabaseSettings::connectionText(
+                {parser.value(server), parser.value(database), parser.value(user),
+                 parser.value(password)});
             ini.write(u"part1"_s, u"abc"_s, u"s"_s);
             ini.write(u"part1"_s, u"cs"_s, cs);
             ini.write(u"part1"_s, u"ServerName"_s, parser.value(server));

@@ -112,6 +112,24 @@ Database::~Database()
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
+void Database::close()
+{
+    QSqlDatabase db = handle();
+    if (db.isOpen())
+        db.close();
+    m_transactionDepth = 0;
+    m_rollbackOnly = false;
+    m_closed = true;
+}
+
+void Database::reopenIfClosed()
+{
+    if (!m_closed)
+        return;
+    m_closed = false;
+    connect();
+}
+
 std::unique_ptr<Database> Database::open(const ConnectionSettings &settings)
 {
     const QString name = u"salondesk-"_s + QString::number(connectionCounter.fetchAndAddRelaxed(1));
@@ -242,6 +260,7 @@ void Database::fail(const QSqlError &error, const QVariantList &bound, const QSt
 
 QSqlQuery Database::exec(const QString &sql, const QVariantList &values)
 {
+    reopenIfClosed();
     QVariantList bound;
     bound.reserve(values.size());
     for (const QVariant &value : values) {
@@ -345,6 +364,7 @@ bool Database::runControl(const QString &sql, QSqlError *error)
 
 void Database::begin()
 {
+    reopenIfClosed();
     if (m_transactionDepth == 0) {
         // Counted only once the server has started it: a failed BEGIN
         // leaves nothing open for a later commit to find.

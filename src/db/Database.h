@@ -75,6 +75,9 @@ public:
     // throws, so destructors can call it.
     void rollback();
     bool inTransaction() const { return m_transactionDepth > 0; }
+    // Closes the connection before its file is replaced; SQLite writes back
+    // and removes its write-ahead log. The next statement opens it again.
+    void close();
     int transactionDepth() const { return m_transactionDepth; }
 
     // Which database this is, for messages: "数据库文件 …" or "服务器 … 上的数据库 …".
@@ -87,6 +90,7 @@ private:
     QSqlQuery newQuery() const;
     // Opens the connection and sets up the session; throws DbError.
     void connect();
+    void reopenIfClosed();
     // Runs a statement of the connection layer itself (savepoints); false
     // and the error when it fails.
     bool runControl(const QString &sql, QSqlError *error);
@@ -103,4 +107,6 @@ private:
     int m_transactionDepth = 0;
     bool m_rollbackOnly = false;
     bool m_connecting = false;
+    // Closed on purpose by close(): the next statement opens it again quietly.
+    bool m_closed = false;
 };

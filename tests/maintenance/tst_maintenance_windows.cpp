@@ -1,13 +1,19 @@
 #include "support/TestSession.h"
 
+#include "app/Startup.h"
+#include "maintenance/ui/BackupActions.h"
 #include "maintenance/ui/TAboutFm.h"
 #include "maintenance/ui/TDataClearFm.h"
 #include "maintenance/ui/TPosPrtSetFm.h"
+#include "maintenance/ui/TSetDataFm.h"
 #include "maintenance/ui/TSysInfoFm.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -32,6 +38,11 @@ private slots:
     void printerSettingsWrittenAsChosen_data();
     void printerSettingsWrittenAsChosen();
     void aboutShowsTheConfiguredTexts();
+    void databaseSettingsOpenOnTheStoredChoice();
+    void embeddedChoiceSavesWithoutATest();
+    void serverNeedsASuccessfulTest();
+    void leavingWritesNothing();
+    void backupAndRestoreThroughTheirDialogs();
 };
 
 namespace {
@@ -249,6 +260,148 @@ void TestMaintenanceWindows::aboutShowsTheConfiguredTexts()
                                              u"电话:400"_s, u"网址:example.com"_s, u"某某软件"_s,
                                              line}));
     }
+}
+
+namespace {
+
+void storeServer(IniFile &ini, const QString &server, const QString &password)
+{
+    ini.write(u"part1"_s, u"ServerName"_s, server);
+    ini.write(u"part1"_s, u"DataBaseName"_s, u"salon"_s);
+    ini.write(u"part1"_s, u"UserName"_s, u"salon"_s);
+    ini.write(u"part1"_s, u"PassWord"_s, password);
+}
+
+} // namespace
+
+void TestMaintenanceWindows::databaseSettingsOpenOnTheStoredChoice()
+{
+    TestSession t;
+    storeServer(t.ini, u"db.example"_s, u"secret"_s);
+    for (const QString &kind : {u"a"_s, u"s"_s, u"x"_s}) {
+        t.context.DbKind = kind;
+        TSetDataFm window(t.session);
+        QCOMPARE(window.embeddedButton()->isChecked(), kind == u"a");
+        QCOMPARE(window.serverButton()->isChecked(), kind == u"s");
+        QCOMPARE(window.serverGroup()->isEnabled(), kind == u"s");
+        QCOMPARE(window.saveButton()->isEnabled(), kind == u"a");
+        QCOMPARE(window.serverEdit()->text(), u"db.example"_s);
+        QCOMPARE(window.passwordEdit()->text(), u"secret"_s);
+    }
+}
+
+void TestMaintenanceWindows::embeddedChoiceSavesWithoutATest()
+{
+    TestSession t;
+    t.context.DbKind = u"s"_s;
+    t.ini.write(u"part1"_s, u"cs"_s, u"Provider=PostgreSQL;Data Source=db.example;"_s);
+    TSetDataFm window(t.session);
+    window.embeddedButton()->click();
+    QVERIFY(window.saveButton()->isEnabled());
+    window.serverEdit()->setText(u"  10.0.0.5 "_s);
+    window.save();
+    QCOMPARE(t.prompt.messages(), QStringList({u"软件重启后生效!"_s}));
+    QCOMPARE(t.ini.read(u"part1"_s, u"abc"_s), u"a"_s);
+    QCOMPARE(t.ini.read(u"part1"_s, u"ServerName"_s), u"10.0.0.5"_s);
+    // The server's working text stays for the day the shop goes back to it.
+    QCOMPARE(t.ini.read(u"part1"_s, u"cs"_s), u"Provider=PostgreSQL;Data Source=db.example;"_s);
+}
+
+void TestMaintenanceWindows::serverNeedsASuccessfulTest()
+{
+    TestSession t;
+    t.context.DbKind = u"s"_s;
+    // Nothing listens on port 1: the test fails at once.
+    storeServer(t.ini, u"127.0.0.1:1"_s, u"secret"_s);
+    TSetDataFm window(t.session);
+    window.testServer();
+    QCOMPARE(t.prompt.messages().size(), 2);
+    QVERIFY(!t.prompt.messages().first().contains(u"secret"_s));
+    QVERIFY(t.prompt.messages().first().contains(u"Data Source=127.0.0.1:1"_s));
+    QVERIFY(t.prompt.lastMessage().startsWith(u"连接失败"_s));
+    QVERIFY(!window.saveButton()->isEnabled());
+
+    const QByteArray keywords = qgetenv("SALONDESK_TEST_PG");
+    if (keywords.isEmpty())
+        QSKIP("a reachable server is named by SALONDESK_TEST_PG");
+    const ConnectionSettings server = ConnectionSettings::fromPostgresKeywords(QString::fromUtf8(keywords));
+    window.serverEdit()->setText(server.host + u':' + QString::number(server.port));
+    window.databaseEdit()->setText(server.database);
+    window.userEdit()->setText(server.user);
+    window.passwordEdit()->setText(server.password);
+    t.prompt.clear();
+    window.testServer();
+    QCOMPARE(t.prompt.lastMessage(), u"连接成功!"_s);
+    QVERIFY(window.saveButton()->isEnabled());
+
+    // Fields changed after the test need another one.
+    window.databaseEdit()->setText(u"other"_s);
+    window.save();
+    QVERIFY(!window.saveButton()->isEnabled());
+    QCOMPARE(t.ini.read(u"part1"_s, u"DataBaseName"_s), u"salon"_s);
+
+    window.databaseEdit()->setText(server.database);
+    window.testServer();
+    window.save();
+    QCOMPARE(t.prompt.lastMessage(), u"软件重启后生效!"_s);
+    QCOMPARE(t.ini.read(u"part1"_s, u"abc"_s), u"s"_s);
+    const auto stored = Startup::mapConnection(u"s"_s, t.ini.read(u"part1"_s, u"cs"_s), t.dir.path());
+    QVERIFY(stored);
+    QCOMPARE(stored->host, server.host);
+    QCOMPARE(stored->port, server.port);
+    QCOMPARE(stored->database, server.database);
+    QCOMPARE(stored->password, server.password);
+}
+
+void TestMaintenanceWindows::leavingWritesNothing()
+{
+    TestSession t;
+    t.context.DbKind = u"a"_s;
+    TSetDataFm window(t.session);
+    window.serverButton()->click();
+    window.leave();
+    QCOMPARE(t.prompt.messages(), QStringList({u"软件重启后生效!"_s}));
+    QCOMPARE(t.ini.read(u"part1"_s, u"abc"_s), u"0"_s);
+}
+
+void TestMaintenanceWindows::backupAndRestoreThroughTheirDialogs()
+{
+    TestSession t;
+    t.database->execute(u"insert into 结帐管理 (单据号) values ('A')"_s);
+    const QString target = t.dir.filePath(u"shop-backup"_s);
+
+    // Cancelled: nothing happens, the proposal stays.
+    QCOMPARE(BackupActions::backUp(t.session, u"/old/name"_s), u"/old/name"_s);
+    QCOMPARE(t.prompt.shown.first().kind, u"save"_s);
+    QVERIFY(t.prompt.messages().isEmpty());
+
+    t.prompt.files.enqueue(target);
+    QCOMPARE(BackupActions::backUp(t.session, QString()), target);
+    QVERIFY(t.prompt.lastMessage().startsWith(u"备份成功\n"_s));
+    QVERIFY(t.prompt.lastMessage().endsWith(target));
+
+    t.prompt.clear();
+    QVERIFY(!BackupActions::restore(t.session));
+    QVERIFY(t.prompt.messages().isEmpty());
+    if (TestDb::backend() == Backend::Postgres)
+        return;
+
+    // A file that is no shop is refused and the program goes on.
+    const QString notes = t.dir.filePath(u"notes.txt"_s);
+    QFile file(notes);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("备忘");
+    file.close();
+    t.prompt.files.enqueue(notes);
+    QVERIFY(!BackupActions::restore(t.session));
+    QVERIFY(t.prompt.lastMessage().contains(u"不是"_s));
+    QCOMPARE(t.database->scalar(u"select count(*) from 结帐管理"_s).toInt(), 1);
+
+    t.database->execute(u"insert into 结帐管理 (单据号) values ('B')"_s);
+    t.prompt.files.enqueue(target);
+    QVERIFY(BackupActions::restore(t.session));
+    QVERIFY(t.prompt.lastMessage().startsWith(u"数据恢复成功，需要重新启动软件！"_s));
+    QCOMPARE(t.database->strings(u"select 单据号 from 结帐管理"_s), QStringList({u"A"_s}));
 }
 
 SALONDESK_DB_GUI_TEST_MAIN(TestMaintenanceWindows)

@@ -9,6 +9,7 @@
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "board/ui/TMainFm.h"
+#include "maintenance/ui/TSetDataFm.h"
 #include "common/Clock.h"
 #include "common/ui/DesktopFileOpener.h"
 #include "common/ui/QtPrompt.h"
@@ -55,6 +56,10 @@ int runSalonDesk(int argc, char **argv)
     Session session{context, opened.database.get(), opened.error, ini, prompt, clock, opener};
     if (opened.database)
         attempt(prompt, [&] { Startup::readShop(*opened.database, context); });
+    // The server could not be reached: the operator can correct it for the
+    // next start (this one goes on with the embedded database's sign-in).
+    if (opened.connectionFailed)
+        TSetDataFm(session).exec();
 
     TLgFm signIn(session);
     signIn.loadOperators();

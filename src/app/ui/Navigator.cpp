@@ -5,9 +5,11 @@
 #include "goods/ui/TXmAddChaXunFm.h"
 #include "goods/ui/TXmFm.h"
 #include "goods/ui/TXmKindFm.h"
+#include "maintenance/ui/BackupActions.h"
 #include "maintenance/ui/TAboutFm.h"
 #include "maintenance/ui/TDataClearFm.h"
 #include "maintenance/ui/TPosPrtSetFm.h"
+#include "maintenance/ui/TSetDataFm.h"
 #include "maintenance/ui/TSysInfoFm.h"
 #include "members/ui/TMemBerTypeFm.h"
 #include "members/ui/TMemberFm.h"
@@ -18,6 +20,8 @@
 #include "orders/ui/TOpenDanFm.h"
 #include "staff/ui/TFwsGlFm.h"
 #include "staff/ui/TYgDjFm.h"
+
+#include <QCoreApplication>
 
 Navigator::Navigator(Session &session, TMainFm &board)
     : QObject(nullptr)
@@ -65,6 +69,17 @@ void Navigator::open(BoardWindow window)
         break;
     case BoardWindow::MemberTypes:
         showModal<TMemBerTypeFm>();
+        break;
+    case BoardWindow::DatabaseSettings:
+        showModal<TSetDataFm>();
+        break;
+    case BoardWindow::Backup:
+        m_lastBackup = BackupActions::backUp(m_session, m_lastBackup);
+        break;
+    case BoardWindow::Restore:
+        // The connection belongs to the database that was replaced.
+        if (BackupActions::restore(m_session))
+            QCoreApplication::exit(0);
         break;
     case BoardWindow::DataClearing:
         showModal<TDataClearFm>();

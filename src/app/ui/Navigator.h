@@ -36,4 +36,6 @@ private:
 
     Session &m_session;
     TMainFm &m_board;
+    // The last backup's name; the next backup's proposal starts from it.
+    QString m_lastBackup;
 };

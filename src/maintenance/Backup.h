@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+class Database;
+struct ConnectionSettings;
+
+// Copies of the shop's database that can be trusted. A backup is made from
+// the running database (SQLite's VACUUM INTO, or pg_dump for the server),
+// checked, and only then given the chosen name. A restore takes only a
+// file that is a sound database of this program, and replaces the
+// embedded file in one rename, keeping the previous one beside it.
+// Failures throw Refusal with the reason; nothing is replaced then.
+namespace Backup {
+
+// What the save dialog proposes: the previous name (empty at first), then
+// the date and "备份文件".
+QString proposedName(const QString &previous, const QDate &today);
+
+// Writes a verified copy of the database in use to `target`, replacing a
+// file of that name only once the copy is complete and checked.
+void backUp(Database &database, const QString &target);
+
+// Refuses anything but a sound SQLite database of this program whose
+// version this program reads.
+void checkEmbedded(const QString &file);
+
+// Puts a checked copy of `chosen` in place of `databaseFile`; the file it
+// replaces (with its journal files) is renamed to a dated copy beside it,
+// whose path is returned. The program's connection must be closed.
+QString restoreEmbedded(const QString &chosen, const QString &databaseFile,
+                        const QDateTime &now);
+
+// Restores a pg_dump archive into the server's database in one transaction.
+void restoreServer(const ConnectionSettings &settings, const QString &archive);
+
+} // namespace Backup
