@@ -10,10 +10,12 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "maintenance/DatabaseSettings.h"
+#include "maintenance/Migration.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -41,7 +43,11 @@ int main(int argc, char **argv)
     const QCommandLineOption database(u"database"_s, u"PostgreSQL database name."_s, u"name"_s);
     const QCommandLineOption user(u"user"_s, u"PostgreSQL login."_s, u"user"_s);
     const QCommandLineOption password(u"password"_s, u"PostgreSQL password."_s, u"password"_s);
-    parser.addOptions({server, database, user, password});
+    const QCommandLineOption from(u"from"_s,
+                                  u"Copy the embedded database FILE into the empty server database "
+                                  "(with --server), then switch FOLDER to the server."_s,
+                                  u"file"_s);
+    parser.addOptions({server, database, user, password, from});
     parser.process(app);
 
     const QString folder = QDir(parser.positionalArguments().value(0, u"."_s)).absolutePath();
@@ -55,18 +61,36 @@ int main(int argc, char **argv)
         if (StarterShop::writeDefaultIni(iniPath))
             say(u"wrote "_s + iniPath);
         IniFile ini(iniPath);
-        if (parser.isSet(server)) {
-            // The same connection text the database settings window stores.
-            const QString cs = DatabaseSettings::connectionText(
-                {parser.value(server), parser.value(database), parser.value(user),
-                 parser.value(password)});
-            ini.write(u"part1"_s, u"abc"_s, u"s"_s);
-            ini.write(u"part1"_s, u"cs"_s, cs);
-            ini.write(u"part1"_s, u"ServerName"_s, parser.value(server));
-            ini.write(u"part1"_s, u"DataBaseName"_s, parser.value(database));
-            ini.write(u"part1"_s, u"UserName"_s, parser.value(user));
-            ini.write(u"part1"_s, u"PassWord"_s, parser.value(password));
+        const DatabaseSettings::Server named{parser.value(server), parser.value(database),
+                                             parser.value(user), parser.value(password)};
+        if (parser.isSet(from)) {
+            if (!parser.isSet(server)) {
+                say(u"--from needs --server"_s);
+                return 1;
+            }
+            ConnectionSettings embedded;
+            embedded.filePath = parser.value(from);
+            if (!QFileInfo(embedded.filePath).isFile()) {
+                say(u"no such file: "_s + embedded.filePath);
+                return 1;
+            }
+            const auto target = Startup::mapConnection(
+                u"s"_s, DatabaseSettings::connectionText(named), folder);
+            if (!target) {
+                say(u"no server named"_s);
+                return 1;
+            }
+            auto source = Database::open(embedded);
+            auto destination = Database::open(*target);
+            for (const Migration::Copied &table : Migration::copy(*source, *destination))
+                say(u"%1: %2 rows copied and counted"_s.arg(table.table).arg(table.rows));
+            // Only a complete copy switches the folder to the server.
+            DatabaseSettings::save(ini, false, named, true);
+            say(u"system.ini now uses the server"_s);
+            return 0;
         }
+        if (parser.isSet(server))
+            DatabaseSettings::save(ini, false, named, true);
 
         AppContext context;
         context.ProgramDir = folder;
