@@ -91,6 +91,8 @@ TChongZhiFm::TChongZhiFm(Session &session, const QString &card, QWidget *parent)
     layout->addWidget(m_operator);
     layout->addLayout(form);
     layout->addLayout(buttonRow({m_recharge, m_return}));
+    // Wide enough for an amount of fourteen digits and a note.
+    setMinimumWidth(380);
 
     if (!card.isEmpty()) {
         // The list's row may be old: the window shows the member as stored now.

@@ -69,7 +69,6 @@ TChongZhiRecordFm::TChongZhiRecordFm(Session &session, QWidget *parent)
     rows->setContentsMargins(0, 4, 0, 0);
     auto *first = new QHBoxLayout;
     first->addWidget(m_field);
-    first->addWidget(new QLabel(u"="_s, bar));
     first->addWidget(m_value, 1);
     first->addWidget(m_search);
     first->addWidget(leave);
