@@ -11,6 +11,10 @@
 #include "maintenance/ui/TPosPrtSetFm.h"
 #include "maintenance/ui/TSetDataFm.h"
 #include "maintenance/ui/TSysInfoFm.h"
+#include "members/ui/TChongZhiFm.h"
+#include "members/ui/TChongZhiRecordFm.h"
+#include "members/ui/THYChangePassFm.h"
+#include "members/ui/THYConsumeCXFm.h"
 #include "members/ui/TMemBerTypeFm.h"
 #include "members/ui/TMemberFm.h"
 #include "operators/ui/TAdminChangePassFm.h"
@@ -93,6 +97,17 @@ void Navigator::open(BoardWindow window)
     case BoardWindow::About:
         showModal<TAboutFm>();
         break;
+    // The three member windows of the menus need no right to open; the
+    // password reset checks 会员修改 itself.
+    case BoardWindow::MemberConsumption:
+        showModal<THYConsumeCXFm>();
+        break;
+    case BoardWindow::RechargeRecords:
+        showModal<TChongZhiRecordFm>();
+        break;
+    case BoardWindow::MemberPassword:
+        showModal<THYChangePassFm>();
+        break;
     default:
         // The windows of the parts still to come.
         break;
@@ -109,10 +124,11 @@ void Navigator::openMembers()
 
 void Navigator::openRecharge(const QString &card, QWidget &memberList)
 {
-    // The recharge window, modal over the member list, opens here; the
-    // list reads its rows again when this returns.
-    Q_UNUSED(card)
-    Q_UNUSED(memberList)
+    // Modal over the member list, which reads its rows again when this
+    // returns.
+    TChongZhiFm window(m_session, card, &memberList);
+    if (window.isLoaded())
+        window.exec();
 }
 
 void Navigator::openOrder(const QString &plate)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "lists/ListDescription.h"
+#include "lists/ListFilter.h"
+
+#include <QString>
+
+#include <optional>
+
+// The list of recharges (会员充值) and what its "查询" asks for.
+namespace RechargeRecords {
+
+// Every recharge, oldest first, with a row count under the card numbers
+// and the sum of the amounts. 奖励金额 is shown but never written, so it
+// stays empty.
+ListDescription list();
+
+// One column equal to the value with its outer blanks removed, and the
+// recharge date range when one is chosen. Without a value the range alone
+// is searched; without either, or with a value but no column, it refuses
+// with "请输入查询条件!". The column is checked when the list is read.
+ListFilter search(const QString &field, const QString &value,
+                  const std::optional<ListFilter::Range> &period = std::nullopt);
+
+} // namespace RechargeRecords
