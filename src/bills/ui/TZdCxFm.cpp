@@ -18,6 +18,7 @@
 #include <QTableView>
 #include <QTimeEdit>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -77,9 +78,16 @@ TZdCxFm::TZdCxFm(Session &session, QWidget *parent)
     m_toDate->setDate(today.addDays(1));
     m_toTime->setTime(QTime(23, 59, 59));
 
+    // The filter on one line, the buttons under it: on one line the value
+    // box had no room left on a 1280-pixel screen.
     auto *bar = new QWidget(this);
-    auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(0, 4, 0, 0);
+    auto *lines = new QVBoxLayout(bar);
+    lines->setContentsMargins(0, 4, 0, 0);
+    auto *row = new QHBoxLayout;
+    auto *buttonLine = new QHBoxLayout;
+    lines->addLayout(row);
+    lines->addLayout(buttonLine);
+    m_value->setMinimumWidth(160);
     row->addWidget(m_field);
     row->addWidget(new QLabel(u"等于"_s, bar));
     row->addWidget(m_value, 1);
@@ -105,8 +113,9 @@ TZdCxFm::TZdCxFm(Session &session, QWidget *parent)
         button->setObjectName(caption);
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, slot);
-        row->addWidget(button);
+        buttonLine->addWidget(button);
     }
+    buttonLine->addStretch(1);
     setSearchBar(bar);
 
     grid()->setContextMenuPolicy(Qt::ActionsContextMenu);

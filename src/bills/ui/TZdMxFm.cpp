@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTimeEdit>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -62,9 +63,15 @@ TZdMxFm::TZdMxFm(Session &session, QWidget *parent)
         connect(m_byTime, &QCheckBox::toggled, picker, &QWidget::setEnabled);
     }
 
+    // The search on one line, the buttons and the day's totals under it.
     auto *bar = new QWidget(this);
-    auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(0, 4, 0, 0);
+    auto *lines = new QVBoxLayout(bar);
+    lines->setContentsMargins(0, 4, 0, 0);
+    auto *row = new QHBoxLayout;
+    auto *buttonLine = new QHBoxLayout;
+    lines->addLayout(row);
+    lines->addLayout(buttonLine);
+    m_value->setMinimumWidth(160);
     row->addWidget(new QLabel(u"从"_s, bar));
     row->addWidget(m_fromDate);
     row->addWidget(m_fromTime);
@@ -86,12 +93,13 @@ TZdMxFm::TZdMxFm(Session &session, QWidget *parent)
         button->setObjectName(caption);
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, slot);
-        row->addWidget(button);
+        buttonLine->addWidget(button);
     }
-    row->addSpacing(12);
-    row->addWidget(m_takings);
-    row->addSpacing(12);
-    row->addWidget(m_count);
+    buttonLine->addSpacing(24);
+    buttonLine->addWidget(m_takings);
+    buttonLine->addSpacing(24);
+    buttonLine->addWidget(m_count);
+    buttonLine->addStretch(1);
     setSearchBar(bar);
 
     FreshDate();
