@@ -300,7 +300,8 @@ void TestBills::upgradeAddsTheBillIndexes()
     const QString indexes = postgres
         ? u"select indexname from pg_indexes where schemaname = current_schema()"_s
         : u"select name from sqlite_master where type = 'index'"_s;
-    const QStringList wanted{u"ix_结帐管理_结帐时间_id"_s, u"ix_jzmx_员工姓名"_s};
+    const QStringList wanted{u"ix_结帐管理_结帐时间_id"_s, u"ix_jzmx_员工编号_消费时间"_s,
+                             u"ix_jzmx_员工姓名_消费时间"_s};
     for (const QString &index : wanted)
         QVERIFY2(db.strings(indexes).contains(index), qPrintable(index));
 
