@@ -13,6 +13,8 @@ struct ListFilter
     enum class Match {
         Equals,   // the whole column value
         Contains, // the value anywhere in the column
+        Pattern,  // the value as typed, its "%" and "_" the operator's wildcards
+        Differs,  // any other value; a row without a value is not listed
     };
 
     struct Condition

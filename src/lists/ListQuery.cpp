@@ -32,12 +32,33 @@ QString ListQuery::statement(const ListFilter &filter, QVariantList *values)
     QStringList conditions;
     for (const ListFilter::Condition &condition : filter.conditions) {
         const QString column = checkedColumn(condition.column);
-        if (condition.match == ListFilter::Match::Contains) {
+        switch (condition.match) {
+        case ListFilter::Match::Contains:
             conditions.append(column + u" like ? escape '\\'"_s);
             values->append(containsPattern(condition.value.toString()));
-        } else {
+            break;
+        case ListFilter::Match::Pattern: {
+            // Without a wildcard the pattern is the whole value: compared
+            // as such, the column's index finds it among a million lines.
+            // A backslash stays an ordinary character on both backends.
+            const QString pattern = condition.value.toString();
+            if (!pattern.contains(u'%') && !pattern.contains(u'_'))
+                conditions.append(column + u" = ?"_s);
+            else if (m_database.dialect().isPostgres())
+                conditions.append(column + u" like ? escape ''"_s);
+            else
+                conditions.append(column + u" like ?"_s);
+            values->append(pattern);
+            break;
+        }
+        case ListFilter::Match::Differs:
+            conditions.append(column + u" <> ?"_s);
+            values->append(condition.value);
+            break;
+        case ListFilter::Match::Equals:
             conditions.append(column + u" = ?"_s);
             values->append(condition.value);
+            break;
         }
     }
     for (const ListFilter::Range &range : filter.ranges) {

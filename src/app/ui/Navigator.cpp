@@ -1,7 +1,11 @@
 #include "Navigator.h"
 
+#include "app/Rights.h"
 #include "app/Session.h"
+#include "bills/ui/TZdCxFm.h"
+#include "bills/ui/TZdMxFm.h"
 #include "board/ui/TMainFm.h"
+#include "common/Prompt.h"
 #include "goods/ui/TXmAddChaXunFm.h"
 #include "goods/ui/TXmFm.h"
 #include "goods/ui/TXmKindFm.h"
@@ -107,6 +111,21 @@ void Navigator::open(BoardWindow window)
         break;
     case BoardWindow::MemberPassword:
         showModal<THYChangePassFm>();
+        break;
+    case BoardWindow::Bills:
+    case BoardWindow::BillLines:
+        // The toolbar asks for these as well as the 查询统计 menu, which is
+        // closed to an operator without the right.
+        if (!m_session.context.Rights.has(QStringLiteral("营业查询"))) {
+            m_session.prompt.message(QStringLiteral("操作失败:没有权限!"));
+        } else if (window == BoardWindow::BillLines) {
+            showModal<TZdMxFm>();
+        } else {
+            showModal<TZdCxFm>();
+            // A reversed bill occupied its plates again.
+            m_board.ReloadPlates();
+            m_board.RefreshSelectedPlate();
+        }
         break;
     default:
         // The windows of the parts still to come.
