@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "board/ui/TMainFm.h"
+#include "goods/ui/TInExcelDataFm.h"
 #include "goods/ui/TXmAddChaXunFm.h"
 #include "goods/ui/TXmFm.h"
 #include "goods/ui/TXmKindFm.h"
@@ -61,6 +62,9 @@ void Navigator::open(BoardWindow window)
         break;
     case BoardWindow::MemberTypes:
         showModal<TMemBerTypeFm>();
+        break;
+    case BoardWindow::GoodsImport:
+        showModal<TInExcelDataFm>();
         break;
     default:
         // The windows of the parts still to come.
