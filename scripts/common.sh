@@ -7,7 +7,7 @@ BUILD="$ROOT/build"
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
     libqt6sql6-sqlite libqt6sql6-psql libxlsxwriter-dev libfreexl-dev libquazip1-qt6-dev
     fonts-noto-cjk fonts-dejavu-core xdg-utils postgresql-client)
-TEST_PACKAGES=(postgresql python3 python3-openpyxl poppler-utils)
+TEST_PACKAGES=(postgresql python3 python3-openpyxl python3-xlwt poppler-utils)
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi

@@ -118,7 +118,7 @@ void Database::close()
     if (db.isOpen())
         db.close();
     m_transactionDepth = 0;
-    m_rollbackOnly = false;
+    m_spoiledLevel = 0;
     m_closed = true;
 }
 
@@ -240,7 +240,7 @@ void Database::fail(const QSqlError &error, const QVariantList &bound, const QSt
     if (!m_connecting && connectionLost(error)) {
         // Whatever transaction there was ended with the connection.
         m_transactionDepth = 0;
-        m_rollbackOnly = false;
+        m_spoiledLevel = 0;
         handle().close();
         try {
             connect();
@@ -254,7 +254,7 @@ void Database::fail(const QSqlError &error, const QVariantList &bound, const QSt
     // transaction ends; SQLite would go on. Both end the same way: the
     // operation does not commit.
     if (m_transactionDepth > 0)
-        m_rollbackOnly = true;
+        spoil(m_transactionDepth);
     throw DbError(statementErrorText(error, bound));
 }
 
@@ -370,7 +370,7 @@ void Database::begin()
         // leaves nothing open for a later commit to find.
         if (!handle().transaction())
             fail(handle().lastError(), {});
-        m_rollbackOnly = false;
+        m_spoiledLevel = 0;
         m_transactionDepth = 1;
         return;
     }
@@ -391,10 +391,13 @@ void Database::commit()
             rollback();
             fail(error, {});
         }
+        // A failure inside the released level now spoils the one around it.
+        if (m_spoiledLevel >= m_transactionDepth)
+            m_spoiledLevel = m_transactionDepth - 1;
         --m_transactionDepth;
         return;
     }
-    if (m_rollbackOnly) {
+    if (m_spoiledLevel != 0) {
         rollback();
         throw DbError(RollbackOnlyText);
     }
@@ -417,11 +420,35 @@ void Database::rollback()
         runControl(u"rollback to savepoint "_s + savepoint, nullptr);
         runControl(u"release savepoint "_s + savepoint, nullptr);
         --m_transactionDepth;
-        m_rollbackOnly = true;
+        spoil(m_transactionDepth);
         return;
     }
     m_transactionDepth = 0;
-    m_rollbackOnly = false;
+    m_spoiledLevel = 0;
     if (handle().isOpen())
         handle().rollback();
+}
+
+void Database::rollbackSavepoint()
+{
+    if (m_transactionDepth < 2)
+        throw DbError(u"没有可以撤销的内层事务。"_s);
+    const QString savepoint = savepointName(m_transactionDepth - 1);
+    QSqlError error;
+    // PostgreSQL accepts these even after a failed statement: rolling back
+    // to the savepoint is what ends the failed state.
+    if (!runControl(u"rollback to savepoint "_s + savepoint, &error)
+        || !runControl(u"release savepoint "_s + savepoint, &error)) {
+        rollback();
+        fail(error, {});
+    }
+    if (m_spoiledLevel >= m_transactionDepth)
+        m_spoiledLevel = 0;
+    --m_transactionDepth;
+}
+
+void Database::spoil(int level)
+{
+    if (m_spoiledLevel == 0 || level < m_spoiledLevel)
+        m_spoiledLevel = level;
 }

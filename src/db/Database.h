@@ -66,7 +66,8 @@ public:
     // that fails inside a transaction) takes its own work back and leaves
     // the whole transaction rollback-only: the outermost commit() then
     // rolls everything back and throws, so an inner failure that outer code
-    // caught is never committed half done. Use Transaction, not these.
+    // caught is never committed half done. Only rollbackSavepoint() lets a
+    // transaction go on past a failure. Use Transaction, not these.
     void begin();
     // Ends the innermost level. Throws DbError when none is open, and when
     // the outermost commit finds the transaction rollback-only or fails.
@@ -74,6 +75,14 @@ public:
     // Takes back the innermost level; harmless when none is open and never
     // throws, so destructors can call it.
     void rollback();
+    // Takes back the innermost level, a savepoint, and lets the transaction
+    // go on as though that level had never begun: what failed inside it no
+    // longer keeps the outermost commit() from committing the rest, while a
+    // failure from before it still does. For an operation that keeps the
+    // rows the database accepts and reports those it refuses. Throws
+    // DbError when the innermost level is no savepoint, and when the
+    // savepoint cannot be restored (then nothing will be committed).
+    void rollbackSavepoint();
     bool inTransaction() const { return m_transactionDepth > 0; }
     // Closes the connection before its file is replaced; SQLite writes back
     // and removes its write-ahead log. The next statement opens it again.
@@ -104,8 +113,13 @@ private:
     ConnectionSettings m_settings;
     Dialect m_dialect;
     QString m_connectionName;
+    // Marks the transaction rollback-only from `level` outwards.
+    void spoil(int level);
+
     int m_transactionDepth = 0;
-    bool m_rollbackOnly = false;
+    // The outermost level whose work a failure spoiled; 0 when none, and
+    // anything but 0 makes the outermost commit roll back.
+    int m_spoiledLevel = 0;
     bool m_connecting = false;
     // Closed on purpose by close(): the next statement opens it again quietly.
     bool m_closed = false;

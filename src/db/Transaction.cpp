@@ -40,3 +40,18 @@ void Transaction::commit()
     }
     m_database.commit();
 }
+
+void Transaction::rollbackAndContinue()
+{
+    if (m_done)
+        throw DbError(u"事务已经结束，不能再撤销。"_s);
+    if (m_level < 2)
+        throw DbError(u"没有可以撤销的内层事务。"_s);
+    m_done = true;
+    // Levels this one began and left open go first.
+    while (m_database.transactionDepth() > m_level)
+        m_database.rollback();
+    if (m_database.transactionDepth() != m_level)
+        throw DbError(u"操作未完成，已全部撤销。"_s);
+    m_database.rollbackSavepoint();
+}

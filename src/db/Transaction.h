@@ -6,7 +6,7 @@ class Database;
 // scope without commit(), by an exception or a return, rolls it back.
 // A nested Transaction is a savepoint inside the outer one; when it is
 // rolled back, the outer commit() throws DbError and nothing is kept (see
-// Database::begin).
+// Database::begin), unless it was rolled back with rollbackAndContinue().
 class Transaction
 {
 public:
@@ -20,6 +20,12 @@ public:
     // Throws DbError when the commit fails or when an inner level was
     // rolled back; everything is rolled back then.
     void commit();
+    // For a nested Transaction only: takes this level's work back and lets
+    // the enclosing transaction go on to commit the rest, as though this
+    // level had never begun (Database::rollbackSavepoint). Throws DbError
+    // for the outermost level and when this level has already ended (a
+    // lost connection ends them all; nothing is committed then).
+    void rollbackAndContinue();
 
 private:
     Database &m_database;

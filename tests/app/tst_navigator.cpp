@@ -43,6 +43,7 @@ void TestNavigator::menuEntriesOpenTheirWindows_data()
     QTest::newRow("会员类型管理") << u"会员类型管理"_s << u"TMemBerTypeFm"_s;
     QTest::newRow("商品项目管理") << u"商品项目管理"_s << u"TXmFm"_s;
     QTest::newRow("进货记录统计") << u"进货记录统计"_s << u"TXmAddChaXunFm"_s;
+    QTest::newRow("EXCEL导入") << u"EXCEL导入"_s << u"TInExcelDataFm"_s;
 }
 
 void TestNavigator::menuEntriesOpenTheirWindows()

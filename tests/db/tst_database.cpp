@@ -25,6 +25,9 @@ private slots:
     void transactionCommits();
     void innerFailureUndoesWholeTransaction_data();
     void innerFailureUndoesWholeTransaction();
+    void savepointRolledBackToGoOn_data();
+    void savepointRolledBackToGoOn();
+    void goingOnNeedsAnInnerLevel();
     void failedBeginLeavesNoTransaction();
     void commitNeedsOpenTransaction();
     void refusesControlCharacters_data();
@@ -193,6 +196,83 @@ void TestDatabase::innerFailureUndoesWholeTransaction()
         next.commit();
     }
     QCOMPARE(rooms(*db), 2);
+}
+
+void TestDatabase::savepointRolledBackToGoOn_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QStringList>("kept"); // empty: the commit is refused
+    QTest::newRow("refused statement, back to its savepoint")
+        << u"refused"_s << QStringList{u"一楼"_s, u"三楼"_s, u"大厅"_s};
+    QTest::newRow("a deeper level failed inside it")
+        << u"deeper"_s << QStringList{u"一楼"_s, u"三楼"_s, u"大厅"_s};
+    QTest::newRow("an earlier failure still undoes everything") << u"earlier"_s << QStringList();
+}
+
+// A failed row taken back with rollbackAndContinue() lets the transaction
+// keep the others; any other failure still keeps it from committing. On
+// PostgreSQL the refused statement also aborts the transaction until the
+// savepoint is restored.
+void TestDatabase::savepointRolledBackToGoOn()
+{
+    QFETCH(QString, how);
+    QFETCH(QStringList, kept);
+    auto db = TestDb::fresh();
+    addRoom(*db, u"大厅"_s);
+    {
+        Transaction outer(*db);
+        addRoom(*db, u"一楼"_s);
+        if (how == u"earlier") {
+            Transaction inner(*db);
+            addRoom(*db, u"地下"_s);
+            // Left without commit: spoils the outer level.
+        }
+        {
+            Transaction row(*db);
+            addRoom(*db, u"二楼"_s);
+            try {
+                if (how == u"deeper") {
+                    Transaction deeper(*db);
+                    addRoom(*db, u"大厅"_s);
+                } else {
+                    addRoom(*db, u"大厅"_s); // the name is taken
+                }
+            } catch (const DbError &) {
+            }
+            row.rollbackAndContinue();
+            QCOMPARE(db->transactionDepth(), 1);
+        }
+        addRoom(*db, u"三楼"_s); // the transaction goes on
+        if (kept.isEmpty()) {
+            QVERIFY_THROWS_EXCEPTION(DbError, outer.commit());
+        } else {
+            outer.commit();
+        }
+    }
+    QVERIFY(!db->inTransaction());
+    QStringList expected = kept.isEmpty() ? QStringList{u"大厅"_s} : kept;
+    QStringList names = db->strings(u"select 包厢 from 包厢"_s);
+    names.sort();
+    expected.sort();
+    QCOMPARE(names, expected);
+}
+
+void TestDatabase::goingOnNeedsAnInnerLevel()
+{
+    auto db = TestDb::fresh();
+    {
+        Transaction outer(*db);
+        addRoom(*db, u"一楼"_s);
+        // The outermost level has nothing around it to go on with.
+        QVERIFY_THROWS_EXCEPTION(DbError, outer.rollbackAndContinue());
+        {
+            Transaction row(*db);
+            row.commit();
+            QVERIFY_THROWS_EXCEPTION(DbError, row.rollbackAndContinue());
+        }
+        outer.commit();
+    }
+    QCOMPARE(rooms(*db), 1);
 }
 
 void TestDatabase::failedBeginLeavesNoTransaction()

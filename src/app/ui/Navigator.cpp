@@ -6,6 +6,7 @@
 #include "bills/ui/TZdMxFm.h"
 #include "board/ui/TMainFm.h"
 #include "common/Prompt.h"
+#include "goods/ui/TInExcelDataFm.h"
 #include "goods/ui/TXmAddChaXunFm.h"
 #include "goods/ui/TXmFm.h"
 #include "goods/ui/TXmKindFm.h"
@@ -126,6 +127,9 @@ void Navigator::open(BoardWindow window)
             m_board.ReloadPlates();
             m_board.RefreshSelectedPlate();
         }
+        break;
+    case BoardWindow::GoodsImport:
+        showModal<TInExcelDataFm>();
         break;
     default:
         // The windows of the parts still to come.

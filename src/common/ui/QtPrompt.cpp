@@ -1,6 +1,7 @@
 #include "QtPrompt.h"
 
 #include "MaskedInput.h"
+#include "PasswordQuery.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -77,7 +78,11 @@ std::optional<QString> QtPrompt::input(const QString &caption, const QString &la
 std::optional<QString> QtPrompt::maskedInput(const QString &caption, const QString &label,
                                              const QString &defaultText)
 {
-    return askText(parentWidget(), caption, label, defaultText, QLineEdit::Password);
+    PasswordQuery box(captionOrTitle(caption), label, defaultText, u'*', parentWidget());
+    const PasswordQuery::Answer answer = box.ask();
+    if (!answer.confirmed)
+        return std::nullopt;
+    return answer.text;
 }
 
 QString QtPrompt::openFile(const QString &caption, const QString &filter, const QString &startPath)

@@ -1,0 +1,488 @@
+#include "XlsxSheetReader.h"
+
+#include "ExcelCellText.h"
+#include "common/Refusal.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QHash>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include <quazip.h>
+#include <quazipfile.h>
+
+#include <algorithm>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using DateKind = ExcelCellText::DateKind;
+
+// Excel's limits; a reference beyond them is a damaged file.
+constexpr int MaxRows = 1048576;
+constexpr int MaxColumns = 16384;
+
+const QString Damaged = u"文件已损坏或不完整。"_s;
+const QString NotAWorkbook = u"不是Excel工作簿。"_s;
+
+[[noreturn]] void damaged(const QString &part)
+{
+    throw Refusal(u"文件已损坏或不完整（"_s + part + u"）。"_s);
+}
+
+// The zip archive and its parts. Part names are compared without regard
+// to case, as the format says.
+class Package
+{
+public:
+    explicit Package(const QString &path)
+        : m_zip(path)
+    {
+        if (!m_zip.open(QuaZip::mdUnzip))
+            throw Refusal(Damaged);
+    }
+
+    bool has(const QString &part) { return m_zip.setCurrentFile(part, QuaZip::csInsensitive); }
+
+    QByteArray read(const QString &part)
+    {
+        if (!has(part))
+            damaged(part);
+        QuaZipFile file(&m_zip);
+        if (!file.open(QIODevice::ReadOnly))
+            damaged(part);
+        QByteArray data = file.readAll();
+        const int readError = file.getZipError();
+        file.close();
+        // close() checks the size and the CRC of what was read.
+        if (readError != UNZ_OK || file.getZipError() != UNZ_OK)
+            damaged(part);
+        return data;
+    }
+
+private:
+    QuaZip m_zip;
+};
+
+struct Relationship
+{
+    QString type;
+    QString target; // the part it names, resolved
+};
+
+QString folderOf(const QString &part)
+{
+    const qsizetype slash = part.lastIndexOf(u'/');
+    return slash < 0 ? QString() : part.left(slash + 1);
+}
+
+QString resolve(const QString &from, const QString &target)
+{
+    QString path = target.startsWith(u'/') ? target.mid(1) : folderOf(from) + target;
+    path = QDir::cleanPath(path);
+    return path.startsWith(u'/') ? path.mid(1) : path;
+}
+
+bool hasType(const Relationship &relationship, QStringView kind)
+{
+    return relationship.type.endsWith(u'/' + kind.toString());
+}
+
+void checkXml(const QXmlStreamReader &xml, const QString &part)
+{
+    if (xml.hasError())
+        damaged(part);
+}
+
+// The relationships of a part, by id; none when it has no .rels part.
+QHash<QString, Relationship> relationshipsOf(Package &package, const QString &part)
+{
+    const QString relsPart = folderOf(part) + u"_rels/"_s + part.mid(folderOf(part).size()) + u".rels"_s;
+    QHash<QString, Relationship> relationships;
+    if (!package.has(relsPart))
+        return relationships;
+    QXmlStreamReader xml(package.read(relsPart));
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement() || xml.name() != u"Relationship")
+            continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        if (attributes.value("TargetMode"_L1) == u"External")
+            continue;
+        relationships.insert(attributes.value("Id"_L1).toString(),
+                             {attributes.value("Type"_L1).toString(),
+                              resolve(part, attributes.value("Target"_L1).toString())});
+    }
+    checkXml(xml, relsPart);
+    return relationships;
+}
+
+// Turns Excel's _xHHHH_ escapes (control characters) back into characters.
+QString unescaped(const QString &text)
+{
+    if (!text.contains(u"_x"))
+        return text;
+    static const QRegularExpression escape(u"_x([0-9A-Fa-f]{4})_"_s);
+    QString result;
+    qsizetype from = 0;
+    QRegularExpressionMatchIterator matches = escape.globalMatch(text);
+    while (matches.hasNext()) {
+        const QRegularExpressionMatch match = matches.next();
+        result += QStringView(text).mid(from, match.capturedStart() - from);
+        result += QChar(static_cast<char16_t>(match.captured(1).toUShort(nullptr, 16)));
+        from = match.capturedEnd();
+    }
+    result += QStringView(text).mid(from);
+    return result;
+}
+
+// The text of a rich or plain string (<si> or <is>), without its phonetic
+// guide (<rPh>), which Excel does not show in the cell.
+QString readStringItem(QXmlStreamReader &xml, QStringView element)
+{
+    QString text;
+    while (xml.readNext() != QXmlStreamReader::Invalid) {
+        if (xml.isEndElement() && xml.name() == element)
+            break;
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == u"rPh")
+            xml.skipCurrentElement();
+        else if (xml.name() == u"t")
+            text += xml.readElementText();
+    }
+    return unescaped(text);
+}
+
+QStringList readSharedStrings(Package &package, const QString &part)
+{
+    QStringList strings;
+    QXmlStreamReader xml(package.read(part));
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == u"si")
+            strings.append(readStringItem(xml, u"si"));
+    }
+    checkXml(xml, part);
+    return strings;
+}
+
+// Whether a number format shows a date, a time or both. Quoted text,
+// escaped characters and bracketed parts ([Red], [$-804]) are no
+// placeholders; [h], [mm] and [ss] are elapsed time.
+std::optional<DateKind> kindOfCode(const QString &code)
+{
+    if (code.compare(u"General"_s, Qt::CaseInsensitive) == 0)
+        return std::nullopt;
+    bool date = false, month = false, time = false;
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const QChar c = code.at(i).toLower();
+        if (c == u';')
+            break; // the first section decides
+        if (c == u'"') {
+            const qsizetype end = code.indexOf(u'"', i + 1);
+            i = end < 0 ? code.size() : end;
+        } else if (c == u'\\' || c == u'_' || c == u'*') {
+            ++i;
+        } else if (c == u'[') {
+            const qsizetype end = code.indexOf(u']', i + 1);
+            const QString inside = code.mid(i + 1, (end < 0 ? code.size() : end) - i - 1).toLower();
+            if (!inside.isEmpty()
+                && std::all_of(inside.cbegin(), inside.cend(),
+                               [&inside](QChar x) { return x == inside.front(); })
+                && (inside.front() == u'h' || inside.front() == u'm' || inside.front() == u's'))
+                time = true;
+            i = end < 0 ? code.size() : end;
+        } else if (c == u'y' || c == u'd') {
+            date = true;
+        } else if (c == u'm') {
+            month = true;
+        } else if (c == u'h' || c == u's') {
+            time = true;
+        }
+    }
+    // An m beside h or s is minutes; alone it is the month.
+    date = date || (month && !time);
+    if (date && time)
+        return DateKind::DateTime;
+    if (date)
+        return DateKind::Date;
+    if (time)
+        return DateKind::Time;
+    return std::nullopt;
+}
+
+// Excel's built-in number formats that show dates and times, the Chinese
+// ones (27 to 36, 50 to 58) included.
+std::optional<DateKind> kindOfBuiltIn(int id)
+{
+    if ((id >= 14 && id <= 17) || (id >= 27 && id <= 31) || id == 36 || (id >= 50 && id <= 58))
+        return DateKind::Date;
+    if (id == 22)
+        return DateKind::DateTime;
+    if ((id >= 18 && id <= 21) || (id >= 32 && id <= 35) || (id >= 45 && id <= 47))
+        return DateKind::Time;
+    return std::nullopt;
+}
+
+// For each cell style (the s attribute of a cell), whether it shows a date.
+QList<std::optional<DateKind>> readDateStyles(Package &package, const QString &part)
+{
+    QHash<int, QString> codes;
+    QList<std::optional<DateKind>> styles;
+    QXmlStreamReader xml(package.read(part));
+    bool inCellXfs = false;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isEndElement() && xml.name() == u"cellXfs")
+            inCellXfs = false;
+        if (!xml.isStartElement())
+            continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        if (xml.name() == u"numFmt") {
+            codes.insert(attributes.value("numFmtId"_L1).toInt(),
+                         attributes.value("formatCode"_L1).toString());
+        } else if (xml.name() == u"cellXfs") {
+            inCellXfs = true;
+        } else if (inCellXfs && xml.name() == u"xf") {
+            const int id = attributes.value("numFmtId"_L1).toInt();
+            const auto code = codes.constFind(id);
+            styles.append(code != codes.cend() ? kindOfCode(*code) : kindOfBuiltIn(id));
+        }
+    }
+    checkXml(xml, part);
+    return styles;
+}
+
+struct Workbook
+{
+    struct Sheet
+    {
+        QString name;
+        QString relationship;
+    };
+    QList<Sheet> sheets;
+    int activeTab = 0;
+    bool epoch1904 = false;
+};
+
+Workbook readWorkbook(Package &package, const QString &part)
+{
+    Workbook workbook;
+    QXmlStreamReader xml(package.read(part));
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        if (xml.name() == u"sheet") {
+            Workbook::Sheet sheet{attributes.value("name"_L1).toString(), {}};
+            // r:id, whatever the prefix of the relationships namespace.
+            for (const QXmlStreamAttribute &attribute : attributes) {
+                if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty())
+                    sheet.relationship = attribute.value().toString();
+            }
+            workbook.sheets.append(sheet);
+        } else if (xml.name() == u"workbookView") {
+            workbook.activeTab = attributes.value("activeTab"_L1).toInt();
+        } else if (xml.name() == u"workbookPr") {
+            const auto value = attributes.value("date1904"_L1);
+            workbook.epoch1904 = value == u"1" || value == u"true";
+        }
+    }
+    checkXml(xml, part);
+    return workbook;
+}
+
+// "B12" → row 12, column 2; false for anything else.
+bool parseReference(QStringView reference, int *row, int *column)
+{
+    qsizetype i = 0;
+    int columnNumber = 0;
+    for (; i < reference.size() && reference[i].isLetter(); ++i) {
+        const char16_t c = QChar::toUpper(reference[i].unicode());
+        if (c < u'A' || c > u'Z' || columnNumber > MaxColumns)
+            return false;
+        columnNumber = columnNumber * 26 + (c - u'A' + 1);
+    }
+    bool ok = false;
+    const int rowNumber = reference.mid(i).toInt(&ok);
+    if (i == 0 || !ok)
+        return false;
+    *row = rowNumber;
+    *column = columnNumber;
+    return true;
+}
+
+QString isoDateText(const QString &value)
+{
+    // t="d" cells hold ISO 8601: "2008-08-08", "2008-08-08T13:05:06".
+    if (!value.contains(u'T'))
+        return value;
+    const QDateTime moment = QDateTime::fromString(value.left(19), Qt::ISODate);
+    if (!moment.isValid())
+        return value;
+    if (value.left(10).startsWith(u"1899-12-3"))
+        return moment.time().toString(u"hh:mm:ss"_s);
+    return moment.toString(u"yyyy-MM-dd hh:mm:ss"_s);
+}
+
+class SheetParser
+{
+public:
+    SheetParser(const QStringList &strings, const QList<std::optional<DateKind>> &styles,
+                bool epoch1904, QString part)
+        : m_strings(strings), m_styles(styles), m_epoch1904(epoch1904), m_part(std::move(part))
+    {
+    }
+
+    QList<QStringList> parse(const QByteArray &data)
+    {
+        QXmlStreamReader xml(data);
+        int row = 0;
+        int column = 0;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (!xml.isStartElement())
+                continue;
+            if (xml.name() == u"row") {
+                const auto number = xml.attributes().value("r"_L1);
+                row = number.isEmpty() ? row + 1 : number.toInt();
+                column = 0;
+                if (row < 1 || row > MaxRows)
+                    damaged(m_part);
+            } else if (xml.name() == u"c") {
+                const QXmlStreamAttributes attributes = xml.attributes();
+                const auto reference = attributes.value("r"_L1);
+                if (reference.isEmpty()) {
+                    ++column;
+                } else {
+                    int referenceRow = 0;
+                    if (!parseReference(reference, &referenceRow, &column) || referenceRow != row)
+                        damaged(m_part);
+                }
+                if (row < 1 || column < 1 || column > MaxColumns)
+                    damaged(m_part);
+                store(row, column, readCell(xml, attributes));
+            }
+        }
+        checkXml(xml, m_part);
+        return std::move(m_rows);
+    }
+
+private:
+    QString readCell(QXmlStreamReader &xml, const QXmlStreamAttributes &attributes)
+    {
+        const QStringView type = attributes.value("t"_L1);
+        const int style = attributes.value("s"_L1).toInt();
+        QString value;
+        QString inlineText;
+        while (xml.readNext() != QXmlStreamReader::Invalid) {
+            if (xml.isEndElement() && xml.name() == u"c")
+                break;
+            if (!xml.isStartElement())
+                continue;
+            if (xml.name() == u"v")
+                value = xml.readElementText();
+            else if (xml.name() == u"is")
+                inlineText = readStringItem(xml, u"is");
+            else
+                xml.skipCurrentElement(); // a formula: its cached value is in <v>
+        }
+        if (type == u"inlineStr")
+            return inlineText;
+        if (value.isEmpty())
+            return {};
+        if (type == u"s") {
+            bool ok = false;
+            const int index = value.toInt(&ok);
+            if (!ok || index < 0 || index >= m_strings.size())
+                damaged(m_part);
+            return m_strings.at(index);
+        }
+        if (type == u"str" || type == u"e")
+            return unescaped(value);
+        if (type == u"b")
+            return value == u"1" ? u"TRUE"_s : u"FALSE"_s;
+        if (type == u"d")
+            return isoDateText(value);
+        bool ok = false;
+        const double number = value.toDouble(&ok);
+        if (!ok)
+            damaged(m_part);
+        if (style >= 0 && style < m_styles.size() && m_styles.at(style)) {
+            const QString date = ExcelCellText::date(number, *m_styles.at(style), m_epoch1904);
+            if (!date.isEmpty())
+                return date;
+        }
+        return ExcelCellText::number(number);
+    }
+
+    void store(int row, int column, QString text)
+    {
+        if (text.isEmpty())
+            return;
+        if (m_rows.size() < row)
+            m_rows.resize(row);
+        QStringList &cells = m_rows[row - 1];
+        if (cells.size() < column)
+            cells.resize(column);
+        cells[column - 1] = std::move(text);
+    }
+
+    const QStringList &m_strings;
+    const QList<std::optional<DateKind>> &m_styles;
+    bool m_epoch1904;
+    QString m_part;
+    QList<QStringList> m_rows;
+};
+
+} // namespace
+
+namespace XlsxSheetReader {
+
+ExcelSheet read(const QString &path)
+{
+    Package package(path);
+    QString workbookPart;
+    for (const Relationship &relationship : relationshipsOf(package, QString())) {
+        if (hasType(relationship, u"officeDocument"))
+            workbookPart = relationship.target;
+    }
+    if (workbookPart.isEmpty() || !package.has(workbookPart))
+        throw Refusal(NotAWorkbook);
+
+    const Workbook workbook = readWorkbook(package, workbookPart);
+    const QHash<QString, Relationship> parts = relationshipsOf(package, workbookPart);
+    QStringList strings;
+    QList<std::optional<DateKind>> styles;
+    for (const Relationship &relationship : parts) {
+        if (hasType(relationship, u"sharedStrings"))
+            strings = readSharedStrings(package, relationship.target);
+        else if (hasType(relationship, u"styles"))
+            styles = readDateStyles(package, relationship.target);
+    }
+
+    // The active sheet, unless it is a chart: then the first worksheet.
+    const auto worksheetAt = [&](qsizetype index) -> const Workbook::Sheet * {
+        if (index < 0 || index >= workbook.sheets.size())
+            return nullptr;
+        const auto part = parts.constFind(workbook.sheets.at(index).relationship);
+        return part != parts.cend() && hasType(*part, u"worksheet") ? &workbook.sheets.at(index)
+                                                                     : nullptr;
+    };
+    const Workbook::Sheet *sheet = worksheetAt(workbook.activeTab);
+    for (qsizetype i = 0; !sheet && i < workbook.sheets.size(); ++i)
+        sheet = worksheetAt(i);
+    if (!sheet)
+        throw Refusal(u"工作簿中没有工作表。"_s);
+
+    const QString sheetPart = parts.value(sheet->relationship).target;
+    SheetParser parser(strings, styles, workbook.epoch1904, sheetPart);
+    return ExcelSheet(sheet->name, parser.parse(package.read(sheetPart)));
+}
+
+} // namespace XlsxSheetReader

@@ -1,0 +1,167 @@
+#include "GoodsImport.h"
+
+#include "common/Money.h"
+#include "common/Refusal.h"
+#include "db/Database.h"
+#include "db/Transaction.h"
+#include "export/ExcelSheet.h"
+
+#include <QSet>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int ColumnCount = 9;
+// Rows a statement. On SQLite binding costs grow with the square of the
+// values in a statement (their placeholders are looked up one by one), so
+// a hundred rows take twice the time of twenty; PostgreSQL gains nothing
+// from more than twenty either, as its round trips are few by then.
+constexpr qsizetype BlockRows = 20;
+
+const QString InsertText = u"insert into 商品库 (id, 编号, 商品名, 拼音, 单价, 提成金额, 商品类型, 库存, "
+                           "是否需要服务) values "_s;
+const QString RowPlaces = u"(?, ?, ?, ?, ?, ?, ?, ?, ?)"_s;
+
+std::optional<QVariant> amount(const QString &text)
+{
+    if (text.trimmed().isEmpty())
+        return QVariant::fromValue(Money());
+    const std::optional<Money> value = Money::parse(text);
+    if (!value)
+        return std::nullopt;
+    return QVariant::fromValue(*value);
+}
+
+// The values of one sheet row for the insert, or nothing when they cannot
+// be stored. Both backends refuse the same rows: SQLite would keep text in
+// a number column that PostgreSQL refuses.
+std::optional<QVariantList> rowValues(const ExcelSheet &sheet, int row, bool numberRows)
+{
+    QStringList texts;
+    texts.reserve(ColumnCount);
+    for (int column = 1; column <= ColumnCount; ++column) {
+        // An empty cell is empty text, not NULL.
+        const QString text = sheet.text(row, column);
+        texts.append(text.isNull() ? u""_s : text);
+    }
+    if (numberRows)
+        texts[0] = QString::number(row);
+    if (texts.at(1).isEmpty())
+        texts[1] = u"0"_s;
+
+    bool ok = false;
+    const int id = texts.at(0).trimmed().toInt(&ok);
+    if (!ok)
+        return std::nullopt;
+    const auto price = amount(texts.at(4));
+    const auto commission = amount(texts.at(5));
+    const auto stock = amount(texts.at(7));
+    if (!price || !commission || !stock)
+        return std::nullopt;
+    return QVariantList{id,        texts.at(1), texts.at(2), texts.at(3), *price,
+                        *commission, texts.at(6), *stock,      texts.at(8)};
+}
+
+} // namespace
+
+QStringList GoodsImport::columns()
+{
+    return {u"id"_s,      u"编号"_s,     u"商品名"_s, u"拼音"_s, u"单价"_s,
+            u"提成金额"_s, u"商品类型"_s, u"库存"_s,   u"是否需要服务"_s};
+}
+
+void GoodsImport::checkPassword(const QString &typed)
+{
+    if (typed != QString::fromUtf16(Password))
+        throw Refusal(QString::fromUtf16(WrongPassword));
+}
+
+GoodsImport::Outcome GoodsImport::run(const ExcelSheet &sheet, bool numberRows,
+                                      const std::function<void(int row)> &progress)
+{
+    Outcome outcome;
+    QList<PendingRow> block;
+    block.reserve(BlockRows);
+    Transaction transaction(m_database);
+    for (int row = 2; row <= sheet.rowCount(); ++row) {
+        if (progress)
+            progress(row);
+        std::optional<QVariantList> values = rowValues(sheet, row, numberRows);
+        if (!values) {
+            outcome.failedRows.append(row);
+            continue;
+        }
+        const int id = values->constFirst().toInt();
+        block.append({row, id, std::move(*values)});
+        if (block.size() == BlockRows) {
+            insertBlock(block, outcome);
+            block.clear();
+        }
+    }
+    insertBlock(block, outcome);
+    std::sort(outcome.failedRows.begin(), outcome.failedRows.end());
+    if (outcome.inserted > 0 && m_database.dialect().isPostgres()) {
+        // Moved on only: ids handed out before stay used.
+        m_database.exec(
+            u"select setval(pg_get_serial_sequence('商品库', 'id'), max(id)) from 商品库 having max(id) >= "
+            "coalesce(pg_sequence_last_value(pg_get_serial_sequence('商品库', 'id')::regclass) + 1, 1)"_s);
+    }
+    transaction.commit();
+    return outcome;
+}
+
+void GoodsImport::insertBlock(const QList<PendingRow> &block, Outcome &outcome)
+{
+    if (block.isEmpty() || tryInsert(block, outcome))
+        return;
+    // The database refused the statement: each row goes again on its own
+    // to find which it was.
+    for (const PendingRow &row : block) {
+        if (!tryInsert({row}, outcome))
+            outcome.failedRows.append(row.row);
+    }
+}
+
+bool GoodsImport::tryInsert(const QList<PendingRow> &rows, Outcome &outcome)
+{
+    QString sql = InsertText;
+    QVariantList values;
+    values.reserve(rows.size() * ColumnCount);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        sql += i == 0 ? RowPlaces : u"," + RowPlaces;
+        values.append(rows.at(i).values);
+    }
+    // A taken id is the usual reason a row cannot go in; skipping such
+    // rows, instead of failing the statement, keeps the rest of it.
+    sql += u" on conflict (id) do nothing returning id"_s;
+
+    QList<int> inserted;
+    Transaction level(m_database);
+    try {
+        // Read out and gone before the savepoint is released: SQLite
+        // cannot release it under a statement still running.
+        QSqlQuery query = m_database.exec(sql, values);
+        while (query.next())
+            inserted.append(query.value(0).toInt());
+    } catch (const DbError &) {
+        // Throws on when the transaction itself is gone.
+        level.rollbackAndContinue();
+        return false;
+    }
+    level.commit();
+    // Of rows sharing an id the first went in, as it would on its own.
+    QSet<int> taken(inserted.cbegin(), inserted.cend());
+    for (const PendingRow &row : rows) {
+        if (taken.remove(row.id))
+            ++outcome.inserted;
+        else
+            outcome.failedRows.append(row.row);
+    }
+    return true;
+}

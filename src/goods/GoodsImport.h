@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <functional>
+
+class Database;
+class ExcelSheet;
+
+// Loads goods from a worksheet into 商品库. Row 1 holds titles; each later
+// row becomes one item, its columns A to I filling id, 编号, 商品名, 拼音,
+// 单价, 提成金额, 商品类型, 库存 and 是否需要服务 as they stand: the pinyin
+// is not computed, the type not checked, no purchase recorded.
+//
+// All rows go in one transaction, twenty to a statement under a
+// savepoint. A row whose id is taken is skipped; when the database refuses
+// a statement for any other reason, its rows go again one by one, each
+// under a savepoint of its own. So a row that cannot be stored (a repeated
+// id, text in a number column) is reported and every other row is kept,
+// as if each had gone in on its own. On PostgreSQL the id sequence is moved
+// past the largest id afterwards, so goods added later do not collide
+// with imported ones; SQLite's AUTOINCREMENT does so by itself.
+class GoodsImport
+{
+public:
+    static constexpr auto Password = u"tupo";
+    static constexpr auto WrongPassword = u"密码错误!";
+
+    struct Outcome
+    {
+        int inserted = 0;
+        // Sheet row numbers (2 for the first data row), in order.
+        QList<int> failedRows;
+    };
+
+    // The 商品库 columns that sheet columns A to I fill, in that order.
+    static QStringList columns();
+    // Refuses anything but the import password with WrongPassword.
+    static void checkPassword(const QString &typed);
+
+    explicit GoodsImport(Database &database) : m_database(database) {}
+
+    // Imports rows 2 to the last of `sheet`. `numberRows` ("自动增加编号")
+    // makes each row's id its sheet row number, whatever column A holds.
+    // An empty 编号 becomes "0"; an empty 单价, 提成金额 or 库存 is 0. A row
+    // whose id is no whole number, or whose amounts are no numbers, fails
+    // like a row the database refuses. `progress` hears each sheet row
+    // number before that row goes in. Throws DbError when the whole import
+    // could not be committed; nothing is kept then.
+    Outcome run(const ExcelSheet &sheet, bool numberRows,
+                const std::function<void(int row)> &progress = {});
+
+private:
+    struct PendingRow
+    {
+        int row;
+        int id;
+        QVariantList values;
+    };
+    void insertBlock(const QList<PendingRow> &block, Outcome &outcome);
+    // One statement under a savepoint; rows whose id is taken are skipped
+    // and listed as failed. False, with nothing kept, when the database
+    // refused the statement.
+    bool tryInsert(const QList<PendingRow> &rows, Outcome &outcome);
+
+    Database &m_database;
+};
