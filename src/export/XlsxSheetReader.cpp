@@ -5,12 +5,12 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
-#include <quazip.h>
-#include <quazipfile.h>
+#include <unzip.h>
 
 #include <algorithm>
 #include <optional>
@@ -33,38 +33,63 @@ const QString NotAWorkbook = u"不是Excel工作簿。"_s;
     throw Refusal(u"文件已损坏或不完整（"_s + part + u"）。"_s);
 }
 
-// The zip archive and its parts. Part names are compared without regard
-// to case, as the format says.
+// The zip archive and its parts, through minizip: the zip library that
+// libxlsxwriter uses too. (QuaZip brings a modified copy of minizip under
+// the same symbol names; with both in one program, the export would call
+// QuaZip's copy and crash.) Part names are compared without regard to
+// case, as the format says.
 class Package
 {
 public:
     explicit Package(const QString &path)
-        : m_zip(path)
+        : m_zip(unzOpen64(QFile::encodeName(path).constData()))
     {
-        if (!m_zip.open(QuaZip::mdUnzip))
+        if (!m_zip)
             throw Refusal(Damaged);
     }
+    ~Package() { unzClose(m_zip); }
+    Package(const Package &) = delete;
+    Package &operator=(const Package &) = delete;
 
-    bool has(const QString &part) { return m_zip.setCurrentFile(part, QuaZip::csInsensitive); }
+    bool has(const QString &part)
+    {
+        return unzLocateFile(m_zip, part.toUtf8().constData(), CaseInsensitive) == UNZ_OK;
+    }
 
     QByteArray read(const QString &part)
     {
-        if (!has(part))
+        unz_file_info64 info{};
+        if (!has(part)
+            || unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
             damaged(part);
-        QuaZipFile file(&m_zip);
-        if (!file.open(QIODevice::ReadOnly))
+        if (info.flag & 1)
+            throw Refusal(u"工作簿设有密码保护，请先在Excel中取消密码再导入。"_s);
+        if (info.uncompressed_size > MaxPartSize)
+            throw Refusal(u"工作簿太大，无法读取。"_s);
+        if (unzOpenCurrentFile(m_zip) != UNZ_OK)
             damaged(part);
-        QByteArray data = file.readAll();
-        const int readError = file.getZipError();
-        file.close();
-        // close() checks the size and the CRC of what was read.
-        if (readError != UNZ_OK || file.getZipError() != UNZ_OK)
+        QByteArray data;
+        data.reserve(static_cast<qsizetype>(info.uncompressed_size));
+        char buffer[65536];
+        int count = 0;
+        while ((count = unzReadCurrentFile(m_zip, buffer, sizeof buffer)) > 0) {
+            data.append(buffer, count);
+            if (data.size() > MaxPartSize)
+                break;
+        }
+        // Closing checks the CRC of what was read.
+        const int closed = unzCloseCurrentFile(m_zip);
+        if (count != 0 || closed != UNZ_OK)
             damaged(part);
         return data;
     }
 
 private:
-    QuaZip m_zip;
+    static constexpr int CaseInsensitive = 2;
+    // A sheet of a million rows stays well below this.
+    static constexpr qint64 MaxPartSize = qint64(1) << 30;
+
+    unzFile m_zip;
 };
 
 struct Relationship

@@ -1,7 +1,9 @@
+#include "VariantTableModel.h"
 #include "support/WorkbookMaker.h"
 
 #include "common/Refusal.h"
 #include "export/ExcelCellText.h"
+#include "export/ExcelExporter.h"
 #include "export/ExcelSheetReader.h"
 
 #include <QDir>
@@ -108,6 +110,7 @@ private slots:
     void numberTexts();
     void unreadableFilesAreRefused_data();
     void unreadableFilesAreRefused();
+    void exportedWorkbookReadsBack();
 
 private:
     QString write(const QString &name, const QJsonObject &book);
@@ -388,6 +391,22 @@ void TestSheetReader::unreadableFilesAreRefused()
         QVERIFY2(refusal.text().startsWith(prefix), qPrintable(refusal.text()));
         QVERIFY2(refusal.text().mid(prefix.size()).startsWith(reason), qPrintable(refusal.text()));
     }
+}
+
+// The program writes workbooks with libxlsxwriter and reads them with
+// this reader, in one process: each must keep its own zip library (a
+// second copy of minizip under the same names once made the export crash).
+void TestSheetReader::exportedWorkbookReadsBack()
+{
+    VariantTableModel model({u"编号"_s, u"商品名"_s, u"单价"_s, u"日期"_s},
+                            {{1, u"洗发水"_s, 12.5, QDate(2008, 8, 8)},
+                             {2, u"剪发"_s, 30, QDate(2024, 3, 1)}});
+    const QString path = m_dir.filePath(u"exported.xlsx"_s);
+    QString error;
+    QCOMPARE(ExcelExporter().write(model, path, 0, 3, &error), ExcelExporter::Outcome::Written);
+    QCOMPARE(texts(ExcelSheetReader::read(path)),
+             (QStringList{u"编号|商品名|单价|日期"_s, u"1|洗发水|12.5|2008-08-08"_s,
+                          u"2|剪发|30|2024-03-01"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestSheetReader)
