@@ -1,6 +1,7 @@
 #include "XlsxSheetReader.h"
 
 #include "ExcelCellText.h"
+#include "SheetXmlScanner.h"
 #include "common/Refusal.h"
 
 #include <QDateTime>
@@ -366,22 +367,23 @@ public:
 
     QList<QStringList> parse(const QByteArray &data)
     {
-        QXmlStreamReader xml(data);
+        SheetXmlScanner xml(data);
         int row = 0;
         int column = 0;
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (!xml.isStartElement())
+        for (;;) {
+            const SheetXmlScanner::Token token = xml.next();
+            if (token == SheetXmlScanner::Token::Done)
+                break;
+            if (token != SheetXmlScanner::Token::Start)
                 continue;
-            if (xml.name() == u"row") {
-                const auto number = xml.attributes().value("r"_L1);
+            if (xml.name() == "row") {
+                const QString number = xml.attribute("r");
                 row = number.isEmpty() ? row + 1 : number.toInt();
                 column = 0;
                 if (row < 1 || row > MaxRows)
                     damaged(m_part);
-            } else if (xml.name() == u"c") {
-                const QXmlStreamAttributes attributes = xml.attributes();
-                const auto reference = attributes.value("r"_L1);
+            } else if (xml.name() == "c") {
+                const QString reference = xml.attribute("r");
                 if (reference.isEmpty()) {
                     ++column;
                 } else {
@@ -391,31 +393,91 @@ public:
                 }
                 if (row < 1 || column < 1 || column > MaxColumns)
                     damaged(m_part);
-                store(row, column, readCell(xml, attributes));
+                const QString type = xml.attribute("t");
+                const int style = xml.attribute("s").toInt();
+                store(row, column, readCell(xml, type, style));
             }
         }
-        checkXml(xml, m_part);
+        if (xml.failed())
+            damaged(m_part);
         return std::move(m_rows);
     }
 
 private:
-    QString readCell(QXmlStreamReader &xml, const QXmlStreamAttributes &attributes)
+    // The text of the current element, up to its end tag.
+    static QString readText(SheetXmlScanner &xml)
     {
-        const QStringView type = attributes.value("t"_L1);
-        const int style = attributes.value("s"_L1).toInt();
+        QString text;
+        int depth = 1;
+        while (depth > 0) {
+            switch (xml.next()) {
+            case SheetXmlScanner::Token::Start:
+                ++depth;
+                break;
+            case SheetXmlScanner::Token::End:
+                --depth;
+                break;
+            case SheetXmlScanner::Token::Text:
+                if (depth == 1)
+                    text += xml.text();
+                break;
+            case SheetXmlScanner::Token::Done:
+                return text;
+            }
+        }
+        return text;
+    }
+
+    static void skipElement(SheetXmlScanner &xml)
+    {
+        int depth = 1;
+        while (depth > 0) {
+            const SheetXmlScanner::Token token = xml.next();
+            if (token == SheetXmlScanner::Token::Start)
+                ++depth;
+            else if (token == SheetXmlScanner::Token::End)
+                --depth;
+            else if (token == SheetXmlScanner::Token::Done)
+                return;
+        }
+    }
+
+    // An inline string (<is>): the texts of its runs, without the
+    // phonetic guide.
+    static QString readInlineString(SheetXmlScanner &xml)
+    {
+        QString text;
+        for (;;) {
+            const SheetXmlScanner::Token token = xml.next();
+            if (token == SheetXmlScanner::Token::Done
+                || (token == SheetXmlScanner::Token::End && xml.name() == "is"))
+                break;
+            if (token != SheetXmlScanner::Token::Start)
+                continue;
+            if (xml.name() == "t")
+                text += readText(xml);
+            else if (xml.name() != "r")
+                skipElement(xml); // rPh, rPr and the like
+        }
+        return unescaped(text);
+    }
+
+    QString readCell(SheetXmlScanner &xml, const QString &type, int style)
+    {
         QString value;
         QString inlineText;
-        while (xml.readNext() != QXmlStreamReader::Invalid) {
-            if (xml.isEndElement() && xml.name() == u"c")
-                break;
-            if (!xml.isStartElement())
+        for (;;) {
+            const SheetXmlScanner::Token token = xml.next();
+            if (token == SheetXmlScanner::Token::Done || token == SheetXmlScanner::Token::End)
+                break; // the cell's own end
+            if (token != SheetXmlScanner::Token::Start)
                 continue;
-            if (xml.name() == u"v")
-                value = xml.readElementText();
-            else if (xml.name() == u"is")
-                inlineText = readStringItem(xml, u"is");
+            if (xml.name() == "v")
+                value = readText(xml);
+            else if (xml.name() == "is")
+                inlineText = readInlineString(xml);
             else
-                xml.skipCurrentElement(); // a formula: its cached value is in <v>
+                skipElement(xml); // a formula: its cached value is in <v>
         }
         if (type == u"inlineStr")
             return inlineText;

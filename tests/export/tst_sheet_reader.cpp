@@ -258,6 +258,14 @@ void TestSheetReader::xlsxCellFormsOfOtherWriters_data()
         << QByteArray("<row><c t=\"inlineStr\"><is><t>a</t></is></c><c><v>2</v></c></row>"
                       "<row><c r=\"C2\"><v>5</v></c><c><v>6</v></c></row>")
         << QByteArray() << QByteArray() << QByteArray() << QStringList{u"a|2||"_s, u"||5|6"_s};
+    QTest::newRow("prefixes, references, CDATA, comments, quoting")
+        << QByteArray("<!-- rows follow --><x:row xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" r = '1'>"
+                      "<x:c r='A1' t=\"inlineStr\"><x:is><x:t>A&amp;B &lt;&#x4E2D;&#25991;&gt; &quot;&apos;</x:t></x:is></x:c>"
+                      "<x:c r=\"B1\" t=\"inlineStr\"><x:is><x:t><![CDATA[<b>&amp;</b>]]></x:t></x:is></x:c>"
+                      "<x:c r=\"C1\" t=\"inlineStr\"><x:is><x:t>一\r\n二&#13;</x:t></x:is></x:c>"
+                      "<x:c r=\"D1\" s=\"0\"/><?pi ignored?><x:c r=\"E1\"><x:v> 7 </x:v></x:c></x:row>")
+        << QByteArray() << QByteArray() << QByteArray()
+        << QStringList{u"A&B <中文> \"'|<b>&amp;</b>|一\n二\r||7"_s};
     QTest::newRow("escaped control characters")
         << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>")
         << QByteArray("<si><t>一_x000D_二_x005F_x0041_</t></si>")
