@@ -5,8 +5,9 @@
 #include <QString>
 
 // Reads a workbook straight from its file, with no spreadsheet program:
-// .xlsx through its zipped XML, .xls (Excel 97 to 2003, and older BIFF
-// files) through freexl. The content decides the format, not the name.
+// .xlsx through its zipped XML (minizip, and SheetXmlScanner for the
+// sheet itself), .xls (Excel 97 to 2003, and older BIFF files) through
+// freexl. The content decides the format, not the name.
 //
 // The sheet read is the one Excel shows on opening the workbook: the
 // active sheet of an .xlsx. freexl does not report the active sheet of an

@@ -1,16 +1,17 @@
 #include "XlsxSheetReader.h"
 
 #include "ExcelCellText.h"
+#include "SheetXmlScanner.h"
 #include "common/Refusal.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
-#include <quazip.h>
-#include <quazipfile.h>
+#include <unzip.h>
 
 #include <algorithm>
 #include <optional>
@@ -33,38 +34,63 @@ const QString NotAWorkbook = u"不是Excel工作簿。"_s;
     throw Refusal(u"文件已损坏或不完整（"_s + part + u"）。"_s);
 }
 
-// The zip archive and its parts. Part names are compared without regard
-// to case, as the format says.
+// The zip archive and its parts, through minizip: the zip library that
+// libxlsxwriter uses too. (QuaZip brings a modified copy of minizip under
+// the same symbol names; with both in one program, the export would call
+// QuaZip's copy and crash.) Part names are compared without regard to
+// case, as the format says.
 class Package
 {
 public:
     explicit Package(const QString &path)
-        : m_zip(path)
+        : m_zip(unzOpen64(QFile::encodeName(path).constData()))
     {
-        if (!m_zip.open(QuaZip::mdUnzip))
+        if (!m_zip)
             throw Refusal(Damaged);
     }
+    ~Package() { unzClose(m_zip); }
+    Package(const Package &) = delete;
+    Package &operator=(const Package &) = delete;
 
-    bool has(const QString &part) { return m_zip.setCurrentFile(part, QuaZip::csInsensitive); }
+    bool has(const QString &part)
+    {
+        return unzLocateFile(m_zip, part.toUtf8().constData(), CaseInsensitive) == UNZ_OK;
+    }
 
     QByteArray read(const QString &part)
     {
-        if (!has(part))
+        unz_file_info64 info{};
+        if (!has(part)
+            || unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
             damaged(part);
-        QuaZipFile file(&m_zip);
-        if (!file.open(QIODevice::ReadOnly))
+        if (info.flag & 1)
+            throw Refusal(u"工作簿设有密码保护，请先在Excel中取消密码再导入。"_s);
+        if (info.uncompressed_size > MaxPartSize)
+            throw Refusal(u"工作簿太大，无法读取。"_s);
+        if (unzOpenCurrentFile(m_zip) != UNZ_OK)
             damaged(part);
-        QByteArray data = file.readAll();
-        const int readError = file.getZipError();
-        file.close();
-        // close() checks the size and the CRC of what was read.
-        if (readError != UNZ_OK || file.getZipError() != UNZ_OK)
+        QByteArray data;
+        data.reserve(static_cast<qsizetype>(info.uncompressed_size));
+        char buffer[65536];
+        int count = 0;
+        while ((count = unzReadCurrentFile(m_zip, buffer, sizeof buffer)) > 0) {
+            data.append(buffer, count);
+            if (data.size() > MaxPartSize)
+                break;
+        }
+        // Closing checks the CRC of what was read.
+        const int closed = unzCloseCurrentFile(m_zip);
+        if (count != 0 || closed != UNZ_OK)
             damaged(part);
         return data;
     }
 
 private:
-    QuaZip m_zip;
+    static constexpr int CaseInsensitive = 2;
+    // A sheet of a million rows stays well below this.
+    static constexpr qint64 MaxPartSize = qint64(1) << 30;
+
+    unzFile m_zip;
 };
 
 struct Relationship
@@ -341,22 +367,23 @@ public:
 
     QList<QStringList> parse(const QByteArray &data)
     {
-        QXmlStreamReader xml(data);
+        SheetXmlScanner xml(data);
         int row = 0;
         int column = 0;
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (!xml.isStartElement())
+        for (;;) {
+            const SheetXmlScanner::Token token = xml.next();
+            if (token == SheetXmlScanner::Token::Done)
+                break;
+            if (token != SheetXmlScanner::Token::Start)
                 continue;
-            if (xml.name() == u"row") {
-                const auto number = xml.attributes().value("r"_L1);
+            if (xml.name() == "row") {
+                const QString number = xml.attribute("r");
                 row = number.isEmpty() ? row + 1 : number.toInt();
                 column = 0;
                 if (row < 1 || row > MaxRows)
                     damaged(m_part);
-            } else if (xml.name() == u"c") {
-                const QXmlStreamAttributes attributes = xml.attributes();
-                const auto reference = attributes.value("r"_L1);
+            } else if (xml.name() == "c") {
+                const QString reference = xml.attribute("r");
                 if (reference.isEmpty()) {
                     ++column;
                 } else {
@@ -366,31 +393,91 @@ public:
                 }
                 if (row < 1 || column < 1 || column > MaxColumns)
                     damaged(m_part);
-                store(row, column, readCell(xml, attributes));
+                const QString type = xml.attribute("t");
+                const int style = xml.attribute("s").toInt();
+                store(row, column, readCell(xml, type, style));
             }
         }
-        checkXml(xml, m_part);
+        if (xml.failed())
+            damaged(m_part);
         return std::move(m_rows);
     }
 
 private:
-    QString readCell(QXmlStreamReader &xml, const QXmlStreamAttributes &attributes)
+    // The text of the current element, up to its end tag.
+    static QString readText(SheetXmlScanner &xml)
     {
-        const QStringView type = attributes.value("t"_L1);
-        const int style = attributes.value("s"_L1).toInt();
+        QString text;
+        int depth = 1;
+        while (depth > 0) {
+            switch (xml.next()) {
+            case SheetXmlScanner::Token::Start:
+                ++depth;
+                break;
+            case SheetXmlScanner::Token::End:
+                --depth;
+                break;
+            case SheetXmlScanner::Token::Text:
+                if (depth == 1)
+                    text += xml.text();
+                break;
+            case SheetXmlScanner::Token::Done:
+                return text;
+            }
+        }
+        return text;
+    }
+
+    static void skipElement(SheetXmlScanner &xml)
+    {
+        int depth = 1;
+        while (depth > 0) {
+            const SheetXmlScanner::Token token = xml.next();
+            if (token == SheetXmlScanner::Token::Start)
+                ++depth;
+            else if (token == SheetXmlScanner::Token::End)
+                --depth;
+            else if (token == SheetXmlScanner::Token::Done)
+                return;
+        }
+    }
+
+    // An inline string (<is>): the texts of its runs, without the
+    // phonetic guide.
+    static QString readInlineString(SheetXmlScanner &xml)
+    {
+        QString text;
+        for (;;) {
+            const SheetXmlScanner::Token token = xml.next();
+            if (token == SheetXmlScanner::Token::Done
+                || (token == SheetXmlScanner::Token::End && xml.name() == "is"))
+                break;
+            if (token != SheetXmlScanner::Token::Start)
+                continue;
+            if (xml.name() == "t")
+                text += readText(xml);
+            else if (xml.name() != "r")
+                skipElement(xml); // rPh, rPr and the like
+        }
+        return unescaped(text);
+    }
+
+    QString readCell(SheetXmlScanner &xml, const QString &type, int style)
+    {
         QString value;
         QString inlineText;
-        while (xml.readNext() != QXmlStreamReader::Invalid) {
-            if (xml.isEndElement() && xml.name() == u"c")
-                break;
-            if (!xml.isStartElement())
+        for (;;) {
+            const SheetXmlScanner::Token token = xml.next();
+            if (token == SheetXmlScanner::Token::Done || token == SheetXmlScanner::Token::End)
+                break; // the cell's own end
+            if (token != SheetXmlScanner::Token::Start)
                 continue;
-            if (xml.name() == u"v")
-                value = xml.readElementText();
-            else if (xml.name() == u"is")
-                inlineText = readStringItem(xml, u"is");
+            if (xml.name() == "v")
+                value = readText(xml);
+            else if (xml.name() == "is")
+                inlineText = readInlineString(xml);
             else
-                xml.skipCurrentElement(); // a formula: its cached value is in <v>
+                skipElement(xml); // a formula: its cached value is in <v>
         }
         if (type == u"inlineStr")
             return inlineText;

@@ -1,7 +1,9 @@
+#include "VariantTableModel.h"
 #include "support/WorkbookMaker.h"
 
 #include "common/Refusal.h"
 #include "export/ExcelCellText.h"
+#include "export/ExcelExporter.h"
 #include "export/ExcelSheetReader.h"
 
 #include <QDir>
@@ -108,6 +110,7 @@ private slots:
     void numberTexts();
     void unreadableFilesAreRefused_data();
     void unreadableFilesAreRefused();
+    void exportedWorkbookReadsBack();
 
 private:
     QString write(const QString &name, const QJsonObject &book);
@@ -255,6 +258,14 @@ void TestSheetReader::xlsxCellFormsOfOtherWriters_data()
         << QByteArray("<row><c t=\"inlineStr\"><is><t>a</t></is></c><c><v>2</v></c></row>"
                       "<row><c r=\"C2\"><v>5</v></c><c><v>6</v></c></row>")
         << QByteArray() << QByteArray() << QByteArray() << QStringList{u"a|2||"_s, u"||5|6"_s};
+    QTest::newRow("prefixes, references, CDATA, comments, quoting")
+        << QByteArray("<!-- rows follow --><x:row xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" r = '1'>"
+                      "<x:c r='A1' t=\"inlineStr\"><x:is><x:t>A&amp;B &lt;&#x4E2D;&#25991;&gt; &quot;&apos;</x:t></x:is></x:c>"
+                      "<x:c r=\"B1\" t=\"inlineStr\"><x:is><x:t><![CDATA[<b>&amp;</b>]]></x:t></x:is></x:c>"
+                      "<x:c r=\"C1\" t=\"inlineStr\"><x:is><x:t>一\r\n二&#13;</x:t></x:is></x:c>"
+                      "<x:c r=\"D1\" s=\"0\"/><?pi ignored?><x:c r=\"E1\"><x:v> 7 </x:v></x:c></x:row>")
+        << QByteArray() << QByteArray() << QByteArray()
+        << QStringList{u"A&B <中文> \"'|<b>&amp;</b>|一\n二\r||7"_s};
     QTest::newRow("escaped control characters")
         << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>")
         << QByteArray("<si><t>一_x000D_二_x005F_x0041_</t></si>")
@@ -388,6 +399,22 @@ void TestSheetReader::unreadableFilesAreRefused()
         QVERIFY2(refusal.text().startsWith(prefix), qPrintable(refusal.text()));
         QVERIFY2(refusal.text().mid(prefix.size()).startsWith(reason), qPrintable(refusal.text()));
     }
+}
+
+// The program writes workbooks with libxlsxwriter and reads them with
+// this reader, in one process: each must keep its own zip library (a
+// second copy of minizip under the same names once made the export crash).
+void TestSheetReader::exportedWorkbookReadsBack()
+{
+    VariantTableModel model({u"编号"_s, u"商品名"_s, u"单价"_s, u"日期"_s},
+                            {{1, u"洗发水"_s, 12.5, QDate(2008, 8, 8)},
+                             {2, u"剪发"_s, 30, QDate(2024, 3, 1)}});
+    const QString path = m_dir.filePath(u"exported.xlsx"_s);
+    QString error;
+    QCOMPARE(ExcelExporter().write(model, path, 0, 3, &error), ExcelExporter::Outcome::Written);
+    QCOMPARE(texts(ExcelSheetReader::read(path)),
+             (QStringList{u"编号|商品名|单价|日期"_s, u"1|洗发水|12.5|2008-08-08"_s,
+                          u"2|剪发|30|2024-03-01"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestSheetReader)

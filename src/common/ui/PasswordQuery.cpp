@@ -23,6 +23,7 @@ PasswordQuery::PasswordQuery(const QString &caption, const QString &prompt,
         entry()->setStyleSheet(u"lineedit-password-character: %1"_s.arg(mask.unicode()));
     }
     entry()->setMaxLength(255);
+    entry()->setMinimumWidth(240);
     for (QLabel *label : findChildren<QLabel *>())
         label->setWordWrap(true);
     layout()->setSizeConstraint(QLayout::SetFixedSize);

@@ -66,7 +66,12 @@ TInExcelDataFm::TInExcelDataFm(Session &session, QWidget *parent)
     grid->addWidget(m_excelTitles, 2, 0);
     grid->addWidget(m_fieldNames, 2, 1);
 
-    auto *side = new QVBoxLayout;
+    // A panel of its own and of fixed width, so the wrapped explanations
+    // get the height they need.
+    auto *sidePanel = new QWidget(page);
+    sidePanel->setFixedWidth(300);
+    auto *side = new QVBoxLayout(sidePanel);
+    side->setContentsMargins(0, 0, 0, 0);
     side->addWidget(new QLabel(u"导入失败的行号"_s, page));
     side->addWidget(m_failedRows);
     side->addWidget(m_rowCount);
@@ -76,7 +81,7 @@ TInExcelDataFm::TInExcelDataFm(Session &session, QWidget *parent)
     side->addWidget(wrapped(u"导入失败的原因有很多,比如Excel中的编号和系统内已存在的编号重复,或者该是数字的项目确出现了字符/文字等原因,还有就是日期的格式(2008-8-8)."_s, page));
     side->addWidget(wrapped(u"如果您的Excel数据中没有编号,那么请选择自动增加编号."_s, page));
     side->addStretch(1);
-    grid->addLayout(side, 0, 2, 3, 1);
+    grid->addWidget(sidePanel, 0, 2, 3, 1);
     grid->addWidget(m_progress, 3, 0, 1, 3);
     auto *pageButtons = new QHBoxLayout;
     pageButtons->addWidget(m_choose);
@@ -84,7 +89,7 @@ TInExcelDataFm::TInExcelDataFm(Session &session, QWidget *parent)
     pageButtons->addWidget(m_clear);
     pageButtons->addStretch(1);
     grid->addLayout(pageButtons, 4, 0, 1, 3);
-    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(2, 1);
 
     auto *pages = new QTabWidget(this);
     pages->addTab(page, u"商品库"_s);
@@ -95,7 +100,7 @@ TInExcelDataFm::TInExcelDataFm(Session &session, QWidget *parent)
     layout->addWidget(wrapped(u"请仔细检查确保A表内的项目与B表内的项目对应一致.否则导入的数据可能不正确.没有的项目可以在Excel中加入空白列,有数据的项目一定要保证和要导入的项目名称是同一行.编号和名称是必有项目,编号必须唯一不能重复,如果你的Excel数据中没有编号,可以选择系统自动增加编号."_s, this));
     layout->addWidget(pages, 1);
     layout->addLayout(buttonRow({m_quit}));
-    resize(760, 560);
+    resize(820, 600);
 
     connect(m_choose, &QPushButton::clicked, this, &TInExcelDataFm::chooseWorkbook);
     connect(m_import, &QPushButton::clicked, this, &TInExcelDataFm::startImport);
