@@ -12,7 +12,11 @@
 #include "orders/ui/TAddConsumeFm.h"
 #include "orders/ui/TCheckOutFm.h"
 #include "orders/ui/TOpenDanFm.h"
+#include "staff/ui/TFaGongZiFm.h"
 #include "staff/ui/TFwsGlFm.h"
+#include "staff/ui/TFwsTcMxFm.h"
+#include "staff/ui/TFwsTcTjFm.h"
+#include "staff/ui/TGongZiRecordFm.h"
 #include "staff/ui/TYgDjFm.h"
 
 Navigator::Navigator(Session &session, TMainFm &board)
@@ -48,7 +52,7 @@ void Navigator::open(BoardWindow window)
         showModal<TXmAddChaXunFm>();
         break;
     case BoardWindow::Employees:
-        showModal<TFwsGlFm>();
+        openEmployees();
         break;
     case BoardWindow::Members:
         openMembers();
@@ -62,6 +66,16 @@ void Navigator::open(BoardWindow window)
     case BoardWindow::MemberTypes:
         showModal<TMemBerTypeFm>();
         break;
+    // Open to every operator.
+    case BoardWindow::CommissionTotals:
+        showModal<TFwsTcTjFm>();
+        break;
+    case BoardWindow::CommissionLines:
+        showModal<TFwsTcMxFm>();
+        break;
+    case BoardWindow::SalaryRecords:
+        showModal<TGongZiRecordFm>();
+        break;
     default:
         // The windows of the parts still to come.
         break;
@@ -74,6 +88,20 @@ void Navigator::openMembers()
     connect(&members, &TMemberFm::rechargeRequested, this,
             [this, &members](const QString &card) { openRecharge(card, members); });
     members.exec();
+}
+
+void Navigator::openEmployees()
+{
+    TFwsGlFm employees(m_session, &m_board);
+    connect(&employees, &TFwsGlFm::salaryRequested, this,
+            [this, &employees](const QString &code) { openSalary(code, employees); });
+    employees.exec();
+}
+
+void Navigator::openSalary(const QString &employeeCode, QWidget &employeeList)
+{
+    TFaGongZiFm window(m_session, employeeCode, &employeeList);
+    window.exec();
 }
 
 void Navigator::openRecharge(const QString &card, QWidget &memberList)
