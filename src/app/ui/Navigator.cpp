@@ -18,6 +18,8 @@
 #include "staff/ui/TFwsTcTjFm.h"
 #include "staff/ui/TGongZiRecordFm.h"
 #include "staff/ui/TYgDjFm.h"
+#include "statistics/ui/TItemCountFm.h"
+#include "statistics/ui/TXfCxFm.h"
 
 Navigator::Navigator(Session &session, TMainFm &board)
     : QObject(nullptr)
@@ -65,6 +67,13 @@ void Navigator::open(BoardWindow window)
         break;
     case BoardWindow::MemberTypes:
         showModal<TMemBerTypeFm>();
+        break;
+    // The board's 查询统计 menu is enabled only with the right 营业查询.
+    case BoardWindow::CurrentConsumption:
+        showModal<TXfCxFm>();
+        break;
+    case BoardWindow::ItemStatistics:
+        showModal<TItemCountFm>();
         break;
     // Open to every operator.
     case BoardWindow::CommissionTotals:
