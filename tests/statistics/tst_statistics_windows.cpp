@@ -87,7 +87,9 @@ void TestStatisticsWindows::noOccupiedPlate()
     TestSession t;
     plate(*t.database, u"SP001"_s, u"可用"_s, QString());
     TXfCxFm window(t.session);
+    window.show();
     QCOMPARE(t.prompt.messages(), QStringList{u"没有正在消费的号牌!"_s});
+    QVERIFY(window.isVisible());
     QCOMPARE(window.windowTitle(), u"消费查询"_s);
     QCOMPARE(window.plateList()->count(), 0);
     QCOMPARE(window.grid()->model()->rowCount(), 0);
@@ -98,6 +100,7 @@ void TestStatisticsWindows::firstPlateByItsOwnLines()
     TestSession t;
     group(*t.database);
     TXfCxFm window(t.session);
+    window.show();
     QVERIFY(t.prompt.messages().isEmpty());
     QCOMPARE(column(window.plateList()->model(), 0), (QStringList{u"SP001"_s, u"SP002"_s, u"SP003"_s}));
     QCOMPARE(window.searchBox()->text(), QString());

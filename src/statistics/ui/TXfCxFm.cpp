@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -61,8 +62,15 @@ TXfCxFm::TXfCxFm(Session &session, QWidget *parent)
     connect(m_search, &QLineEdit::returnPressed, this, &TXfCxFm::findPlate);
     connect(m_plates, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { showGroupOf(item->text()); });
+}
 
-    readPlates();
+void TXfCxFm::showEvent(QShowEvent *event)
+{
+    ListWindow::showEvent(event);
+    // Read once the window is up, so that "no plate" is said over it; a
+    // window restored from the taskbar is no new showing.
+    if (!event->spontaneous())
+        readPlates();
 }
 
 QString TXfCxFm::shownPlate() const

@@ -6,10 +6,12 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QShowEvent;
 
 // 消费查询: the occupied plates and the open lines of the plate shown,
-// with their total. The first plate is shown with its own lines; a plate
-// clicked or searched for is shown with its whole group.
+// with their total, read on every showing. The first plate is shown with
+// its own lines; a plate clicked or searched for is shown with its whole
+// group.
 class TXfCxFm : public ListWindow
 {
     Q_OBJECT
@@ -26,6 +28,9 @@ public slots:
     void showGroupOf(const QString &plate);
     void findPlate();
     void print();
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     void readPlates();
