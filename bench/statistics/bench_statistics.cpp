@@ -2,7 +2,8 @@
 // under 100,000 bills and a few thousand open lines on 300 occupied
 // plates: item statistics over all dates and for one type, the commission
 // totals over all lines and over one month, the current consumption of a
-// plate and of a group, and what the salary payment reads on opening.
+// plate and of a group, and what the salary payment reads on opening;
+// besides, the commission lines, all of them and one employee's.
 // Each figure is what the window waits for: the footers the database
 // counts and sums, and the first page of rows.
 // Runs on SQLite in a temporary folder and, when SALONDESK_TEST_PG holds a
@@ -192,6 +193,14 @@ void run(const char *backend, Database &db, int lines)
     measure(backend, "commission totals, every line", [&] { return loadList(totals, {}); });
     measure(backend, "commission totals, one month", [&] {
         return loadList(totals, StaffLists::commissionTotalsBetween(QDate(2025, 2, 1), QDate(2025, 2, 28)));
+    });
+
+    // Not among the targets: the details list opens on every settled line,
+    // its footers counted and summed over all of them.
+    ListQuery commissionLines(db, StaffLists::commissionLines());
+    measure(backend, "commission lines, every line", [&] { return loadList(commissionLines, {}); });
+    measure(backend, "commission lines, one employee", [&] {
+        return loadList(commissionLines, StaffLists::commissionLinesWhere(u"员工编号"_s, u"007"_s));
     });
 
     ListQuery open(db, CurrentConsumption::lines());

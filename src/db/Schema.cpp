@@ -195,7 +195,9 @@ void makeBillNumbersUnique(Database &database)
 // 消费时间, null for a line without one; 行数 counts the lines, so a group
 // whose lines were all taken back (行数 0) is known to be empty.
 //
-// An employee's unpaid commission is read through an index of its own.
+// An employee's commission (unpaid lines for a salary, every line for the
+// commission details and their footers) is read from an index that holds
+// all it needs, in the details' order, without visiting the lines.
 namespace SettledTotals {
 
 // One writer of the totals at a time on PostgreSQL, taken by the first
@@ -382,7 +384,7 @@ void addSettledTotals(Database &database)
         SettledTotals::createPostgresTriggers(database);
     else
         SettledTotals::createSqliteTriggers(database);
-    database.exec(u"create index if not exists ix_jzmx_unpaid on jzmx (员工编号, TcYf)"_s);
+    database.exec(u"create index if not exists ix_jzmx_commission on jzmx (员工编号, ID, TcYf, 提成金额)"_s);
 }
 
 // Whether the database holds any table at all (SQLite's own bookkeeping
