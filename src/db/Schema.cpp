@@ -196,6 +196,209 @@ void addBillIndexes(Database &database)
     database.exec(u"create index if not exists ix_jzmx_员工姓名_消费时间 on jzmx (员工姓名, 消费时间)"_s);
 }
 
+// Version 5: the item statistics and the commission totals add up the
+// settled lines of a range of days. Read from jzmx itself, that is a pass
+// over every line of the range: with a million lines, seconds on a busy
+// machine. So jzmx keeps its totals per day beside it, in 项目日汇总 (per
+// goods name and type) and 提成日汇总 (per employee), and the windows add
+// up days instead of lines. Triggers keep them in step with every insert,
+// change and deletion of a settled line, whichever part of the program or
+// which workstation makes it. 日期 is the midnight of the line's own
+// 消费时间, null for a line without one; 行数 counts the lines, so a group
+// whose lines were all taken back (行数 0) is known to be empty.
+//
+// An employee's commission (unpaid lines for a salary, every line for the
+// commission details and their footers) is read from an index that holds
+// all it needs, in the details' order, without visiting the lines.
+namespace SettledTotals {
+
+// One writer of the totals at a time on PostgreSQL, taken by the first
+// change of jzmx and held to the end of its transaction: two settlements
+// of plate groups add to the same days' rows statement by statement, and
+// would otherwise lock them in opposite orders.
+constexpr auto PostgresLock = u"20240901";
+
+struct Summary
+{
+    const char16_t *table;
+    const char16_t *keys;     // besides 日期
+    const char16_t *amounts;  // summed
+};
+
+const Summary Summaries[] = {
+    {u"项目日汇总", u"商品名, 商品类型", u"数量, 合计"},
+    {u"提成日汇总", u"员工编号", u"提成金额"},
+};
+
+QStringList split(const char16_t *names)
+{
+    return QString::fromUtf16(names).split(u", "_s);
+}
+
+QString dayOf(const Dialect &dialect, const QString &moment)
+{
+    if (dialect.isPostgres())
+        return u"date_trunc('day', "_s + moment + u')';
+    return u"datetime(date("_s + moment + u"))"_s;
+}
+
+// "on conflict (日期, …) do update set 行数 = 行数 + excluded.行数, …"
+QString merge(const Summary &summary)
+{
+    const QString table = QString::fromUtf16(summary.table);
+    QString sql = u" on conflict (日期, "_s + QString::fromUtf16(summary.keys)
+                  + u") do update set 行数 = "_s + table + u".行数 + excluded.行数"_s;
+    for (const QString &amount : split(summary.amounts)) {
+        sql += u", "_s + amount + u" = round("_s + table + u'.' + amount + u" + excluded."_s
+               + amount + u", 4)"_s;
+    }
+    return sql;
+}
+
+// The summary's columns in the order the statements below fill them.
+QString columns(const Summary &summary)
+{
+    return u"(日期, "_s + QString::fromUtf16(summary.keys) + u", 行数, "_s
+           + QString::fromUtf16(summary.amounts) + u')';
+}
+
+// The values one line adds (sign "") or takes away (sign "-"), the line's
+// columns prefixed with `row` ("new.", "old." or nothing); `named` gives
+// them the summary's column names, for a select.
+QString lineValues(const Dialect &dialect, const Summary &summary, const QString &row,
+                   const QString &sign, bool named)
+{
+    const auto as = [named](const QString &name) { return named ? u" as "_s + name : QString(); };
+    QStringList values{dayOf(dialect, row + u"消费时间"_s) + as(u"日期"_s)};
+    for (const QString &key : split(summary.keys))
+        values.append(row + key);
+    values.append(sign + u'1' + as(u"行数"_s));
+    for (const QString &amount : split(summary.amounts))
+        values.append(sign + u"coalesce("_s + row + amount + u", 0)"_s + as(amount));
+    return values.join(u", "_s);
+}
+
+// The values of every line of a table (jzmx, or PostgreSQL's transition
+// tables), as lineValues.
+QString linesOf(const Dialect &dialect, const Summary &summary, const QString &table,
+                const QString &sign)
+{
+    return u"select "_s + lineValues(dialect, summary, QString(), sign, true) + u" from "_s + table;
+}
+
+// Adds up the lines a select of linesOf gives, day by day, into the
+// summary.
+QString addGrouped(const Summary &summary, const QString &from)
+{
+    const QString keys = QString::fromUtf16(summary.keys);
+    QString sums;
+    for (const QString &amount : split(summary.amounts))
+        sums += u", round(sum("_s + amount + u"), 4)"_s;
+    // Grouped, so no statement meets one row twice; in key order, as the
+    // days' rows are locked. "where true" keeps SQLite from reading the
+    // "on conflict" as a join's "on".
+    return u"insert into "_s + QString::fromUtf16(summary.table) + u' ' + columns(summary)
+           + u" select 日期, "_s + keys + u", sum(行数)"_s + sums + u" from ("_s + from
+           + u") as lines where true group by 日期, "_s + keys + u" order by 日期, "_s + keys
+           + merge(summary);
+}
+
+void createTables(Database &database)
+{
+    const Dialect &dialect = database.dialect();
+    for (const Summary &summary : Summaries) {
+        const QString table = QString::fromUtf16(summary.table);
+        QString definition = u"日期 {TS}"_s;
+        for (const QString &key : split(summary.keys))
+            definition += u", "_s + key + u" {TEXT}"_s;
+        definition += u", 行数 {INT} not null default 0"_s;
+        for (const QString &amount : split(summary.amounts))
+            definition += u", "_s + amount + u" {MONEY} not null default 0"_s;
+        database.exec(u"create table if not exists "_s + table + u" ("_s + fill(dialect, definition)
+                      + u')');
+        database.exec(u"create unique index if not exists ux_"_s + table + u" on "_s + table
+                      + u" (日期, "_s + QString::fromUtf16(summary.keys) + u')');
+        // What the lines hold now.
+        database.execute(u"delete from "_s + table);
+        database.exec(addGrouped(summary, linesOf(dialect, summary, u"jzmx"_s, QString())));
+    }
+}
+
+void createSqliteTriggers(Database &database)
+{
+    const Dialect &dialect = database.dialect();
+    const auto upsert = [&](const QString &row, const QString &sign) {
+        QString statements;
+        for (const Summary &summary : Summaries) {
+            statements += u"insert into "_s + QString::fromUtf16(summary.table) + u' '
+                          + columns(summary) + u" values ("_s
+                          + lineValues(dialect, summary, row, sign, false) + u')' + merge(summary)
+                          + u"; "_s;
+        }
+        return statements;
+    };
+    database.exec(u"create trigger if not exists jzmx_汇总_insert after insert on jzmx begin "_s
+                  + upsert(u"new."_s, QString()) + u"end"_s);
+    database.exec(u"create trigger if not exists jzmx_汇总_delete after delete on jzmx begin "_s
+                  + upsert(u"old."_s, u"-"_s) + u"end"_s);
+    database.exec(u"create trigger if not exists jzmx_汇总_update after update of 消费时间, 商品名, "
+                  "商品类型, 数量, 合计, 员工编号, 提成金额 on jzmx begin "_s
+                  + upsert(u"old."_s, u"-"_s) + upsert(u"new."_s, QString()) + u"end"_s);
+}
+
+void createPostgresTriggers(Database &database)
+{
+    const Dialect &dialect = database.dialect();
+    // Statement by statement: a settlement's lines are added up once, and
+    // clearing the history takes one pass, not a call per line.
+    const auto body = [&](bool added, bool removed) {
+        QString statements;
+        for (const Summary &summary : Summaries) {
+            QStringList parts;
+            if (added)
+                parts.append(linesOf(dialect, summary, u"added"_s, QString()));
+            if (removed)
+                parts.append(linesOf(dialect, summary, u"removed"_s, u"-"_s));
+            statements += addGrouped(summary, parts.join(u" union all "_s)) + u"; "_s;
+        }
+        return statements;
+    };
+    QString function =
+        u"create or replace function jzmx_汇总() returns trigger language plpgsql as $body$ begin "_s;
+    function += u"if tg_op = 'INSERT' then if not exists (select 1 from added) then return null; "
+                "end if; elsif tg_op = 'DELETE' then if not exists (select 1 from removed) then "
+                "return null; end if; elsif not exists (select 1 from added) then return null; end if; "_s;
+    function += u"perform pg_advisory_xact_lock("_s + QString::fromUtf16(PostgresLock) + u"); "_s;
+    function += u"if tg_op = 'INSERT' then "_s + body(true, false) + u"elsif tg_op = 'DELETE' then "_s
+                + body(false, true) + u"else "_s + body(true, true) + u"end if; "_s;
+    function += u"return null; end $body$"_s;
+    database.exec(function);
+    const std::pair<const char16_t *, const char16_t *> triggers[] = {
+        {u"insert", u"new table as added"},
+        {u"delete", u"old table as removed"},
+        {u"update", u"old table as removed new table as added"},
+    };
+    for (const auto &[event, tables] : triggers) {
+        const QString name = u"jzmx_汇总_"_s + QString::fromUtf16(event);
+        database.exec(u"drop trigger if exists "_s + name + u" on jzmx"_s);
+        database.exec(u"create trigger "_s + name + u" after "_s + QString::fromUtf16(event)
+                      + u" on jzmx referencing "_s + QString::fromUtf16(tables)
+                      + u" for each statement execute function jzmx_汇总()"_s);
+    }
+}
+
+} // namespace SettledTotals
+
+void addSettledTotals(Database &database)
+{
+    SettledTotals::createTables(database);
+    if (database.dialect().isPostgres())
+        SettledTotals::createPostgresTriggers(database);
+    else
+        SettledTotals::createSqliteTriggers(database);
+    database.exec(u"create index if not exists ix_jzmx_commission on jzmx (员工编号, ID, TcYf, 提成金额)"_s);
+}
+
 // Whether the database holds any table at all (SQLite's own bookkeeping
 // tables aside).
 bool hasAnyTable(Database &database)
@@ -308,7 +511,9 @@ void ensure(Database &database)
         makeBillNumbersUnique(database);
     if (from < 4)
         addBillIndexes(database);
-    // Later versions add their steps here: if (from < 5) { ... }
+    if (from < 5)
+        addSettledTotals(database);
+    // Later versions add their steps here: if (from < 6) { ... }
     if (from < CurrentVersion) {
         database.execute(u"delete from schema_version"_s);
         database.execute(u"insert into schema_version (version) values (?)"_s, {CurrentVersion});

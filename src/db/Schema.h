@@ -9,7 +9,7 @@ class Database;
 // place, step by step, and never created anew.
 namespace Schema {
 
-inline constexpr int CurrentVersion = 4;
+inline constexpr int CurrentVersion = 5;
 
 // For the installer and tests: creates every table in an empty database.
 // Throws DbError naming the database when it already holds tables.

@@ -26,4 +26,8 @@ struct ListDescription
     // "order by 商品名", or empty for the database's order.
     QString order;
     QList<ListColumn> columns;
+    // "group by 商品名" for a list of totals, or empty. It follows the
+    // search's conditions, which then pick the rows that are totalled; the
+    // columns may name the statement's own totals ("sum(数量) as 总数量").
+    QString group = {};
 };

@@ -70,6 +70,8 @@ QString ListQuery::statement(const ListFilter &filter, QVariantList *values)
     QString sql = m_description.select;
     if (!conditions.isEmpty())
         sql += u" where "_s + conditions.join(u" and "_s);
+    if (!m_description.group.isEmpty())
+        sql += u' ' + m_description.group;
     return sql;
 }
 
@@ -104,14 +106,22 @@ ListQuery::Footers ListQuery::footers(const ListFilter &filter)
     for (const ListColumn &column : m_description.columns) {
         if (column.footer != ListColumn::Footer::Sum)
             continue;
-        const QString name = checkedColumn(column.column);
+        // The totals of a grouped list are the statement's own columns,
+        // numbers made by sum(); the columns of a plain list are checked.
+        const bool grouped = !m_description.group.isEmpty();
+        const QString name = grouped ? column.column : checkedColumn(column.column);
         if (postgres) {
             totals += u", sum("_s + name + u')';
             continue;
         }
         // SQLite adds REAL values as doubles; whole ten-thousandths add up
-        // exactly. First, a value that is no amount stops the sum and is
+        // exactly. A grouped list's totals are numbers already; in a plain
+        // list, first, a value that is no amount stops the sum and is
         // named, instead of counting as 0.
+        if (grouped) {
+            totals += u", sum(cast(round("_s + name + u" * 10000) as integer))"_s;
+            continue;
+        }
         const QSqlRecord bad = m_database.firstRow(
             u"select "_s + name + u" from "_s + rows + u" where (typeof("_s + name
                 + u") = 'text' and trim("_s + name + u") <> '') or abs("_s + name

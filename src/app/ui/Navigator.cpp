@@ -27,8 +27,14 @@
 #include "orders/ui/TAddConsumeFm.h"
 #include "orders/ui/TCheckOutFm.h"
 #include "orders/ui/TOpenDanFm.h"
+#include "staff/ui/TFaGongZiFm.h"
 #include "staff/ui/TFwsGlFm.h"
+#include "staff/ui/TFwsTcMxFm.h"
+#include "staff/ui/TFwsTcTjFm.h"
+#include "staff/ui/TGongZiRecordFm.h"
 #include "staff/ui/TYgDjFm.h"
+#include "statistics/ui/TItemCountFm.h"
+#include "statistics/ui/TXfCxFm.h"
 
 #include <QCoreApplication>
 
@@ -65,7 +71,7 @@ void Navigator::open(BoardWindow window)
         showModal<TXmAddChaXunFm>();
         break;
     case BoardWindow::Employees:
-        showModal<TFwsGlFm>();
+        openEmployees();
         break;
     case BoardWindow::Members:
         openMembers();
@@ -131,6 +137,23 @@ void Navigator::open(BoardWindow window)
     case BoardWindow::GoodsImport:
         showModal<TInExcelDataFm>();
         break;
+    // The board's 查询统计 menu is enabled only with the right 营业查询.
+    case BoardWindow::CurrentConsumption:
+        showModal<TXfCxFm>();
+        break;
+    case BoardWindow::ItemStatistics:
+        showModal<TItemCountFm>();
+        break;
+    // Open to every operator.
+    case BoardWindow::CommissionTotals:
+        showModal<TFwsTcTjFm>();
+        break;
+    case BoardWindow::CommissionLines:
+        showModal<TFwsTcMxFm>();
+        break;
+    case BoardWindow::SalaryRecords:
+        showModal<TGongZiRecordFm>();
+        break;
     default:
         // The windows of the parts still to come.
         break;
@@ -143,6 +166,20 @@ void Navigator::openMembers()
     connect(&members, &TMemberFm::rechargeRequested, this,
             [this, &members](const QString &card) { openRecharge(card, members); });
     members.exec();
+}
+
+void Navigator::openEmployees()
+{
+    TFwsGlFm employees(m_session, &m_board);
+    connect(&employees, &TFwsGlFm::salaryRequested, this,
+            [this, &employees](const QString &code) { openSalary(code, employees); });
+    employees.exec();
+}
+
+void Navigator::openSalary(const QString &employeeCode, QWidget &employeeList)
+{
+    TFaGongZiFm window(m_session, employeeCode, &employeeList);
+    window.exec();
 }
 
 void Navigator::openRecharge(const QString &card, QWidget &memberList)

@@ -26,12 +26,15 @@ public:
     // "充值" of the member list on the member with this card number (empty
     // when the list has no current member).
     void openRecharge(const QString &card, QWidget &memberList);
+    // "发工资" of the employee list on the employee with this code.
+    void openSalary(const QString &employeeCode, QWidget &employeeList);
 
 private:
     // A dialog of the given class, modal over the board.
     template <typename Window>
     void showModal();
     void openMembers();
+    void openEmployees();
     void openCheckout(const QString &plate);
 
     Session &m_session;

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "lists/ui/ListWindow.h"
+
+class QComboBox;
+class QLineEdit;
+
+// 服务生提成明细: the settled lines with their commission and whether it
+// was paid, all of them or those whose chosen column holds a value.
+class TFwsTcMxFm : public ListWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TFwsTcMxFm(Session &session, QWidget *parent = nullptr);
+
+    QComboBox *fieldBox() const { return m_field; }
+    QLineEdit *valueBox() const { return m_value; }
+
+public slots:
+    void search();
+    void print();
+
+private:
+    QComboBox *m_field;
+    QLineEdit *m_value;
+};
