@@ -6,8 +6,10 @@
 #include "common/Refusal.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
+#include "db/Schema.h"
 #include "db/Transaction.h"
 
+#include <QHash>
 #include <QSqlRecord>
 
 using namespace Qt::StringLiterals;
@@ -15,16 +17,25 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Every column of a line but ID, as settlement moved them.
-const QString LineColumns =
-    u"号牌, 主号牌, 商品名, 商品类型, 单价, 实际单价, 数量, 合计, 折扣, 参与打折, 提成金额, TcYf, "
-    "员工编号, 员工姓名, 消费时间, 营业员, 单据号, 会员卡号, 顾客姓名, 状态"_s;
+QString lineColumns()
+{
+    return Schema::lineColumns().join(u", "_s);
+}
 
-// The same columns as the lines come back: under the bill's plate, at
-// list price (the next checkout discounts again from there), without the
-// stamps of the settled bill, which the next checkout writes anew.
-const QString RestoredColumns =
-    u"号牌, ?, 商品名, 商品类型, 单价, 单价, 数量, 合计, 折扣, 参与打折, 提成金额, TcYf, "
-    "员工编号, 员工姓名, 消费时间, 营业员, null, null, null, ?"_s;
+// The same columns as the lines come back: under the bill's plate (bound
+// first), at list price (the next checkout discounts again from there),
+// without the stamps of the settled bill, which the next checkout writes
+// anew, and with the state bound second.
+QString restoredColumns()
+{
+    const QHash<QString, QString> replaced{
+        {u"主号牌"_s, u"?"_s},      {u"实际单价"_s, u"单价"_s}, {u"单据号"_s, u"null"_s},
+        {u"会员卡号"_s, u"null"_s}, {u"顾客姓名"_s, u"null"_s}, {u"状态"_s, u"?"_s}};
+    QStringList columns;
+    for (const QString &column : Schema::lineColumns())
+        columns.append(replaced.value(column, column));
+    return columns.join(u", "_s);
+}
 
 } // namespace
 
@@ -126,9 +137,9 @@ void BillReversal::restoreLines(const QString &billNumber, const QString &mainPl
     // Each line keeps its number: the receipt, the commissions and an
     // earlier printout all name it. PostgreSQL takes a number of our own
     // into an identity column only when told so.
-    m_database.execute(u"insert into xfmx (ID, "_s + LineColumns + u") "_s
+    m_database.execute(u"insert into xfmx (ID, "_s + lineColumns() + u") "_s
                            + (postgres ? u"overriding system value "_s : QString())
-                           + u"select ID, "_s + RestoredColumns
+                           + u"select ID, "_s + restoredColumns()
                            + u" from jzmx where 单据号=?"_s,
                        {mainPlate, u"消费完毕"_s, billNumber});
     m_database.execute(u"delete from jzmx where 单据号=?"_s, {billNumber});

@@ -470,6 +470,15 @@ QStringList rightColumns()
             u"营业项目修改"_s, u"营业项目删除"_s, u"商品进货"_s};
 }
 
+QStringList lineColumns()
+{
+    QStringList names;
+    for (const QString &column : QString::fromUtf16(LineColumns).split(u',')) {
+        names.append(column.trimmed().section(u' ', 0, 0));
+    }
+    return names;
+}
+
 QStringList tableNames()
 {
     QStringList names;

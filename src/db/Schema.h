@@ -33,6 +33,10 @@ QStringList tableNames();
 // Whether every table is there.
 bool isComplete(Database &database);
 
+// The columns of a line in xfmx and jzmx alike, ID aside, in table order:
+// settlement and its reversal move lines between the two by these names.
+QStringList lineColumns();
+
 // The right columns of 管理员, in the order sign-in reads them.
 QStringList rightColumns();
 

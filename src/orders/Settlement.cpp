@@ -10,6 +10,7 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/Schema.h"
 #include "db/Transaction.h"
 
 #include <QHash>
@@ -21,9 +22,10 @@ namespace {
 
 // Every column of a line but ID, as xfmx and jzmx both name them: lines
 // are copied by name, whatever order an old database gave its columns.
-const QString LineColumns =
-    u"号牌, 主号牌, 商品名, 商品类型, 单价, 实际单价, 数量, 合计, 折扣, 参与打折, 提成金额, TcYf, "
-    "员工编号, 员工姓名, 消费时间, 营业员, 单据号, 会员卡号, 顾客姓名, 状态"_s;
+QString lineColumns()
+{
+    return Schema::lineColumns().join(u", "_s);
+}
 
 const QString ReopenHint = u"本次结帐没有保存，请退出后重新打开结帐窗口。"_s;
 
@@ -180,8 +182,8 @@ void Settlement::write(const Checkout &checkout, Status status, const QString &b
     for (const QString &plate : lockOrder(checkout)) {
         m_database.execute(u"update xfmx set 单据号=?, 会员卡号=?, 顾客姓名=? where 号牌=?"_s,
                            {billNumber, member.card, member.name, plate});
-        m_database.execute(u"insert into jzmx (ID, "_s + LineColumns + u") select ID, "_s
-                               + LineColumns + u" from xfmx where 号牌=?"_s,
+        m_database.execute(u"insert into jzmx (ID, "_s + lineColumns() + u") select ID, "_s
+                               + lineColumns() + u" from xfmx where 号牌=?"_s,
                            {plate});
         m_database.execute(u"delete from xfmx where 号牌=?"_s, {plate});
         m_database.execute(u"update 号牌管理 set 号牌状态=? where 号牌=?"_s,

@@ -23,6 +23,7 @@ private slots:
     void fillsInMissingTables();
     void upgradesVersionOneInPlace();
     void upgradeSeparatesRepeatedBillNumbers();
+    void lineColumnsAreThoseOfBothLineTables();
 };
 
 void TestSchema::createsEveryTableOnceAndRecordsVersion()
@@ -188,6 +189,21 @@ void TestSchema::upgradeSeparatesRepeatedBillNumbers()
              QStringList({u"烫发"_s, u"染发"_s}));
     QVERIFY_THROWS_EXCEPTION(
         DbError, db->execute(u"insert into 结帐管理 (单据号) values (?)"_s, {number}));
+}
+
+void TestSchema::lineColumnsAreThoseOfBothLineTables()
+{
+    auto db = TestDb::fresh();
+    QStringList expected{u"id"_s};
+    for (const QString &column : Schema::lineColumns())
+        expected.append(column.toLower());
+    for (const QString &table : {u"xfmx"_s, u"jzmx"_s}) {
+        const QSqlRecord record = db->exec(u"select * from "_s + table + u" where 1=0"_s).record();
+        QStringList columns;
+        for (int i = 0; i < record.count(); ++i)
+            columns.append(record.fieldName(i).toLower());
+        QCOMPARE(columns, expected);
+    }
 }
 
 SALONDESK_DB_TEST_MAIN(TestSchema)

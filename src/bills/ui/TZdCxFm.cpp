@@ -5,6 +5,7 @@
 #include "app/Session.h"
 #include "bills/BillReversal.h"
 #include "common/Clock.h"
+#include "common/ui/DatePickers.h"
 #include "db/Amounts.h"
 
 #include <QAction>
@@ -22,33 +23,14 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QDateEdit *datePicker(QWidget *parent)
-{
-    auto *picker = new QDateEdit(parent);
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(u"yyyy-MM-dd"_s);
-    return picker;
-}
-
-QTimeEdit *timePicker(QWidget *parent)
-{
-    auto *picker = new QTimeEdit(parent);
-    picker->setDisplayFormat(u"hh:mm:ss"_s);
-    return picker;
-}
-
-} // namespace
-
 TZdCxFm::TZdCxFm(Session &session, QWidget *parent)
     : ListWindow(session, BillSearch::list(), parent)
     , m_field(new QComboBox(this))
     , m_value(new QLineEdit(this))
-    , m_fromDate(datePicker(this))
-    , m_fromTime(timePicker(this))
-    , m_toDate(datePicker(this))
-    , m_toTime(timePicker(this))
+    , m_fromDate(DatePickers::date(this))
+    , m_fromTime(DatePickers::time(this))
+    , m_toDate(DatePickers::date(this))
+    , m_toTime(DatePickers::time(this))
     , m_byMethod(new QCheckBox(u"结帐方式"_s, this))
     , m_method(new QComboBox(this))
     , m_byState(new QCheckBox(u"状态"_s, this))

@@ -3,6 +3,7 @@
 #include "app/Attempt.h"
 #include "app/Session.h"
 #include "common/Clock.h"
+#include "common/ui/DatePickers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,31 +19,12 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QDateEdit *datePicker(QWidget *parent)
-{
-    auto *picker = new QDateEdit(parent);
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(u"yyyy-MM-dd"_s);
-    return picker;
-}
-
-QTimeEdit *timePicker(QWidget *parent)
-{
-    auto *picker = new QTimeEdit(parent);
-    picker->setDisplayFormat(u"hh:mm:ss"_s);
-    return picker;
-}
-
-} // namespace
-
 TZdMxFm::TZdMxFm(Session &session, QWidget *parent)
     : ListWindow(session, LineSearch::list(), parent)
-    , m_fromDate(datePicker(this))
-    , m_fromTime(timePicker(this))
-    , m_toDate(datePicker(this))
-    , m_toTime(timePicker(this))
+    , m_fromDate(DatePickers::date(this))
+    , m_fromTime(DatePickers::time(this))
+    , m_toDate(DatePickers::date(this))
+    , m_toTime(DatePickers::time(this))
     , m_byTime(new QCheckBox(u"消费时间"_s, this))
     , m_field(new QComboBox(this))
     , m_value(new QLineEdit(this))

@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "common/Clock.h"
+#include "common/ui/DatePickers.h"
 #include "report/ListReport.h"
 
 #include <QCheckBox>
@@ -33,22 +34,14 @@ ListDescription purchases()
              {u"备注"_s, u"备注"_s}}};
 }
 
-QDateEdit *datePicker(QWidget *parent)
-{
-    auto *picker = new QDateEdit(parent);
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(u"yyyy-MM-dd"_s);
-    return picker;
-}
-
 } // namespace
 
 TXmAddChaXunFm::TXmAddChaXunFm(Session &session, QWidget *parent)
     : ListWindow(session, purchases(), parent)
     , m_name(new QLineEdit(this))
     , m_byDate(new QCheckBox(u"日期从"_s, this))
-    , m_first(datePicker(this))
-    , m_last(datePicker(this))
+    , m_first(DatePickers::date(this))
+    , m_last(DatePickers::date(this))
 {
     setWindowTitle(u"进货表统计"_s);
     toolbar()->hide();

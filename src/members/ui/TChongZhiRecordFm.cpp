@@ -3,6 +3,7 @@
 #include "app/Attempt.h"
 #include "app/Session.h"
 #include "common/Clock.h"
+#include "common/ui/DatePickers.h"
 #include "members/RechargeRecords.h"
 
 #include <QCheckBox>
@@ -18,34 +19,15 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QDateEdit *datePicker(QWidget *parent)
-{
-    auto *picker = new QDateEdit(parent);
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(u"yyyy-MM-dd"_s);
-    return picker;
-}
-
-QTimeEdit *timePicker(QTime time, QWidget *parent)
-{
-    auto *picker = new QTimeEdit(time, parent);
-    picker->setDisplayFormat(u"hh:mm:ss"_s);
-    return picker;
-}
-
-} // namespace
-
 TChongZhiRecordFm::TChongZhiRecordFm(Session &session, QWidget *parent)
     : ListWindow(session, RechargeRecords::list(), parent)
     , m_field(new QComboBox(this))
     , m_value(new QLineEdit(this))
     , m_byDate(new QCheckBox(u"充值日期从"_s, this))
-    , m_first(datePicker(this))
-    , m_firstTime(timePicker(QTime(0, 0), this))
-    , m_last(datePicker(this))
-    , m_lastTime(timePicker(QTime(23, 59, 59), this))
+    , m_first(DatePickers::date(this))
+    , m_firstTime(DatePickers::time(this, QTime(0, 0)))
+    , m_last(DatePickers::date(this))
+    , m_lastTime(DatePickers::time(this, QTime(23, 59, 59)))
     , m_byTime(new QCheckBox(u"按时间"_s, this))
     , m_search(new QPushButton(u"查询"_s, this))
 {

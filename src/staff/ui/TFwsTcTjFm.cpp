@@ -3,6 +3,7 @@
 #include "app/Attempt.h"
 #include "app/Session.h"
 #include "common/Clock.h"
+#include "common/ui/DatePickers.h"
 #include "staff/StaffLists.h"
 
 #include <QDateEdit>
@@ -13,22 +14,10 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QDateEdit *datePicker(QWidget *parent)
-{
-    auto *picker = new QDateEdit(parent);
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(u"yyyy-MM-dd"_s);
-    return picker;
-}
-
-} // namespace
-
 TFwsTcTjFm::TFwsTcTjFm(Session &session, QWidget *parent)
     : ListWindow(session, StaffLists::commissionTotals(), parent)
-    , m_first(datePicker(this))
-    , m_last(datePicker(this))
+    , m_first(DatePickers::date(this))
+    , m_last(DatePickers::date(this))
 {
     setWindowTitle(u"服务生提成统计"_s);
     toolbar()->hide();

@@ -4,6 +4,7 @@
 #include "app/Attempt.h"
 #include "app/Session.h"
 #include "common/Clock.h"
+#include "common/ui/DatePickers.h"
 #include "report/ListReport.h"
 #include "statistics/ItemStatistics.h"
 
@@ -16,22 +17,10 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QDateEdit *datePicker(QWidget *parent)
-{
-    auto *picker = new QDateEdit(parent);
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(u"yyyy-MM-dd"_s);
-    return picker;
-}
-
-} // namespace
-
 TItemCountFm::TItemCountFm(Session &session, QWidget *parent)
     : ListWindow(session, ItemStatistics::description(), parent)
-    , m_first(datePicker(this))
-    , m_last(datePicker(this))
+    , m_first(DatePickers::date(this))
+    , m_last(DatePickers::date(this))
     , m_types(new QListWidget(this))
 {
     setWindowTitle(u"营业项目统计"_s);
