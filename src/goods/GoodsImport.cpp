@@ -20,9 +20,11 @@ namespace {
 constexpr int ColumnCount = 9;
 // Rows a statement. On SQLite binding costs grow with the square of the
 // values in a statement (their placeholders are looked up one by one), so
-// a hundred rows take twice the time of twenty; PostgreSQL gains nothing
-// from more than twenty either, as its round trips are few by then.
-constexpr qsizetype BlockRows = 20;
+// a hundred rows take twice the time of twenty. On PostgreSQL each statement
+// costs round trips and a savepoint of its own, and two hundred rows a
+// statement import a sheet in a fifth less time than twenty.
+constexpr qsizetype SqliteBlockRows = 20;
+constexpr qsizetype PostgresBlockRows = 200;
 
 const QString InsertText = u"insert into 商品库 (id, 编号, 商品名, 拼音, 单价, 提成金额, 商品类型, 库存, "
                            "是否需要服务) values "_s;
@@ -86,8 +88,9 @@ GoodsImport::Outcome GoodsImport::run(const ExcelSheet &sheet, bool numberRows,
                                       const std::function<void(int row)> &progress)
 {
     Outcome outcome;
+    const qsizetype blockRows = m_database.dialect().isPostgres() ? PostgresBlockRows : SqliteBlockRows;
     QList<PendingRow> block;
-    block.reserve(BlockRows);
+    block.reserve(blockRows);
     Transaction transaction(m_database);
     for (int row = 2; row <= sheet.rowCount(); ++row) {
         if (progress)
@@ -99,7 +102,7 @@ GoodsImport::Outcome GoodsImport::run(const ExcelSheet &sheet, bool numberRows,
         }
         const int id = values->constFirst().toInt();
         block.append({row, id, std::move(*values)});
-        if (block.size() == BlockRows) {
+        if (block.size() == blockRows) {
             insertBlock(block, outcome);
             block.clear();
         }
