@@ -149,6 +149,7 @@ private slots:
     void editionText();
     void changingTheTabReloadsThePlates();
     void clickFillsThePanelAndTheGrid();
+    void settledPlateLeavesNoLinesInTheGrid();
     void doubleClickAsksForTheRightWindow_data();
     void doubleClickAsksForTheRightWindow();
     void popupEnablingFollowsTheState_data();
@@ -247,6 +248,24 @@ void TestBoardWindow::clickFillsThePanelAndTheGrid()
     b.click(u"SP005"_s);
     QVERIFY(b.gridGoods().isEmpty());
     QCOMPARE(b.window->fieldText(u"消费金额:"_s), QString());
+}
+
+// After a checkout the board reloads and shows the settled plate again: its
+// lines are gone from the database and must be gone from the grid.
+void TestBoardWindow::settledPlateLeavesNoLinesInTheGrid()
+{
+    Board b;
+    b.show();
+    b.click(u"SP002"_s);
+    QCOMPARE(b.gridGoods(), (QStringList{u"SP002:洗剪吹"_s, u"SP002:护发素"_s}));
+
+    b.t.database->execute(u"delete from xfmx where 号牌=?"_s, {u"SP002"_s});
+    b.t.database->execute(u"update 号牌管理 set 号牌状态=? where 号牌=?"_s, {u"可用"_s, u"SP002"_s});
+    b.window->ReloadPlates();
+    QVERIFY(b.window->selectPlate(u"SP002"_s));
+    b.window->showSelectedPlate();
+    QCOMPARE(b.panel().value(1), u"可用"_s);
+    QVERIFY(b.gridGoods().isEmpty());
 }
 
 void TestBoardWindow::doubleClickAsksForTheRightWindow_data()

@@ -128,9 +128,13 @@ void Navigator::open(BoardWindow window)
         } else if (window == BoardWindow::BillLines) {
             showModal<TZdMxFm>();
         } else {
+            const QString plate = m_board.SelectedPlate();
             showModal<TZdCxFm>();
-            // A reversed bill occupied its plates again.
+            // A reversed bill occupied its plates again: the board and the
+            // panel of the plate that was selected show it.
             m_board.ReloadPlates();
+            if (!plate.isEmpty() && m_board.selectPlate(plate))
+                m_board.showSelectedPlate();
             m_board.RefreshSelectedPlate();
         }
         break;

@@ -129,9 +129,14 @@ void TMainFm::RefreshSelectedPlate()
 
 void TMainFm::LoadPlateLines()
 {
-    if (selectedIcon() != PlateState::OccupiedIcon)
-        return;
     const QString plate = SelectedPlate();
+    if (selectedIcon() != PlateState::OccupiedIcon) {
+        // A plate settled or cancelled since its lines were shown has none
+        // left; the grid must not go on showing them.
+        if (!plate.isEmpty() && m_lines->plate() == plate)
+            m_lines->setLines({}, plate);
+        return;
+    }
     if (auto lines = fetch(m_session.prompt, [&] { return board().openLines(plate); }))
         m_lines->setLines(std::move(*lines), plate);
 }
