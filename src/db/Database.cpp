@@ -258,9 +258,8 @@ void Database::fail(const QSqlError &error, const QVariantList &bound, const QSt
     throw DbError(statementErrorText(error, bound));
 }
 
-QSqlQuery Database::exec(const QString &sql, const QVariantList &values)
+QVariantList Database::boundValues(const QVariantList &values)
 {
-    reopenIfClosed();
     QVariantList bound;
     bound.reserve(values.size());
     for (const QVariant &value : values) {
@@ -268,6 +267,31 @@ QSqlQuery Database::exec(const QString &sql, const QVariantList &values)
         if (hasControlCharacter(bound.constLast()))
             throw DbError(ControlCharacterText);
     }
+    return bound;
+}
+
+QSqlQuery Database::prepare(const QString &sql)
+{
+    reopenIfClosed();
+    QSqlQuery query = newQuery();
+    if (!query.prepare(sql))
+        fail(query.lastError(), {});
+    return query;
+}
+
+void Database::run(QSqlQuery &query, const QVariantList &values)
+{
+    const QVariantList bound = boundValues(values);
+    for (qsizetype i = 0; i < bound.size(); ++i)
+        query.bindValue(int(i), bound.at(i));
+    if (!query.exec())
+        fail(query.lastError(), bound);
+}
+
+QSqlQuery Database::exec(const QString &sql, const QVariantList &values)
+{
+    reopenIfClosed();
+    const QVariantList bound = boundValues(values);
     QSqlQuery query = newQuery();
     bool ok = false;
     if (bound.isEmpty()) {

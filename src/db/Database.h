@@ -55,6 +55,11 @@ public:
     QStringList strings(const QString &sql, const QVariantList &values = {});
     // Whether the statement returns at least one row.
     bool exists(const QString &sql, const QVariantList &values = {});
+    // A statement prepared once and run many times with other values, for
+    // bulk loads: run() binds and runs it with exec()'s conversions, checks
+    // and failures. Read out what it returns before the next run.
+    QSqlQuery prepare(const QString &sql);
+    void run(QSqlQuery &query, const QVariantList &values);
 
     bool hasTable(const QString &table);
     // The table's columns as the database names them, in order.
@@ -97,6 +102,9 @@ public:
 private:
     Database(ConnectionSettings settings, QString connectionName);
     QSqlQuery newQuery() const;
+    // The values as the database takes them; throws DbError on a control
+    // character.
+    static QVariantList boundValues(const QVariantList &values);
     // Opens the connection and sets up the session; throws DbError.
     void connect();
     void reopenIfClosed();

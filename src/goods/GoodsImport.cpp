@@ -18,13 +18,15 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int ColumnCount = 9;
-// Rows a statement. On SQLite binding costs grow with the square of the
-// values in a statement (their placeholders are looked up one by one), so
-// a hundred rows take twice the time of twenty. On PostgreSQL each statement
-// costs round trips and a savepoint of its own, and two hundred rows a
-// statement import a sheet in a fifth less time than twenty.
-constexpr qsizetype SqliteBlockRows = 20;
-constexpr qsizetype PostgresBlockRows = 200;
+// Rows a savepoint: a row the database refuses sends its group through
+// again row by row, to find it.
+constexpr qsizetype GroupRows = 200;
+// Rows a statement. PostgreSQL takes a group in one statement, as each
+// statement costs round trips. SQLite binds a statement's values by looking
+// each placeholder up among all of them, and its statements cost no round
+// trip: one row a statement, prepared once and run for every row, imports
+// a sheet in half the time of twenty rows a statement prepared anew.
+constexpr qsizetype SqliteStatementRows = 1;
 
 const QString InsertText = u"insert into 商品库 (id, 编号, 商品名, 拼音, 单价, 提成金额, 商品类型, 库存, "
                            "是否需要服务) values "_s;
@@ -88,9 +90,8 @@ GoodsImport::Outcome GoodsImport::run(const ExcelSheet &sheet, bool numberRows,
                                       const std::function<void(int row)> &progress)
 {
     Outcome outcome;
-    const qsizetype blockRows = m_database.dialect().isPostgres() ? PostgresBlockRows : SqliteBlockRows;
     QList<PendingRow> block;
-    block.reserve(blockRows);
+    block.reserve(GroupRows);
     Transaction transaction(m_database);
     for (int row = 2; row <= sheet.rowCount(); ++row) {
         if (progress)
@@ -102,7 +103,7 @@ GoodsImport::Outcome GoodsImport::run(const ExcelSheet &sheet, bool numberRows,
         }
         const int id = values->constFirst().toInt();
         block.append({row, id, std::move(*values)});
-        if (block.size() == blockRows) {
+        if (block.size() == GroupRows) {
             insertBlock(block, outcome);
             block.clear();
         }
@@ -133,25 +134,12 @@ void GoodsImport::insertBlock(const QList<PendingRow> &block, Outcome &outcome)
 
 bool GoodsImport::tryInsert(const QList<PendingRow> &rows, Outcome &outcome)
 {
-    QString sql = InsertText;
-    QVariantList values;
-    values.reserve(rows.size() * ColumnCount);
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        sql += i == 0 ? RowPlaces : u"," + RowPlaces;
-        values.append(rows.at(i).values);
-    }
-    // A taken id is the usual reason a row cannot go in; skipping such
-    // rows, instead of failing the statement, keeps the rest of it.
-    sql += u" on conflict (id) do nothing returning id"_s;
-
+    const qsizetype statementRows = m_database.dialect().isPostgres() ? GroupRows : SqliteStatementRows;
     QList<int> inserted;
     Transaction level(m_database);
     try {
-        // Read out and gone before the savepoint is released: SQLite
-        // cannot release it under a statement still running.
-        QSqlQuery query = m_database.exec(sql, values);
-        while (query.next())
-            inserted.append(query.value(0).toInt());
+        for (qsizetype from = 0; from < rows.size(); from += statementRows)
+            insertRows(rows.mid(from, statementRows), inserted);
     } catch (const DbError &) {
         // Throws on when the transaction itself is gone.
         level.rollbackAndContinue();
@@ -167,4 +155,33 @@ bool GoodsImport::tryInsert(const QList<PendingRow> &rows, Outcome &outcome)
             outcome.failedRows.append(row.row);
     }
     return true;
+}
+
+void GoodsImport::insertRows(const QList<PendingRow> &rows, QList<int> &inserted)
+{
+    QVariantList values;
+    values.reserve(rows.size() * ColumnCount);
+    for (const PendingRow &row : rows)
+        values.append(row.values);
+    QSqlQuery &query = statementFor(rows.size());
+    m_database.run(query, values);
+    // Read out and finished before the savepoint is released: SQLite cannot
+    // release it under a statement still running.
+    while (query.next())
+        inserted.append(query.value(0).toInt());
+    query.finish();
+}
+
+QSqlQuery &GoodsImport::statementFor(qsizetype rows)
+{
+    auto found = m_statements.find(rows);
+    if (found != m_statements.end())
+        return found->second;
+    QString sql = InsertText;
+    for (qsizetype i = 0; i < rows; ++i)
+        sql += i == 0 ? RowPlaces : u"," + RowPlaces;
+    // A taken id is the usual reason a row cannot go in; skipping such
+    // rows, instead of failing the statement, keeps the rest of it.
+    sql += u" on conflict (id) do nothing returning id"_s;
+    return m_statements.emplace(rows, m_database.prepare(sql)).first->second;
 }

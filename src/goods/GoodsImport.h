@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QList>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
 
 #include <functional>
+#include <map>
 
 class Database;
 class ExcelSheet;
@@ -15,10 +17,10 @@ class ExcelSheet;
 // 单价, 提成金额, 商品类型, 库存 and 是否需要服务 as they stand: the pinyin
 // is not computed, the type not checked, no purchase recorded.
 //
-// All rows go in one transaction, twenty to a statement under a
-// savepoint. A row whose id is taken is skipped; when the database refuses
-// a statement for any other reason, its rows go again one by one, each
-// under a savepoint of its own. So a row that cannot be stored (a repeated
+// All rows go in one transaction, two hundred to a savepoint. A row whose
+// id is taken is skipped; when the database refuses a statement for any
+// other reason, the rows of its savepoint go again one by one, each under
+// a savepoint of its own. So a row that cannot be stored (a repeated
 // id, text in a number column) is reported and every other row is kept,
 // as if each had gone in on its own. On PostgreSQL the id sequence is moved
 // past the largest id afterwards, so goods added later do not collide
@@ -61,10 +63,15 @@ private:
         QVariantList values;
     };
     void insertBlock(const QList<PendingRow> &block, Outcome &outcome);
-    // One statement under a savepoint; rows whose id is taken are skipped
-    // and listed as failed. False, with nothing kept, when the database
-    // refused the statement.
+    // The rows under one savepoint; rows whose id is taken are skipped and
+    // listed as failed. False, with nothing kept, when the database refused
+    // a statement.
     bool tryInsert(const QList<PendingRow> &rows, Outcome &outcome);
+    // One statement for `rows`; the ids that went in are added to `inserted`.
+    void insertRows(const QList<PendingRow> &rows, QList<int> &inserted);
+    // The insert of that many rows, prepared on first use.
+    QSqlQuery &statementFor(qsizetype rows);
 
     Database &m_database;
+    std::map<qsizetype, QSqlQuery> m_statements;
 };

@@ -21,6 +21,7 @@ private slots:
     void keepsAwkwardTextAsTyped();
     void likePatternTreatsBoundValueAsData();
     void refusedStatementCarriesDatabaseText();
+    void preparedStatementRunsLikeExec();
     void transactionRollsBackWhenLeftByException();
     void transactionCommits();
     void innerFailureUndoesWholeTransaction_data();
@@ -149,6 +150,31 @@ void endFromServer(Database &db)
 }
 
 } // namespace
+
+// A statement prepared once takes new values each run, with exec()'s
+// conversions, refusals and rollback-only transaction on a failure.
+void TestDatabase::preparedStatementRunsLikeExec()
+{
+    auto db = TestDb::fresh();
+    addRoom(*db, u"大厅"_s);
+    QSqlQuery insert = db->prepare(u"insert into 包厢 (包厢, 门票价格) values (?, ?)"_s);
+    db->run(insert, {u"一楼"_s, QVariant::fromValue(*Money::parse(u"12.5"_s))});
+    db->run(insert, {u"二楼"_s, QVariant::fromValue(*Money::parse(u"0.1"_s))});
+    QCOMPARE(rooms(*db), 3);
+    QCOMPARE(db->scalar(u"select 门票价格 from 包厢 where 包厢='二楼'"_s).toString().left(3), u"0.1"_s);
+    QVERIFY_THROWS_EXCEPTION(DbError, db->run(insert, {u"三\x01楼"_s, 0}));
+
+    {
+        Transaction transaction(*db);
+        db->run(insert, {u"三楼"_s, 0});
+        QVERIFY_THROWS_EXCEPTION(DbError, db->run(insert, {u"大厅"_s, 0}));
+        QVERIFY_THROWS_EXCEPTION(DbError, transaction.commit());
+    }
+    QCOMPARE(rooms(*db), 3);
+    // The statement outlives the failure.
+    db->run(insert, {u"三楼"_s, 0});
+    QCOMPARE(rooms(*db), 4);
+}
 
 void TestDatabase::innerFailureUndoesWholeTransaction_data()
 {
