@@ -2,6 +2,7 @@
 
 #include "app/Attempt.h"
 #include "app/Session.h"
+#include "common/ui/ButtonRow.h"
 #include "db/ResultTableModel.h"
 #include "report/ListReport.h"
 #include "staff/StaffLists.h"
@@ -10,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QToolBar>
 
 using namespace Qt::StringLiterals;
@@ -35,20 +35,11 @@ TFwsTcMxFm::TFwsTcMxFm(Session &session, QWidget *parent)
     row->addWidget(m_field);
     row->addWidget(new QLabel(u"包含"_s, bar));
     row->addWidget(m_value, 1);
-    const std::pair<QString, void (TFwsTcMxFm::*)()> buttons[] = {
-        {u"查询"_s, &TFwsTcMxFm::search},
-        {u"打印"_s, &TFwsTcMxFm::print},
-        {u"退出"_s, &TFwsTcMxFm::reject},
-    };
-    for (const auto &[caption, slot] : buttons) {
-        auto *button = new QPushButton(caption, bar);
-        button->setObjectName(caption);
-        // Enter in the value box searches.
-        button->setAutoDefault(false);
-        button->setDefault(caption == u"查询"_s);
-        connect(button, &QPushButton::clicked, this, slot);
-        row->addWidget(button);
-    }
+    addBarButtons<TFwsTcMxFm>(row, this,
+                              {{u"查询"_s, &TFwsTcMxFm::search},
+                               {u"打印"_s, &TFwsTcMxFm::print},
+                               {u"退出"_s, &TFwsTcMxFm::reject}},
+                              u"查询"_s);
     row->addStretch(1);
     setSearchBar(bar);
     resize(960, 600);

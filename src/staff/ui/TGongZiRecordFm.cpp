@@ -2,6 +2,7 @@
 
 #include "app/Attempt.h"
 #include "app/Session.h"
+#include "common/ui/ButtonRow.h"
 #include "report/ListReport.h"
 #include "staff/StaffLists.h"
 
@@ -9,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QToolBar>
 
 using namespace Qt::StringLiterals;
@@ -33,20 +33,11 @@ TGongZiRecordFm::TGongZiRecordFm(Session &session, QWidget *parent)
     row->addWidget(new QLabel(u"请选择"_s, bar));
     row->addWidget(m_field);
     row->addWidget(m_value, 1);
-    const std::pair<QString, void (TGongZiRecordFm::*)()> buttons[] = {
-        {u"查询"_s, &TGongZiRecordFm::search},
-        {u"打印"_s, &TGongZiRecordFm::print},
-        {u"退出"_s, &TGongZiRecordFm::reject},
-    };
-    for (const auto &[caption, slot] : buttons) {
-        auto *button = new QPushButton(caption, bar);
-        button->setObjectName(caption);
-        // Enter in the value box searches.
-        button->setAutoDefault(false);
-        button->setDefault(caption == u"查询"_s);
-        connect(button, &QPushButton::clicked, this, slot);
-        row->addWidget(button);
-    }
+    addBarButtons<TGongZiRecordFm>(row, this,
+                                   {{u"查询"_s, &TGongZiRecordFm::search},
+                                    {u"打印"_s, &TGongZiRecordFm::print},
+                                    {u"退出"_s, &TGongZiRecordFm::reject}},
+                                   u"查询"_s);
     row->addStretch(1);
     setSearchBar(bar);
     resize(960, 600);
