@@ -255,11 +255,6 @@ void TCheckOutFm::showLines()
             m_lines->setItem(row, column, item);
         }
     }
-    m_lines->resizeColumnsToContents();
-    // Sizing a shown grid to its contents narrows the last column as well;
-    // it fills the rest of the width again.
-    m_lines->horizontalHeader()->setStretchLastSection(false);
-    m_lines->horizontalHeader()->setStretchLastSection(true);
 }
 
 void TCheckOutFm::showAmounts()
