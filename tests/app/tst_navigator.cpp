@@ -130,6 +130,7 @@ void TestNavigator::openingAnOrderGoesOnToConsumption()
     QStringList opened;
     QString consumptionPlate;
     QString stateMeanwhile;
+    QString occupiedMeanwhile;
     QTimer answer;
     answer.setInterval(10);
     connect(&answer, &QTimer::timeout, &board, [&] {
@@ -140,6 +141,7 @@ void TestNavigator::openingAnOrderGoesOnToConsumption()
         if (auto *consumption = qobject_cast<TAddConsumeFm *>(dialog)) {
             consumptionPlate = consumption->plate();
             stateMeanwhile = board.fieldText(u"当前状态:"_s);
+            occupiedMeanwhile = board.fieldText(u"当前占用"_s);
             // Another workstation frees the plate while the window is open.
             t.database->execute(u"update 号牌管理 set 号牌状态='可用' where 号牌='SP001'"_s);
             consumption->checkoutButton()->click();
@@ -154,9 +156,13 @@ void TestNavigator::openingAnOrderGoesOnToConsumption()
     QCOMPARE(opened, (QStringList{u"TOpenDanFm"_s, u"TAddConsumeFm"_s, u"TCheckOutFm"_s}));
     QCOMPARE(consumptionPlate, u"SP001"_s);
     QCOMPARE(stateMeanwhile, u"占用"_s);
-    // The board reads the plates again once the windows are gone.
+    QCOMPARE(occupiedMeanwhile, u"1"_s);
+    // The board reads the plates and their totals again once the windows
+    // are gone.
     QCOMPARE(board.SelectedPlate(), u"SP001"_s);
     QCOMPARE(board.fieldText(u"当前状态:"_s), u"可用"_s);
+    QCOMPARE(board.fieldText(u"当前占用"_s), u"0"_s);
+    QCOMPARE(board.fieldText(u"当前空闲"_s), u"1"_s);
 }
 
 SALONDESK_DB_GUI_TEST_MAIN(TestNavigator)

@@ -130,12 +130,8 @@ void Navigator::open(BoardWindow window)
         } else {
             const QString plate = m_board.SelectedPlate();
             showModal<TZdCxFm>();
-            // A reversed bill occupied its plates again: the board and the
-            // panel of the plate that was selected show it.
-            m_board.ReloadPlates();
-            if (!plate.isEmpty() && m_board.selectPlate(plate))
-                m_board.showSelectedPlate();
-            m_board.RefreshSelectedPlate();
+            // A reversed bill occupied its plates again.
+            m_board.reloadShowing(plate);
         }
         break;
     case BoardWindow::GoodsImport:
@@ -201,9 +197,7 @@ void Navigator::openOrder(const QString &plate)
     const bool opened = window.exec() == QDialog::Accepted;
     // Cancelling reloads too: the board shows what other workstations did
     // meanwhile. The plate stays selected, its panel showing its new state.
-    m_board.ReloadPlates();
-    if (m_board.selectPlate(plate))
-        m_board.showSelectedPlate();
+    m_board.reloadShowing(plate);
     if (!opened)
         return;
     openConsumption(plate);
@@ -221,9 +215,7 @@ void Navigator::openConsumption(const QString &plate)
     // reloads after both.
     if (checkout)
         openCheckout(plate);
-    m_board.ReloadPlates();
-    if (m_board.selectPlate(plate))
-        m_board.showSelectedPlate();
+    m_board.reloadShowing(plate);
 }
 
 void Navigator::openCheckout(const QString &plate)

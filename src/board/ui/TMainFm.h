@@ -54,8 +54,12 @@ public:
     // The five totals over all rooms.
     void CountPlates();
     // Shows the open lines of the selected plate when it is occupied;
-    // otherwise the grid keeps what it shows.
+    // otherwise the grid keeps what it shows, unless that was this plate's.
     void LoadPlateLines();
+    // After a window that changed plates: ReloadPlates, then `plate`, when
+    // it is in the current room, selected again with its panel and lines,
+    // then RefreshSelectedPlate for the totals.
+    void reloadShowing(const QString &plate);
 
     // The selected plate's number; empty when none is selected.
     QString SelectedPlate() const;

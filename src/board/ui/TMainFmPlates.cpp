@@ -106,6 +106,14 @@ void TMainFm::reloadKeepingSelection()
     m_panel->showCounts(counts);
 }
 
+void TMainFm::reloadShowing(const QString &plate)
+{
+    ReloadPlates();
+    if (!plate.isEmpty() && selectPlate(plate))
+        showSelectedPlate();
+    RefreshSelectedPlate();
+}
+
 void TMainFm::CountPlates()
 {
     if (const auto counts = fetch(m_session.prompt, [this] { return board().counts(); }))
