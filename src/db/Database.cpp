@@ -290,22 +290,15 @@ void Database::run(QSqlQuery &query, const QVariantList &values)
 
 QSqlQuery Database::exec(const QString &sql, const QVariantList &values)
 {
-    reopenIfClosed();
-    const QVariantList bound = boundValues(values);
-    QSqlQuery query = newQuery();
-    bool ok = false;
-    if (bound.isEmpty()) {
-        ok = query.exec(sql);
-    } else {
-        ok = query.prepare(sql);
-        if (ok) {
-            for (const QVariant &value : std::as_const(bound))
-                query.addBindValue(value);
-            ok = query.exec();
-        }
+    if (!values.isEmpty()) {
+        QSqlQuery query = prepare(sql);
+        run(query, values);
+        return query;
     }
-    if (!ok)
-        fail(query.lastError(), bound);
+    reopenIfClosed();
+    QSqlQuery query = newQuery();
+    if (!query.exec(sql))
+        fail(query.lastError(), {});
     return query;
 }
 
