@@ -66,7 +66,7 @@ int main(int argc, char **argv)
         QElapsedTimer timer;
         timer.start();
         Backup::backUp(*db, backup);
-        report("backup (checkpoint, copy, quick check, rename)", seconds(timer));
+        report("backup (online backup, quick check, rename)", seconds(timer));
 
         db->close();
         timer.restart();

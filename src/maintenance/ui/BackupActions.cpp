@@ -69,9 +69,9 @@ bool restore(Session &session)
 
     // Checked before the connection is closed: a wrong file changes nothing
     // and the program goes on.
-    if (!attemptBusy(session.prompt, [&] { Backup::checkEmbedded(chosen); }))
-        return false;
     const QString databaseFile = database.settings().filePath;
+    if (!attemptBusy(session.prompt, [&] { Backup::checkEmbedded(chosen, databaseFile); }))
+        return false;
     database.close();
     QString kept;
     const bool restored = attemptBusy(session.prompt, [&] {
