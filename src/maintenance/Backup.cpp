@@ -108,20 +108,25 @@ void verifyEmbedded(const QString &file, Check check = Check::Pages)
 {
     ConnectionSettings settings;
     settings.filePath = file;
+    // What is wrong with a damaged file is told once the connection has
+    // let go of it.
+    QString damage;
     try {
         const auto database = Database::open(settings);
         if (check == Check::Pages) {
             const QString result = database->scalar(u"pragma quick_check"_s).toString();
             if (result != u"ok")
-                throw Refusal(unusable(file) + u"（SQLite："_s + result + u"）"_s);
+                damage = result;
         }
-        if (!Schema::isInstalled(*database))
+        if (damage.isEmpty() && !Schema::isInstalled(*database))
             throw Refusal(file + u" 不是本程序的数据库。"_s);
-        if (Schema::version(*database) > Schema::CurrentVersion)
+        if (damage.isEmpty() && Schema::version(*database) > Schema::CurrentVersion)
             throw Refusal(file + u" 由更新版本的程序写成，本程序不能使用。"_s);
     } catch (const DbError &error) {
-        throw Refusal(unusable(file) + u"（SQLite："_s + error.text() + u"）"_s);
+        damage = error.text();
     }
+    if (!damage.isEmpty())
+        throw Refusal(unusable(file) + u"（SQLite："_s + damage + u"）"_s);
 }
 
 QString temporaryBeside(const QString &path)
