@@ -1,20 +1,22 @@
 #include "Backup.h"
 
+#include "FileCopy.h"
+#include "LiveFiles.h"
+#include "OnlineBackup.h"
+#include "SystemReason.h"
+
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "db/Schema.h"
-#include "db/Transaction.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QSqlRecord>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -26,15 +28,74 @@ namespace {
 void moveOver(const QString &from, const QString &to)
 {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
-        throw Refusal(u"无法把文件改名为 "_s + to + u"："_s
-                      + QString::fromLocal8Bit(std::strerror(errno)));
+        const int errnum = errno;
+        throw Refusal(u"无法把文件 "_s + from + u" 改名为 "_s + to + u"："_s
+                      + SystemReason::phrase(errnum) + u"。（系统："_s + SystemReason::detail(errnum)
+                      + u"）"_s);
     }
 }
 
-void removeIfThere(const QString &path)
+// The files a backup or restore writes next to its target, and leaves
+// behind when it is killed: the copy in progress and the journal files
+// SQLite keeps while checking it.
+QStringList partialFiles(const QString &partial)
 {
-    if (QFileInfo::exists(path) && !QFile::remove(path))
-        throw Refusal(u"无法删除文件 "_s + path);
+    return {partial, partial + u"-wal"_s, partial + u"-shm"_s, partial + u"-journal"_s};
+}
+
+// What a killed backup or restore left is of no use to anyone.
+void removeLeftovers(const QString &partial)
+{
+    for (const QString &file : partialFiles(partial)) {
+        const QFileInfo info(file);
+        if ((info.exists() || info.isSymLink()) && !QFile::remove(file))
+            throw Refusal(u"无法删除上次没有完成的文件 "_s + file + u"，请先手工删除它。"_s);
+    }
+}
+
+void removeLeftoversQuietly(const QString &partial)
+{
+    for (const QString &file : partialFiles(partial))
+        QFile::remove(file);
+}
+
+// Writing, renaming or removing one of the open database's files would
+// leave the program working on a deleted file, and opening one drops the
+// program's locks on it: such a target is refused before anything is done.
+void refuseLiveTarget(const QString &databaseFile, const QString &target, const QString &partial)
+{
+    for (const QString &file : QStringList{target} + partialFiles(partial)) {
+        if (!databaseFile.isEmpty() && LiveFiles::isOneOf(file, databaseFile)) {
+            throw Refusal(u"不能把备份保存为 "_s + target
+                          + u"：这是程序正在使用的数据库文件，覆盖它会损坏数据。请另选一个文件夹或文件名。"_s);
+        }
+        if (LiveFiles::heldOpen(file)) {
+            throw Refusal(u"不能把备份保存为 "_s + target
+                          + u"：程序正打开着这个文件。请另选一个文件名。"_s);
+        }
+    }
+}
+
+void refuseLiveSource(const QString &file, const QString &databaseFile)
+{
+    if (LiveFiles::isOneOf(file, databaseFile) || LiveFiles::heldOpen(file)) {
+        throw Refusal(file
+                      + u" 是程序正在使用的数据库或它的日志文件，不能拿来恢复。请选择一个备份文件。"_s);
+    }
+}
+
+// Whether the file starts as every SQLite database does; read only from
+// files that are not the open database.
+bool looksLikeDatabase(const QString &file)
+{
+    QFile handle(file);
+    return handle.open(QIODevice::ReadOnly) && handle.read(16) == QByteArray("SQLite format 3", 16);
+}
+
+QString unusable(const QString &file)
+{
+    return looksLikeDatabase(file) ? file + u" 已经损坏，不能使用。"_s
+                                   : file + u" 不是数据库文件，不能使用。"_s;
 }
 
 enum class Check { Pages, VersionOnly };
@@ -47,44 +108,25 @@ void verifyEmbedded(const QString &file, Check check = Check::Pages)
 {
     ConnectionSettings settings;
     settings.filePath = file;
+    // What is wrong with a damaged file is told once the connection has
+    // let go of it.
+    QString damage;
     try {
         const auto database = Database::open(settings);
         if (check == Check::Pages) {
             const QString result = database->scalar(u"pragma quick_check"_s).toString();
             if (result != u"ok")
-                throw Refusal(file + u" 已经损坏：" + result);
+                damage = result;
         }
-        if (!Schema::isInstalled(*database))
+        if (damage.isEmpty() && !Schema::isInstalled(*database))
             throw Refusal(file + u" 不是本程序的数据库。"_s);
-        if (Schema::version(*database) > Schema::CurrentVersion)
+        if (damage.isEmpty() && Schema::version(*database) > Schema::CurrentVersion)
             throw Refusal(file + u" 由更新版本的程序写成，本程序不能使用。"_s);
     } catch (const DbError &error) {
-        throw Refusal(file + u" 不是可用的数据库：" + error.text());
+        damage = error.text();
     }
-}
-
-// A consistent copy of the open database, including what its write-ahead
-// log still holds, which a plain copy of the file would miss. When the log
-// can be emptied into the file, the file is copied under a read
-// transaction (a second faster than SQLite rewriting it); otherwise
-// SQLite writes the copy itself.
-void copyEmbedded(Database &database, const QString &partial)
-{
-    try {
-        const QSqlRecord checkpoint =
-            database.firstRow(u"pragma wal_checkpoint(truncate)"_s);
-        if (!database.inTransaction() && checkpoint.value(0).toInt() == 0) {
-            Transaction reading(database);
-            database.scalar(u"select count(*) from schema_version"_s);
-            if (!QFile::copy(database.settings().filePath, partial))
-                throw Refusal(u"无法写入备份文件 "_s + partial);
-            reading.commit();
-            return;
-        }
-        database.exec(u"vacuum into ?"_s, {partial});
-    } catch (const DbError &error) {
-        throw Refusal(u"备份失败："_s + error.text());
-    }
+    if (!damage.isEmpty())
+        throw Refusal(unusable(file) + u"（SQLite："_s + damage + u"）"_s);
 }
 
 QString temporaryBeside(const QString &path)
@@ -133,9 +175,11 @@ QString proposedName(const QString &previous, const QDate &today)
 void backUp(Database &database, const QString &target)
 {
     const QString partial = temporaryBeside(target);
-    removeIfThere(partial);
+    const bool server = database.dialect().isPostgres();
+    refuseLiveTarget(server ? QString() : database.settings().filePath, target, partial);
+    removeLeftovers(partial);
     try {
-        if (database.dialect().isPostgres()) {
+        if (server) {
             const ConnectionSettings &settings = database.settings();
             run(u"pg_dump"_s,
                 serverArguments(settings)
@@ -144,18 +188,19 @@ void backUp(Database &database, const QString &target)
             // The archive must list its contents before it counts as a backup.
             run(u"pg_restore"_s, {u"--list"_s, partial}, serverEnvironment(settings));
         } else {
-            copyEmbedded(database, partial);
+            OnlineBackup::copyTo(database, partial);
             verifyEmbedded(partial);
         }
         moveOver(partial, target);
     } catch (...) {
-        QFile::remove(partial);
+        removeLeftoversQuietly(partial);
         throw;
     }
 }
 
-void checkEmbedded(const QString &file)
+void checkEmbedded(const QString &file, const QString &databaseFile)
 {
+    refuseLiveSource(file, databaseFile);
     if (!QFileInfo(file).isFile())
         throw Refusal(file + u" 不是文件。"_s);
     verifyEmbedded(file);
@@ -163,11 +208,19 @@ void checkEmbedded(const QString &file)
 
 QString restoreEmbedded(const QString &chosen, const QString &databaseFile, const QDateTime &now)
 {
-    checkEmbedded(chosen);
+    checkEmbedded(chosen, databaseFile);
+    // Renamed away while this process still had it open, the database would
+    // go on being written by a connection nobody sees.
+    for (const QString &file : LiveFiles::of(databaseFile)) {
+        if (LiveFiles::heldOpen(file)) {
+            throw Refusal(u"数据库文件 "_s + databaseFile
+                          + u" 还在使用中，不能恢复。请重新启动软件后再恢复。"_s);
+        }
+    }
     // Copied through SQLite, so a chosen file that still has a write-ahead
     // log beside it comes over whole; the copy is checked again.
     const QString partial = temporaryBeside(databaseFile);
-    removeIfThere(partial);
+    removeLeftovers(partial);
     try {
         if (QFileInfo::exists(chosen + u"-wal"_s)) {
             // A database still in use elsewhere: SQLite writes the copy
@@ -175,16 +228,17 @@ QString restoreEmbedded(const QString &chosen, const QString &databaseFile, cons
             ConnectionSettings settings;
             settings.filePath = chosen;
             Database::open(settings)->exec(u"vacuum into ?"_s, {partial});
-        } else if (!QFile::copy(chosen, partial)) {
-            throw Refusal(u"无法复制 "_s + chosen);
+        } else {
+            FileCopy::copy(chosen, partial);
         }
         // A copy of a file just checked page by page.
         verifyEmbedded(partial, Check::VersionOnly);
     } catch (const DbError &error) {
-        QFile::remove(partial);
-        throw Refusal(u"恢复失败："_s + error.text());
+        removeLeftoversQuietly(partial);
+        throw Refusal(u"无法从 "_s + chosen + u" 复制数据，原来的数据库没有改动。（SQLite："_s
+                      + error.text() + u"）"_s);
     } catch (...) {
-        QFile::remove(partial);
+        removeLeftoversQuietly(partial);
         throw;
     }
 

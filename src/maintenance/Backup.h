@@ -8,11 +8,13 @@ class Database;
 struct ConnectionSettings;
 
 // Copies of the shop's database that can be trusted. A backup is made from
-// the running database (SQLite's VACUUM INTO, or pg_dump for the server),
+// the running database (SQLite's online backup, or pg_dump for the server),
 // checked, and only then given the chosen name. A restore takes only a
 // file that is a sound database of this program, and replaces the
 // embedded file in one rename, keeping the previous one beside it.
-// Failures throw Refusal with the reason; nothing is replaced then.
+// Neither ever opens, writes or renames the open database or its journal
+// files (see LiveFiles). Failures throw Refusal with the reason; nothing is
+// replaced then.
 namespace Backup {
 
 // What the save dialog proposes: the previous name (empty at first), then
@@ -20,12 +22,14 @@ namespace Backup {
 QString proposedName(const QString &previous, const QDate &today);
 
 // Writes a verified copy of the database in use to `target`, replacing a
-// file of that name only once the copy is complete and checked.
+// file of that name only once the copy is complete and checked. What an
+// interrupted backup to the same name left behind is removed first.
 void backUp(Database &database, const QString &target);
 
-// Refuses anything but a sound SQLite database of this program whose
-// version this program reads.
-void checkEmbedded(const QString &file);
+// Refuses the open database `databaseFile` and its journal files, and
+// anything but a sound SQLite database of this program whose version this
+// program reads.
+void checkEmbedded(const QString &file, const QString &databaseFile);
 
 // Puts a checked copy of `chosen` in place of `databaseFile`; the file it
 // replaces (with its journal files) is renamed to a dated copy beside it,

@@ -1,3 +1,4 @@
+#include "SqliteLocks.h"
 #include "support/TestDb.h"
 
 #include "common/Refusal.h"
@@ -6,8 +7,16 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sqlite3.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -25,6 +34,18 @@ private slots:
     void restoreRefusesWhatIsNoShop_data();
     void restoreRefusesWhatIsNoShop();
     void restoreReplacesAndKeepsThePrevious();
+
+    // The open database's files are SQLite's alone.
+    void backupKeepsTheProgramsLocks();
+    void refusesTheOpenDatabaseAsTarget_data();
+    void refusesTheOpenDatabaseAsTarget();
+    void refusesTheOpenDatabaseAsSource_data();
+    void refusesTheOpenDatabaseAsSource();
+    void refusesATargetThisProcessHasOpen();
+
+    void backupRemovesWhatAKilledOneLeft();
+    void failuresSayWhy_data();
+    void failuresSayWhy();
 };
 
 namespace {
@@ -54,6 +75,66 @@ QString refusalOf(const std::function<void()> &operation)
         return refusal.text();
     }
     return {};
+}
+
+// A shop in write-ahead-log mode, open as the program keeps it.
+struct LiveShop
+{
+    LiveShop()
+        : file(dir.filePath(u"data.db"_s))
+        , db(openFile(file))
+    {
+        Schema::create(*db);
+        bill(*db, u"A"_s);
+    }
+    QTemporaryDir dir;
+    QString file;
+    std::unique_ptr<Database> db;
+};
+
+// Lowers the largest file this process may write, so that a write fails
+// as on a full disk; the signal that limit sends is ignored meanwhile.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_before);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_before;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_before);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_before{};
+    void (*m_handler)(int) = nullptr;
+};
+
+// What a process killed while checking a backup leaves: the copy, and its
+// write-ahead log with pages that were never written back.
+void leaveKilledCopy(const QString &partial)
+{
+    const QByteArray path = QFile::encodeName(partial);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        sqlite3 *db = nullptr;
+        sqlite3_open(path.constData(), &db);
+        const int rc = sqlite3_exec(db,
+                                    "pragma journal_mode = wal; pragma wal_autocheckpoint = 0;"
+                                    "create table 结帐管理 (单据号 text);"
+                                    "insert into 结帐管理 values ('LEFT');",
+                                    nullptr, nullptr, nullptr);
+        ::_exit(rc == SQLITE_OK ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 } // namespace
@@ -115,11 +196,11 @@ void TestBackup::restoreRefusesWhatIsNoShop_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("text file") << u"text"_s << u"不是可用的数据库"_s;
+    QTest::newRow("text file") << u"text"_s << u"不是数据库文件"_s;
     QTest::newRow("empty file") << u"empty"_s << u"不是本程序的数据库"_s;
     QTest::newRow("another program's") << u"other"_s << u"不是本程序的数据库"_s;
     QTest::newRow("newer version") << u"newer"_s << u"更新版本"_s;
-    QTest::newRow("cut short") << u"truncated"_s << u"数据库"_s;
+    QTest::newRow("cut short") << u"truncated"_s << u"已经损坏"_s;
 }
 
 void TestBackup::restoreRefusesWhatIsNoShop()
@@ -169,6 +250,10 @@ void TestBackup::restoreRefusesWhatIsNoShop()
         [&] { Backup::restoreEmbedded(chosen, current, QDateTime(QDate(2024, 3, 15), QTime(9, 0))); });
 
     QVERIFY2(refusal.contains(reason), qPrintable(refusal));
+    // Said in Chinese; SQLite's English words come only as a detail after it.
+    QString sentence = refusal.section(u'（', 0, 0);
+    sentence.remove(chosen);
+    QVERIFY2(!sentence.contains(QRegularExpression(u"[A-Za-z]"_s)), qPrintable(refusal));
     QFile file(current);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), before);
@@ -200,6 +285,218 @@ void TestBackup::restoreReplacesAndKeepsThePrevious()
     // A statement reopens the connection, now on the restored file.
     QCOMPARE(db->strings(u"select 单据号 from 结帐管理"_s), QStringList({u"OLD"_s}));
     QCOMPARE(bills(*db), 1);
+}
+
+void TestBackup::backupKeepsTheProgramsLocks()
+{
+    if (TestDb::backend() == Backend::Postgres)
+        QSKIP("the embedded file only");
+    LiveShop shop;
+    QCOMPARE(SqliteLocks::missing(shop.file), QString());
+    const QString backup = shop.dir.filePath(u"2024-03-15备份文件"_s);
+
+    Backup::backUp(*shop.db, backup);
+    QCOMPARE(SqliteLocks::missing(shop.file), QString());
+
+    // Again over the earlier one, with what the log holds since.
+    bill(*shop.db, u"B"_s);
+    Backup::backUp(*shop.db, backup);
+    QCOMPARE(SqliteLocks::missing(shop.file), QString());
+    QCOMPARE(openFile(backup)->strings(u"select 单据号 from 结帐管理 order by 单据号"_s),
+             QStringList({u"A"_s, u"B"_s}));
+
+    // What the restore checks before it closes the connection.
+    Backup::checkEmbedded(backup, shop.file);
+    QCOMPARE(SqliteLocks::missing(shop.file), QString());
+}
+
+namespace {
+
+// Names for one of the open database's files, as a backup or restore
+// could be given it.
+QString nameFor(const QString &kind, LiveShop &shop)
+{
+    if (kind.startsWith(u'-'))
+        return shop.file + kind;
+    if (kind == u"symbolic link") {
+        const QString link = shop.dir.filePath(u"link.db"_s);
+        return QFile::link(shop.file, link) ? link : QString();
+    }
+    if (kind == u"hard link") {
+        const QString link = shop.dir.filePath(u"hard.db"_s);
+        return ::link(QFile::encodeName(shop.file).constData(), QFile::encodeName(link).constData()) == 0
+            ? link
+            : QString();
+    }
+    if (kind == u"linked folder") {
+        const QString folder = shop.dir.filePath(u"linked"_s);
+        return QFile::link(shop.dir.path(), folder) ? folder + u"/data.db"_s : QString();
+    }
+    return shop.file;
+}
+
+void addLiveNames(bool withJournal)
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("the file") << QString();
+    QTest::newRow("its log") << u"-wal"_s;
+    QTest::newRow("its shared memory") << u"-shm"_s;
+    if (withJournal)
+        QTest::newRow("its journal, not there now") << u"-journal"_s;
+    QTest::newRow("a symbolic link to it") << u"symbolic link"_s;
+    QTest::newRow("a hard link to it") << u"hard link"_s;
+    QTest::newRow("through a linked folder") << u"linked folder"_s;
+}
+
+} // namespace
+
+void TestBackup::refusesTheOpenDatabaseAsTarget_data()
+{
+    addLiveNames(true);
+}
+
+void TestBackup::refusesTheOpenDatabaseAsTarget()
+{
+    if (TestDb::backend() == Backend::Postgres)
+        QSKIP("the embedded file only");
+    QFETCH(QString, kind);
+    LiveShop shop;
+    const QString target = nameFor(kind, shop);
+    QVERIFY(!target.isEmpty());
+
+    const QString refusal = refusalOf([&] { Backup::backUp(*shop.db, target); });
+
+    QVERIFY2(refusal.contains(u"正在使用的数据库"_s), qPrintable(refusal));
+    QCOMPARE(SqliteLocks::missing(shop.file), QString());
+    // The program goes on writing to the file everyone else sees.
+    bill(*shop.db, u"B"_s);
+    QCOMPARE(openFile(shop.file)->strings(u"select 单据号 from 结帐管理 order by 单据号"_s),
+             QStringList({u"A"_s, u"B"_s}));
+}
+
+void TestBackup::refusesTheOpenDatabaseAsSource_data()
+{
+    addLiveNames(false);
+}
+
+void TestBackup::refusesTheOpenDatabaseAsSource()
+{
+    if (TestDb::backend() == Backend::Postgres)
+        QSKIP("the embedded file only");
+    QFETCH(QString, kind);
+    LiveShop shop;
+    const QString chosen = nameFor(kind, shop);
+    QVERIFY(!chosen.isEmpty());
+    const QDateTime now(QDate(2024, 3, 15), QTime(9, 0));
+
+    const QString checked = refusalOf([&] { Backup::checkEmbedded(chosen, shop.file); });
+    QVERIFY2(checked.contains(u"正在使用的数据库"_s), qPrintable(checked));
+    QCOMPARE(SqliteLocks::missing(shop.file), QString());
+
+    const QString restored = refusalOf([&] { Backup::restoreEmbedded(chosen, shop.file, now); });
+    QVERIFY2(restored.contains(u"正在使用的数据库"_s), qPrintable(restored));
+    QCOMPARE(SqliteLocks::missing(shop.file), QString());
+    QCOMPARE(QDir(shop.dir.path()).entryList({u"*.bak"_s, u"*.part*"_s}), QStringList());
+    QCOMPARE(bills(*shop.db), 1);
+}
+
+void TestBackup::refusesATargetThisProcessHasOpen()
+{
+    if (TestDb::backend() == Backend::Postgres)
+        QSKIP("the embedded file only");
+    LiveShop shop;
+    // Another database the program has open, such as the one a migration reads.
+    const QString other = shop.dir.filePath(u"other.db"_s);
+    auto otherDb = openFile(other);
+    Schema::create(*otherDb);
+    bill(*otherDb, u"OTHER"_s);
+
+    const QString refusal = refusalOf([&] { Backup::backUp(*shop.db, other); });
+
+    QVERIFY2(refusal.contains(u"正打开着"_s), qPrintable(refusal));
+    QCOMPARE(SqliteLocks::missing(other), QString());
+    QCOMPARE(otherDb->strings(u"select 单据号 from 结帐管理"_s), QStringList({u"OTHER"_s}));
+}
+
+void TestBackup::backupRemovesWhatAKilledOneLeft()
+{
+    if (TestDb::backend() == Backend::Postgres)
+        QSKIP("the embedded file only");
+    LiveShop shop;
+    const QString target = shop.dir.filePath(u"backup"_s);
+    const QString partial = target + u".part"_s;
+    leaveKilledCopy(partial);
+    if (QTest::currentTestFailed())
+        return;
+    QFile journal(partial + u"-journal"_s);
+    QVERIFY(journal.open(QIODevice::WriteOnly));
+    journal.write(QByteArray(4096, '\x5a'));
+    journal.close();
+    for (const QString &suffix : {u""_s, u"-wal"_s, u"-shm"_s, u"-journal"_s})
+        QVERIFY2(QFileInfo::exists(partial + suffix), qPrintable(partial + suffix));
+
+    QCOMPARE(refusalOf([&] { Backup::backUp(*shop.db, target); }), QString());
+
+    for (const QString &suffix : {u""_s, u"-wal"_s, u"-shm"_s, u"-journal"_s})
+        QVERIFY2(!QFileInfo::exists(partial + suffix), qPrintable(partial + suffix));
+    // The backup is the shop's, with nothing of the killed copy's log.
+    QCOMPARE(openFile(target)->strings(u"select 单据号 from 结帐管理"_s), QStringList({u"A"_s}));
+}
+
+void TestBackup::failuresSayWhy_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("backup into a folder that is gone")
+        << u"backup, missing folder"_s << u"文件或文件夹不存在"_s << u"No such file or directory"_s;
+    QTest::newRow("backup onto a disk that takes no more")
+        << u"backup, size limit"_s << u"文件超过了系统允许的大小"_s << u"File too large"_s;
+    QTest::newRow("restore onto a disk that takes no more")
+        << u"restore, size limit"_s << u"文件超过了系统允许的大小"_s << u"File too large"_s;
+}
+
+void TestBackup::failuresSayWhy()
+{
+    if (TestDb::backend() == Backend::Postgres)
+        QSKIP("the embedded file only");
+    QFETCH(QString, operation);
+    QFETCH(QString, reason);
+    QFETCH(QString, detail);
+    LiveShop shop;
+    // Big enough to pass the lowered limit.
+    shop.db->execute(u"with recursive n(i) as (select 1 union all select i + 1 from n where i < 2000) "
+                     "insert into 结帐管理 (单据号, 应收金额) select printf('%d', i), 50 from n"_s);
+    const QString backup = shop.dir.filePath(u"backup"_s);
+    Backup::backUp(*shop.db, backup);
+    QVERIFY(QFileInfo(backup).size() > 64 * 1024);
+    const QDateTime now(QDate(2024, 3, 15), QTime(9, 0));
+
+    QString refusal;
+    QString file;
+    if (operation == u"backup, missing folder") {
+        file = shop.dir.filePath(u"gone/backup.part"_s);
+        refusal = refusalOf([&] { Backup::backUp(*shop.db, shop.dir.filePath(u"gone/backup"_s)); });
+    } else if (operation == u"backup, size limit") {
+        file = shop.dir.filePath(u"second.part"_s);
+        const FileSizeLimit limit(64 * 1024);
+        refusal = refusalOf([&] { Backup::backUp(*shop.db, shop.dir.filePath(u"second"_s)); });
+    } else {
+        const QString other = shop.dir.filePath(u"other.db"_s);
+        openFile(other)->exec(u"create table x (y integer)"_s);
+        file = other + u".part"_s;
+        const FileSizeLimit limit(64 * 1024);
+        refusal = refusalOf([&] { Backup::restoreEmbedded(backup, other, now); });
+    }
+
+    // A Chinese sentence that names the file and the cause; the system's
+    // own words only as a detail after it.
+    const QString sentence = refusal.section(u'（', 0, 0);
+    QVERIFY2(sentence.contains(file), qPrintable(refusal));
+    QVERIFY2(sentence.contains(reason), qPrintable(refusal));
+    QVERIFY2(refusal.section(u'（', 1).contains(detail), qPrintable(refusal));
+    QVERIFY(!QFileInfo::exists(file));
+    QCOMPARE(SqliteLocks::missing(shop.file), QString());
 }
 
 SALONDESK_DB_TEST_MAIN(TestBackup)

@@ -1,9 +1,11 @@
 #include "QtPrompt.h"
 
 #include "MaskedInput.h"
+#include "NameOnlyIconProvider.h"
 #include "PasswordQuery.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -22,6 +24,11 @@ QString captionOrTitle(const QString &caption)
 }
 
 } // namespace
+
+QtPrompt::QtPrompt(QWidget *parent)
+    : m_parent(parent), m_programFolder(QCoreApplication::applicationDirPath())
+{
+}
 
 QWidget *QtPrompt::parentWidget() const
 {
@@ -87,10 +94,66 @@ std::optional<QString> QtPrompt::maskedInput(const QString &caption, const QStri
 
 QString QtPrompt::openFile(const QString &caption, const QString &filter, const QString &startPath)
 {
-    return QFileDialog::getOpenFileName(parentWidget(), caption, startPath, filter);
+    return askFile(false, caption, filter, startPath);
 }
 
 QString QtPrompt::saveFile(const QString &caption, const QString &filter, const QString &proposedPath)
 {
-    return QFileDialog::getSaveFileName(parentWidget(), caption, proposedPath, filter);
+    return askFile(true, caption, filter, proposedPath);
+}
+
+bool QtPrompt::inProgramFolder(const QString &folder) const
+{
+    const QString program = QDir(m_programFolder).canonicalPath();
+    const QString real = QDir(folder).canonicalPath();
+    if (program.isEmpty() || real.isEmpty())
+        return false;
+    return real == program || real.startsWith(program + u'/');
+}
+
+std::pair<QString, QString> QtPrompt::startOf(const QString &path) const
+{
+    const QFileInfo info(path);
+    QString folder;
+    QString name;
+    if (!path.isEmpty() && info.isAbsolute()) {
+        folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+        name = info.isDir() ? QString() : info.fileName();
+    } else {
+        // A bare name would be taken from the working directory, which is
+        // the program's folder when it was started from there.
+        name = path;
+    }
+    for (const QString &candidate : {folder, m_lastFolder, QDir::homePath()}) {
+        if (!candidate.isEmpty() && QFileInfo(candidate).isDir() && !inProgramFolder(candidate))
+            return {candidate, name};
+    }
+    return {QDir::rootPath(), name};
+}
+
+QString QtPrompt::askFile(bool saving, const QString &caption, const QString &filter,
+                          const QString &path)
+{
+    // Outlives the dialog, which only borrows it.
+    NameOnlyIconProvider icons;
+    QFileDialog dialog(parentWidget(), caption);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&icons);
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(filter);
+    dialog.setLabelText(QFileDialog::LookIn, u"查找范围:"_s);
+    dialog.setLabelText(QFileDialog::FileName, u"文件名:"_s);
+    dialog.setLabelText(QFileDialog::FileType, u"文件类型:"_s);
+    dialog.setLabelText(QFileDialog::Accept, saving ? u"保存"_s : u"打开"_s);
+    dialog.setLabelText(QFileDialog::Reject, u"取消"_s);
+    const auto [folder, name] = startOf(path);
+    dialog.setDirectory(folder);
+    if (!name.isEmpty())
+        dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString chosen = dialog.selectedFiles().constFirst();
+    m_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
 }

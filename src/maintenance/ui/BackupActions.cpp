@@ -26,19 +26,24 @@ bool attemptBusy(Prompt &prompt, Operation &&operation)
     return done;
 }
 
-QString filter(const Database &database)
-{
-    return database.dialect().isPostgres() ? u"服务器数据备份 (*.dump);;所有文件 (*)"_s
-                                           : u"数据库备份 (*.db *.bak *备份文件);;所有文件 (*)"_s;
-}
-
 } // namespace
+
+QString fileTypes(Backend backend)
+{
+    // Qt reads the patterns between the brackets only when they are plain
+    // ASCII; the Chinese in "*备份文件" made it take the whole text as
+    // words, so no proposed name was listed. The date in every proposed
+    // name ("2026-12-11备份文件") is what the pattern matches instead.
+    return backend == Backend::Postgres
+        ? u"服务器数据备份 (*-[0-9][0-9]-[0-9][0-9]* *.dump);;所有文件 (*)"_s
+        : u"数据库备份 (*-[0-9][0-9]-[0-9][0-9]* *.db *.bak);;所有文件 (*)"_s;
+}
 
 QString backUp(Session &session, const QString &previous)
 {
     Database &database = session.db();
     const QString target =
-        session.prompt.saveFile(u"数据备份"_s, filter(database),
+        session.prompt.saveFile(u"数据备份"_s, fileTypes(database.backend()),
                                 Backup::proposedName(previous, session.clock.now().date()));
     if (target.isEmpty())
         return previous;
@@ -50,7 +55,7 @@ QString backUp(Session &session, const QString &previous)
 bool restore(Session &session)
 {
     Database &database = session.db();
-    const QString chosen = session.prompt.openFile(u"数据恢复"_s, filter(database));
+    const QString chosen = session.prompt.openFile(u"数据恢复"_s, fileTypes(database.backend()));
     if (chosen.isEmpty())
         return false;
 
@@ -69,9 +74,9 @@ bool restore(Session &session)
 
     // Checked before the connection is closed: a wrong file changes nothing
     // and the program goes on.
-    if (!attemptBusy(session.prompt, [&] { Backup::checkEmbedded(chosen); }))
-        return false;
     const QString databaseFile = database.settings().filePath;
+    if (!attemptBusy(session.prompt, [&] { Backup::checkEmbedded(chosen, databaseFile); }))
+        return false;
     database.close();
     QString kept;
     const bool restored = attemptBusy(session.prompt, [&] {
