@@ -19,6 +19,8 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -26,6 +28,20 @@ namespace {
 void say(const QString &text)
 {
     std::fprintf(stdout, "%s\n", qPrintable(text));
+}
+
+// How far the copy onto the server has come: on a terminal one line a
+// table, rewritten as the rows go in; into a file or pipe a line a block.
+void showProgress(const QString &table, qint64 copied, qint64 total)
+{
+    static const bool terminal = isatty(fileno(stdout));
+    const QString text = u"%1: %2 / %3 rows"_s.arg(table).arg(copied).arg(total);
+    if (!terminal) {
+        say(text);
+        return;
+    }
+    std::fprintf(stdout, "\r%s%s", qPrintable(text), copied == total ? "\n" : "");
+    std::fflush(stdout);
 }
 
 } // namespace
@@ -82,8 +98,13 @@ int main(int argc, char **argv)
             }
             auto source = Database::open(embedded);
             auto destination = Database::open(*target);
-            for (const Migration::Copied &table : Migration::copy(*source, *destination))
-                say(u"%1: %2 rows copied and counted"_s.arg(table.table).arg(table.rows));
+            say(u"copying "_s + embedded.filePath + u" to the server"_s);
+            const QList<Migration::Copied> copied =
+                Migration::copy(*source, *destination, showProgress);
+            qint64 rows = 0;
+            for (const Migration::Copied &table : copied)
+                rows += table.rows;
+            say(u"%1 rows in %2 tables copied and counted"_s.arg(rows).arg(copied.size()));
             // Only a complete copy switches the folder to the server.
             DatabaseSettings::save(ini, false, named, true);
             say(u"system.ini now uses the server"_s);
