@@ -32,15 +32,24 @@ void say(const QString &text)
 
 // How far the copy onto the server has come: on a terminal one line a
 // table, rewritten as the rows go in; into a file or pipe a line a block.
+// A table is told as it begins and once more when it is complete, which
+// for an empty table is the same line.
 void showProgress(const QString &table, qint64 copied, qint64 total)
 {
     static const bool terminal = isatty(fileno(stdout));
+    static QString completed;
+    if (table == completed)
+        return;
+    const bool complete = copied == total;
+    if (complete)
+        completed = table;
     const QString text = u"%1: %2 / %3 rows"_s.arg(table).arg(copied).arg(total);
     if (!terminal) {
-        say(text);
+        if (complete || copied > 0)
+            say(text);
         return;
     }
-    std::fprintf(stdout, "\r%s%s", qPrintable(text), copied == total ? "\n" : "");
+    std::fprintf(stdout, "\r%s%s", qPrintable(text), complete ? "\n" : "");
     std::fflush(stdout);
 }
 

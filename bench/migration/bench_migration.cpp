@@ -128,11 +128,14 @@ int run(const QString &connection, int lines)
         auto server = Database::open(settings);
         timer.restart();
         QElapsedTimer tableTimer;
+        QString started;
         const QList<Migration::Copied> copied = Migration::copy(
             *embedded, *server, [&](const QString &table, qint64 rows, qint64 total) {
-                if (rows == 0)
+                // Told first with 0 rows, last with all of them and the indexes built.
+                if (table != started) {
+                    started = table;
                     tableTimer.restart();
-                if (rows == total) {
+                } else if (rows == total) {
                     std::printf("  %-12s %8lld rows %8.1f s\n", qPrintable(table),
                                 static_cast<long long>(rows), tableTimer.elapsed() / 1000.0);
                     std::fflush(stdout);

@@ -196,11 +196,11 @@ void TestMigration::refusedRowIsNamed_data()
     QTest::addColumn<QString>("named");
 
     QTest::newRow("amount that is no number")
-        << u"update jzmx set 合计='十元' where ID=23456"_s << u"表 jzmx 中ID 为 23456 的一行"_s;
+        << u"update jzmx set 合计='十元' where ID=23456"_s << u"表 jzmx 中 ID 为 23456 的一行"_s;
     QTest::newRow("moment that is no date")
-        << u"update jzmx set 消费时间='昨天' where ID=1"_s << u"表 jzmx 中ID 为 1 的一行"_s;
+        << u"update jzmx set 消费时间='昨天' where ID=1"_s << u"表 jzmx 中 ID 为 1 的一行"_s;
     QTest::newRow("text with a control character")
-        << u"update jzmx set 商品名='洗' || char(1) where ID=25000"_s << u"表 jzmx 中ID 为 25000 的一行"_s;
+        << u"update jzmx set 商品名='洗' || char(1) where ID=25000"_s << u"表 jzmx 中 ID 为 25000 的一行"_s;
     QTest::newRow("row without a key")
         << u"insert into 日志 (事件, 日期) values (null, '某天')"_s << u"表 日志 中本机第 1 行"_s;
 }
