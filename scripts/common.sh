@@ -5,7 +5,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
-    libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libxlsxwriter-dev libfreexl-dev libminizip-dev
+    libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libpq-dev libxlsxwriter-dev libfreexl-dev libminizip-dev
     fonts-noto-cjk fonts-dejavu-core xdg-utils postgresql-client)
 TEST_PACKAGES=(postgresql python3 python3-openpyxl python3-xlwt poppler-utils)
 

@@ -19,6 +19,8 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -26,6 +28,29 @@ namespace {
 void say(const QString &text)
 {
     std::fprintf(stdout, "%s\n", qPrintable(text));
+}
+
+// How far the copy onto the server has come: on a terminal one line a
+// table, rewritten as the rows go in; into a file or pipe a line a block.
+// A table is told as it begins and once more when it is complete, which
+// for an empty table is the same line.
+void showProgress(const QString &table, qint64 copied, qint64 total)
+{
+    static const bool terminal = isatty(fileno(stdout));
+    static QString completed;
+    if (table == completed)
+        return;
+    const bool complete = copied == total;
+    if (complete)
+        completed = table;
+    const QString text = u"%1: %2 / %3 rows"_s.arg(table).arg(copied).arg(total);
+    if (!terminal) {
+        if (complete || copied > 0)
+            say(text);
+        return;
+    }
+    std::fprintf(stdout, "\r%s%s", qPrintable(text), complete ? "\n" : "");
+    std::fflush(stdout);
 }
 
 } // namespace
@@ -82,8 +107,13 @@ int main(int argc, char **argv)
             }
             auto source = Database::open(embedded);
             auto destination = Database::open(*target);
-            for (const Migration::Copied &table : Migration::copy(*source, *destination))
-                say(u"%1: %2 rows copied and counted"_s.arg(table.table).arg(table.rows));
+            say(u"copying "_s + embedded.filePath + u" to the server"_s);
+            const QList<Migration::Copied> copied =
+                Migration::copy(*source, *destination, showProgress);
+            qint64 rows = 0;
+            for (const Migration::Copied &table : copied)
+                rows += table.rows;
+            say(u"%1 rows in %2 tables copied and counted"_s.arg(rows).arg(copied.size()));
             // Only a complete copy switches the folder to the server.
             DatabaseSettings::save(ini, false, named, true);
             say(u"system.ini now uses the server"_s);

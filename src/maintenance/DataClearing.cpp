@@ -47,15 +47,53 @@ QStringList tables(Records records)
     return {u"进货表"_s};
 }
 
+namespace {
+
+// Every table clearing writes, in the order the program's writers take
+// them: a salary payment writes its record before it marks the lines
+// paid, a settlement its bill before the lines, and the lines' triggers
+// change the daily totals last. Recharges, goods and purchases share no
+// writer with those; a new item is stored before its first purchase.
+const QStringList LockOrder = {u"员工工资表"_s, u"结帐管理"_s, u"jzmx"_s, u"项目日汇总"_s,
+                               u"提成日汇总"_s, u"会员充值"_s, u"商品库"_s, u"进货表"_s};
+
+// On PostgreSQL every statement reads what was committed when it began: a
+// settlement committed between the deletion of the bills and that of the
+// lines would keep its bill and lose its lines. So every table is locked
+// before the first deletion, in the order above, so that a writer is
+// either wholly before the clearing or wholly after it. "share row
+// exclusive" is the weakest mode that stops every writer (their "row
+// exclusive") and a second clearing, while the windows of the other
+// workstations go on reading; "exclusive" would also refuse the row locks
+// of "select … for update", which nothing needs to refuse here. SQLite
+// needs nothing: its first deletion takes the one write lock there is.
+void lockForClearing(Database &database, const QStringList &emptied)
+{
+    if (!database.dialect().isPostgres())
+        return;
+    QStringList locked;
+    for (const QString &table : LockOrder) {
+        const bool totals = table.endsWith(u"日汇总"_s);
+        if (emptied.contains(table) || (totals && emptied.contains(u"jzmx"_s)))
+            locked.append(table);
+    }
+    for (const QString &table : std::as_const(locked))
+        database.exec(u"lock table "_s + table + u" in share row exclusive mode"_s);
+}
+
+} // namespace
+
 void clear(Database &database, const QList<Records> &chosen)
 {
-    Transaction transaction(database);
+    QStringList emptied;
     for (const Records records : all()) {
-        if (!chosen.contains(records))
-            continue;
-        for (const QString &table : tables(records))
-            database.execute(u"delete from "_s + table);
+        if (chosen.contains(records))
+            emptied += tables(records);
     }
+    Transaction transaction(database);
+    lockForClearing(database, emptied);
+    for (const QString &table : std::as_const(emptied))
+        database.execute(u"delete from "_s + table);
     transaction.commit();
 }
 
