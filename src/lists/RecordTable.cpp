@@ -76,7 +76,7 @@ QVariantList RecordTable::boundValues(const QVariantList &entered) const
                 bound.append(QVariant());
                 continue;
             }
-            const std::optional<Money> amount = Money::parse(text);
+            const std::optional<Money> amount = Money::parseEntry(text);
             if (!amount)
                 throw Refusal(field.caption + u" 不是有效的数字！"_s);
             bound.append(QVariant::fromValue(*amount));
