@@ -23,12 +23,12 @@ QString occupied()
 }
 
 // The room dialog's number boxes take digits and a point; an empty box
-// means 0.
+// means 0, a number past the amount range is refused.
 Money amountOf(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return {};
-    if (const auto value = Money::parse(text))
+    if (const auto value = Money::parseEntry(text))
         return *value;
     throw Refusal(u"请输入正确的数值！"_s);
 }

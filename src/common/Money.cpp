@@ -109,59 +109,108 @@ std::optional<QString> withoutExponent(QStringView text)
     return sign + digits.left(shifted) + u'.' + digits.mid(shifted);
 }
 
-} // namespace
+enum class Reading { Amount, TooLarge, NotANumber };
 
-void Money::outOfRange()
-{
-    throw Refusal(u"金额超出范围"_s);
-}
-
-std::optional<Money> Money::parse(QStringView text)
+// Plain decimal text ("-12.5", " +7 ", ".25") as ten-thousandths, rounded
+// half to even past four decimals. TooLarge for a number the 64-bit count
+// cannot hold, whatever its length.
+Reading readDecimal(QStringView text, Int128 &total)
 {
     text = text.trimmed();
     if (text.isEmpty())
-        return std::nullopt;
+        return Reading::NotANumber;
     bool negative = false;
     if (text.front() == u'-' || text.front() == u'+') {
         negative = text.front() == u'-';
         text = text.mid(1);
     }
     const qsizetype dot = text.indexOf(u'.');
-    const QStringView whole = dot < 0 ? text : text.left(dot);
+    QStringView whole = dot < 0 ? text : text.left(dot);
     const QStringView fraction = dot < 0 ? QStringView() : text.mid(dot + 1);
     if (whole.isEmpty() && fraction.isEmpty())
-        return std::nullopt;
-    if (whole.size() > 14)
-        return std::nullopt;
+        return Reading::NotANumber;
+    for (QChar c : whole) {
+        if (!isAsciiDigit(c))
+            return Reading::NotANumber;
+    }
+    for (QChar c : fraction) {
+        if (!isAsciiDigit(c))
+            return Reading::NotANumber;
+    }
+    while (!whole.isEmpty() && whole.front() == u'0')
+        whole = whole.mid(1);
+    // Far more than the count holds, and still far from what 128 bits hold.
+    if (whole.size() > 20)
+        return Reading::TooLarge;
 
     Int128 units = 0;
-    for (QChar c : whole) {
-        if (!c.isDigit() || c.unicode() > 127)
-            return std::nullopt;
+    for (QChar c : whole)
         units = units * 10 + (c.unicode() - u'0');
-    }
     // Keep every fractional digit, then round once to four places.
     Int128 fractionValue = 0;
     Int128 fractionScale = 1;
     for (QChar c : fraction) {
-        if (!c.isDigit() || c.unicode() > 127)
-            return std::nullopt;
         if (fractionScale < Int128(1'000'000'000'000'000'000LL)) {
             fractionValue = fractionValue * 10 + (c.unicode() - u'0');
             fractionScale *= 10;
         }
     }
-    Int128 total = units * Scale;
-    if (fractionScale <= Scale)
-        total += fractionValue * (Scale / fractionScale);
+    const Int128 scale = Money::Scale;
+    Int128 result = units * scale;
+    if (fractionScale <= scale)
+        result += fractionValue * (scale / fractionScale);
     else
-        total += divideHalfEven(fractionValue, fractionScale / Scale);
+        result += divideHalfEven(fractionValue, fractionScale / scale);
     if (negative)
-        total = -total;
-    // Fourteen whole digits always fit; the check is for the day that changes.
-    if (!fitsCount(total))
+        result = -result;
+    if (!fitsCount(result))
+        return Reading::TooLarge;
+    total = result;
+    return Reading::Amount;
+}
+
+} // namespace
+
+void Money::outOfRange()
+{
+    throw Refusal(QString::fromUtf16(OutOfRange));
+}
+
+std::optional<Money> Money::parse(QStringView text)
+{
+    Int128 total = 0;
+    if (readDecimal(text, total) != Reading::Amount)
         return std::nullopt;
     return Money(static_cast<std::int64_t>(total));
+}
+
+std::optional<Money> Money::parseEntry(QStringView text)
+{
+    Int128 total = 0;
+    Reading reading = readDecimal(text, total);
+    if (reading == Reading::NotANumber) {
+        // An exponent form is no amount here either; it is read only to
+        // tell a huge number ("1e+21", as a sheet writes one) from no number.
+        const std::optional<QString> plain = withoutExponent(text);
+        if (!plain)
+            return std::nullopt;
+        reading = readDecimal(*plain, total);
+        const bool huge = reading == Reading::TooLarge
+            || (reading == Reading::Amount && !Money(static_cast<std::int64_t>(total)).inRange());
+        if (!huge)
+            return std::nullopt;
+        outOfRange();
+    }
+    if (reading == Reading::TooLarge)
+        outOfRange();
+    return Money(static_cast<std::int64_t>(total)).withinRange();
+}
+
+Money Money::withinRange() const
+{
+    if (!inRange())
+        outOfRange();
+    return *this;
 }
 
 Money Money::fromText(QStringView text)

@@ -12,10 +12,21 @@
 // line total is Money * Money, rounded half to even at four decimals.
 // Arithmetic that would leave the 64-bit count throws a Refusal
 // ("金额超出范围") instead of wrapping round to a wrong amount.
+//
+// What the program stores is held to a narrower range, ±Max: SQLite keeps a
+// numeric column as a double, whose 15 significant digits hold eleven whole
+// digits and four decimals exactly and no more. Every entry (typed, imported
+// or computed at booking) outside it is refused with OutOfRange, so all that
+// is stored reads back as it was written. Reading takes anything the count
+// holds, so an older shop with a bigger value still opens.
 class Money
 {
 public:
     static constexpr std::int64_t Scale = 10000;
+    // 99,999,999,999.9999 in ten-thousandths.
+    static constexpr std::int64_t MaxUnits = 999'999'999'999'999;
+    static const Money Max;
+    static constexpr auto OutOfRange = u"金额超出范围";
 
     constexpr Money() = default;
     // A count of ten-thousandths, as a database sums them exactly.
@@ -30,19 +41,30 @@ public:
 
     // Accepts "12", "-3.5", "0.0001", " 28.05 " and "+1"; more than four
     // decimals round half to even. Returns nothing for anything else,
-    // including more than 14 whole digits.
+    // including a number beyond what the count holds.
     static std::optional<Money> parse(QStringView text);
+    // An amount typed into a box or read from a sheet's cell: parse(), then
+    // the stored range. Nothing when the text is no number; Refusal
+    // (OutOfRange) for a number past ±Max, however many digits it has (an
+    // exponent form such as "1e+21", as a sheet writes huge numbers, too).
+    static std::optional<Money> parseEntry(QStringView text);
     // Parses or throws std::invalid_argument; for values the program itself wrote.
     static Money fromText(QStringView text);
     // Reads a database value: integers, numeric text (PostgreSQL numeric)
     // and doubles (SQLite), the latter rounded half to even to four
     // decimals. NULL is 0. Throws std::invalid_argument for what is not an
-    // amount, infinity, NaN and magnitudes beyond 14 whole digits.
+    // amount, infinity, NaN and magnitudes beyond what the count holds.
     static Money fromVariant(const QVariant &value);
     // The same, but nothing for NULL and for what is not an amount.
     static std::optional<Money> tryFromVariant(const QVariant &value);
 
     constexpr std::int64_t units() const { return m_units; }
+
+    // Whether the amount lies within ±Max, the range that is stored.
+    constexpr bool inRange() const { return m_units >= -MaxUnits && m_units <= MaxUnits; }
+    // The amount itself, or Refusal(OutOfRange) past ±Max: for every value
+    // about to be stored, entered or computed.
+    Money withinRange() const;
 
     // Shortest form: "28.05", "30", "12.5", "-0.0001".
     QString toString() const;
@@ -84,5 +106,7 @@ private:
 
     std::int64_t m_units = 0;
 };
+
+inline constexpr Money Money::Max = Money::fromUnits(Money::MaxUnits);
 
 Q_DECLARE_METATYPE(Money)

@@ -8,8 +8,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Money counts ten-thousandths in 64 bits: about ±9.2e14 whole units.
-constexpr double Largest = 9.2e14;
+// Money counts ten-thousandths in 64 bits: about ±9.2e14 whole units. A
+// double past this is refused here; one below it is left to Money, which
+// takes exactly what its count holds.
+constexpr double Largest = 1e15;
+
+// A finite number, however large: what is past Money's count is then "out
+// of range" rather than "no number".
+bool isFiniteNumber(const QVariant &value)
+{
+    bool isNumber = false;
+    const double number = value.typeId() == QMetaType::QString
+        ? value.toString().trimmed().toDouble(&isNumber)
+        : value.toDouble(&isNumber);
+    return isNumber && std::isfinite(number);
+}
 
 } // namespace
 
@@ -49,6 +62,9 @@ Money readAmount(const QVariant &value, const QString &table, const QString &col
     QString shown = value.toString();
     if (shown.size() > 40)
         shown = shown.left(40) + u'…';
+    if (isFiniteNumber(value))
+        throw DbError(u"表 %1 的字段 %2 中的值 \"%3\" %4"_s.arg(table, column, shown,
+                                                              QString::fromUtf16(Money::OutOfRange)));
     throw DbError(u"表 %1 的字段 %2 中的值 \"%3\" 不是数字"_s.arg(table, column, shown));
 }
 

@@ -18,7 +18,8 @@ std::optional<Money> tryReadAmount(const QVariant &value);
 
 // For logic that computes with a stored amount: NULL and empty text are 0,
 // as Money::fromVariant reads them; anything else that is not a number
-// throws DbError naming the table, the column and the value.
+// throws DbError naming the table, the column and the value, and saying
+// "不是数字", or "金额超出范围" for a number past what Money holds.
 Money readAmount(const QVariant &value, const QString &table, const QString &column);
 
 // What a grid shows: the shortest form of an amount, otherwise the value as

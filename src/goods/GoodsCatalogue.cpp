@@ -87,6 +87,7 @@ int GoodsCatalogue::add(const NewItem &item)
         purchasePrice = GoodsNumbers::amount(item.purchasePrice, u"进价"_s);
         quantity = GoodsNumbers::quantity(item.quantity, u"数量"_s);
     }
+    const Money purchaseTotal = (purchasePrice * Money::fromInt(quantity)).withinRange();
     const int id = m_database
                        .scalar(u"insert into 商品库 (编号, 商品名, 拼音, 商品类型, 单价, 库存, 提成金额, "
                                "是否需要服务, 作者, 出版社, 出版年, 简介) "
@@ -96,11 +97,10 @@ int GoodsCatalogue::add(const NewItem &item)
                                 QVariant::fromValue(commission), needsService})
                        .toInt();
     if (stocked) {
-        const Money total = purchasePrice * Money::fromInt(quantity);
         m_database.execute(u"insert into 进货表 (商品名, 拼音, 进货单价, 数量, 总进价, 日期, 管理员) "
                            "values (?, ?, ?, ?, ?, ?, ?)"_s,
                            {item.name, item.pinyin.trimmed(), QVariant::fromValue(purchasePrice),
-                            quantity, QVariant::fromValue(total),
+                            quantity, QVariant::fromValue(purchaseTotal),
                             QDateTime(m_clock.now().date(), QTime(0, 0)),
                             m_context.OperatorName});
     }

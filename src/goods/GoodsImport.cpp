@@ -32,11 +32,13 @@ const QString InsertText = u"insert into 商品库 (id, 编号, 商品名, 拼�
                            "是否需要服务) values "_s;
 const QString RowPlaces = u"(?, ?, ?, ?, ?, ?, ?, ?, ?)"_s;
 
+// Nothing for a cell that is no number; Refusal(Money::OutOfRange) for a
+// number past the amount range.
 std::optional<QVariant> amount(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return QVariant::fromValue(Money());
-    const std::optional<Money> value = Money::parse(text);
+    const std::optional<Money> value = Money::parseEntry(text);
     if (!value)
         return std::nullopt;
     return QVariant::fromValue(*value);
@@ -44,7 +46,8 @@ std::optional<QVariant> amount(const QString &text)
 
 // The values of one sheet row for the insert, or nothing when they cannot
 // be stored. Both backends refuse the same rows: SQLite would keep text in
-// a number column that PostgreSQL refuses.
+// a number column that PostgreSQL refuses. An amount past the range throws
+// Refusal(Money::OutOfRange).
 std::optional<QVariantList> rowValues(const ExcelSheet &sheet, int row, bool numberRows)
 {
     QStringList texts;
@@ -96,7 +99,12 @@ GoodsImport::Outcome GoodsImport::run(const ExcelSheet &sheet, bool numberRows,
     for (int row = 2; row <= sheet.rowCount(); ++row) {
         if (progress)
             progress(row);
-        std::optional<QVariantList> values = rowValues(sheet, row, numberRows);
+        std::optional<QVariantList> values;
+        try {
+            values = rowValues(sheet, row, numberRows);
+        } catch (const Refusal &) {
+            outcome.outOfRangeRows.append(row);
+        }
         if (!values) {
             outcome.failedRows.append(row);
             continue;

@@ -36,6 +36,8 @@ public:
         int inserted = 0;
         // Sheet row numbers (2 for the first data row), in order.
         QList<int> failedRows;
+        // Those of them with an amount past the range, in order.
+        QList<int> outOfRangeRows;
     };
 
     // The 商品库 columns that sheet columns A to I fill, in that order.
@@ -48,8 +50,9 @@ public:
     // Imports rows 2 to the last of `sheet`. `numberRows` ("自动增加编号")
     // makes each row's id its sheet row number, whatever column A holds.
     // An empty 编号 becomes "0"; an empty 单价, 提成金额 or 库存 is 0. A row
-    // whose id is no whole number, or whose amounts are no numbers, fails
-    // like a row the database refuses. `progress` hears each sheet row
+    // whose id is no whole number, or whose amounts are no numbers or lie
+    // past the amount range (also listed in outOfRangeRows), fails like a
+    // row the database refuses. `progress` hears each sheet row
     // number before that row goes in. Throws DbError when the whole import
     // could not be committed; nothing is kept then.
     Outcome run(const ExcelSheet &sheet, bool numberRows,

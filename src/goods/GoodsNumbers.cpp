@@ -21,7 +21,7 @@ Money amount(const QString &text, const QString &field, Money empty)
 {
     if (text.trimmed().isEmpty())
         return empty;
-    const std::optional<Money> value = Money::parse(text);
+    const std::optional<Money> value = Money::parseEntry(text);
     if (!value)
         notANumber(field);
     return *value;

@@ -6,7 +6,8 @@
 
 // Reading the number boxes of the goods screens. The key filters keep out
 // letters, but not a second point or a lone "."; such a box is refused with
-// "<field> 不是有效的数字！" before anything is written.
+// "<field> 不是有效的数字！" before anything is written, and a number past the
+// amount range with Money::OutOfRange.
 namespace GoodsNumbers {
 
 // An amount or a stock figure; an empty box reads as `empty`.

@@ -20,7 +20,7 @@ std::optional<Money> StockPurchases::total(const QString &price, const QString &
     if (!each || !count)
         return std::nullopt;
     try {
-        return *each * *count;
+        return (*each * *count).withinRange();
     } catch (const Refusal &) {
         return std::nullopt; // beyond any amount: the box keeps what it showed
     }
@@ -34,7 +34,7 @@ bool StockPurchases::record(const Entry &entry)
         throw Refusal(QString::fromUtf16(GoodsCatalogue::NoRight));
     const Money price = GoodsNumbers::amount(entry.price, u"进货单价"_s);
     const int quantity = GoodsNumbers::quantity(entry.quantity, u"数量"_s);
-    const Money total = price * Money::fromInt(quantity);
+    const Money total = (price * Money::fromInt(quantity)).withinRange();
 
     Transaction transaction(m_database);
     const QSqlRecord item = m_database.firstRow(

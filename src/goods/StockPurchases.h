@@ -30,14 +30,16 @@ public:
         : m_database(database), m_context(context), m_clock(clock) {}
 
     // The screen's running 总进价: price × quantity, both read as amounts;
-    // nothing while either box is empty or not a number.
+    // nothing while either box is empty or not a number, or the total lies
+    // past the amount range.
     static std::optional<Money> total(const QString &price, const QString &quantity);
 
     // Records the purchase, dated today, under the signed-in operator's
     // name; the item's name and pinyin are copied as they stand now.
     // Returns false, writing nothing, while the price or the quantity is
     // empty. Needs the right 商品进货; refuses a box that is not a number,
-    // an item that is gone and one whose type keeps no stock.
+    // a price or total past the amount range (Money::OutOfRange), an item
+    // that is gone and one whose type keeps no stock.
     bool record(const Entry &entry);
 
 private:

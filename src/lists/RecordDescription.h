@@ -27,8 +27,9 @@ struct RecordField
     // The grid's heading; empty: the column's name.
     QString heading = {};
     QStringList choices = {};
-    // Numbers and amounts shown with exactly two decimals ("0.80") instead
-    // of the shortest form.
+    // Numbers and amounts shown with at least two decimals ("0.80") instead
+    // of the shortest form; a value with more keeps them all ("0.875"), so
+    // saving what the form shows never rounds a stored value.
     bool twoDecimals = false;
     // What a new row starts with: a bool for YesNo, text for the others.
     QVariant initial = {};
@@ -49,6 +50,11 @@ struct RecordTableDescription
     // of the database's words.
     QStringList uniqueColumns = {};
     QString duplicateText = {};
+    // The database does not keep uniqueColumns unique (an older shop may
+    // already hold repeats): a save looks for another row with the value
+    // first, with the table locked against other saves, and refuses with
+    // duplicateText. A change that keeps the row's own value is not refused.
+    bool uniqueByCheck = false;
 
     // The field's place in `fields`, or -1.
     int indexOf(const QString &column) const

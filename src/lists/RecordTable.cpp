@@ -5,8 +5,11 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/Transaction.h"
 
 #include <QSqlQuery>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -76,7 +79,7 @@ QVariantList RecordTable::boundValues(const QVariantList &entered) const
                 bound.append(QVariant());
                 continue;
             }
-            const std::optional<Money> amount = Money::parse(text);
+            const std::optional<Money> amount = Money::parseEntry(text);
             if (!amount)
                 throw Refusal(field.caption + u" 不是有效的数字！"_s);
             bound.append(QVariant::fromValue(*amount));
@@ -87,11 +90,13 @@ QVariantList RecordTable::boundValues(const QVariantList &entered) const
     return bound;
 }
 
-bool RecordTable::duplicates(const QVariantList &bound, const QVariant &ownKey)
+bool RecordTable::duplicates(const QVariantList &bound, const QVariant &ownKey, const RecordRow *shown)
 {
     for (const QString &column : m_description.uniqueColumns) {
         const int index = m_description.indexOf(column);
         if (index < 0 || bound.at(index).isNull())
+            continue;
+        if (shown && shown->values.value(index).toString() == bound.at(index).toString())
             continue;
         QString sql = u"select 1 from "_s + m_description.table + u" where "_s + column + u" = ?"_s;
         QVariantList values{bound.at(index)};
@@ -105,9 +110,24 @@ bool RecordTable::duplicates(const QVariantList &bound, const QVariant &ownKey)
     return false;
 }
 
+void RecordTable::refuseRepeats(const QVariantList &bound, const QVariant &ownKey, const RecordRow *shown)
+{
+    // SQLite lets one writer at a time commit, and a write after this read
+    // fails if another save came in between; PostgreSQL needs the lock.
+    if (m_db.dialect().isPostgres())
+        m_db.execute(u"lock table "_s + m_description.table + u" in share row exclusive mode"_s);
+    if (duplicates(bound, ownKey, shown))
+        throw Refusal(m_description.duplicateText);
+}
+
 QVariant RecordTable::insert(const QVariantList &entered)
 {
     const QVariantList bound = boundValues(entered);
+    std::optional<Transaction> checked;
+    if (m_description.uniqueByCheck) {
+        checked.emplace(m_db);
+        refuseRepeats(bound, {}, nullptr);
+    }
     // An empty number is left to the column's default (a member type's
     // 打折率 starts at 1), as a new row that was never typed into would be.
     QStringList columns;
@@ -127,21 +147,30 @@ QVariant RecordTable::insert(const QVariantList &entered)
     const bool assigned = m_description.keyIsAssigned();
     if (assigned)
         sql += u" returning "_s + m_description.keyColumn;
+    QVariant key;
     try {
         if (assigned)
-            return m_db.scalar(sql, values);
-        m_db.execute(sql, values);
+            key = m_db.scalar(sql, values);
+        else
+            m_db.execute(sql, values);
     } catch (const DbError &) {
-        if (!m_description.duplicateText.isEmpty() && duplicates(bound, {}))
+        if (!checked && !m_description.duplicateText.isEmpty() && duplicates(bound, {}))
             throw Refusal(m_description.duplicateText);
         throw;
     }
-    return bound.at(m_description.indexOf(m_description.keyColumn));
+    if (checked)
+        checked->commit();
+    return assigned ? key : bound.at(m_description.indexOf(m_description.keyColumn));
 }
 
 QVariant RecordTable::update(const RecordRow &shown, const QVariantList &entered)
 {
     const QVariantList bound = boundValues(entered);
+    std::optional<Transaction> checked;
+    if (m_description.uniqueByCheck) {
+        checked.emplace(m_db);
+        refuseRepeats(bound, shown.key, &shown);
+    }
     QStringList assignments;
     QStringList conditions{m_description.keyColumn + u" = ?"_s};
     QVariantList values = bound;
@@ -168,12 +197,14 @@ QVariant RecordTable::update(const RecordRow &shown, const QVariantList &entered
     try {
         changed = m_db.execute(sql, values);
     } catch (const DbError &) {
-        if (!m_description.duplicateText.isEmpty() && duplicates(bound, shown.key))
+        if (!checked && !m_description.duplicateText.isEmpty() && duplicates(bound, shown.key))
             throw Refusal(m_description.duplicateText);
         throw;
     }
     if (changed == 0)
         throw Refusal(StaleText);
+    if (checked)
+        checked->commit();
     const int keyField = m_description.indexOf(m_description.keyColumn);
     return keyField < 0 ? shown.key : bound.at(keyField);
 }
@@ -194,8 +225,10 @@ QVariant RecordTable::shownValue(const RecordField &field, const QVariant &store
         return u""_s;
     if (isAmount(field.kind)) {
         const std::optional<Money> amount = tryReadAmount(stored);
-        if (amount)
-            return field.twoDecimals ? amount->toFixed2() : amount->toString();
+        if (amount) {
+            const bool padded = field.twoDecimals && amount->units() % 100 == 0;
+            return padded ? amount->toFixed2() : amount->toString();
+        }
     }
     return stored.toString();
 }

@@ -46,11 +46,16 @@ public:
 
 private:
     // The values to bind for the entered ones; a number that does not
-    // parse is refused naming its field.
+    // parse is refused naming its field, one past the stored range with
+    // Money::OutOfRange.
     QVariantList boundValues(const QVariantList &entered) const;
-    // After the database refused a write: whether another row than
-    // `ownKey` (null for a new row) already holds a unique value.
-    bool duplicates(const QVariantList &bound, const QVariant &ownKey);
+    // Whether another row than `ownKey` (null for a new row) already holds
+    // a unique value; a column whose value is the same as in `shown` is
+    // passed over.
+    bool duplicates(const QVariantList &bound, const QVariant &ownKey, const RecordRow *shown = nullptr);
+    // For uniqueByCheck: keeps other saves of the table out until the
+    // transaction ends, then refuses a repeated value.
+    void refuseRepeats(const QVariantList &bound, const QVariant &ownKey, const RecordRow *shown);
     QString columnList() const;
 
     Database &m_db;

@@ -33,7 +33,7 @@ Money Recharge::amount(const QString &text, bool negative)
     if (text.isEmpty())
         throw Refusal(u"请输入充值数值！"_s);
     const QString typed = text.trimmed();
-    const std::optional<Money> read = Money::parse(negative ? u'-' + typed : typed);
+    const std::optional<Money> read = Money::parseEntry(negative ? u'-' + typed : typed);
     if (!read)
         throw Refusal(u"“"_s + text + u"”不是有效的充值金额，请重新输入！"_s);
     return *read;
@@ -65,6 +65,12 @@ Money Recharge::add(const Member &member, const QString &amountText, bool negati
         readAmount(m_database.scalar(u"select 卡内金额 from 会员管理 where 会员卡号=?"_s,
                                      {member.card}),
                    u"会员管理"_s, u"卡内金额"_s);
+    // A balance past the range would not read back; one that an older shop
+    // already holds there may still be brought down.
+    const Money before = balance - added;
+    const auto magnitude = [](Money amount) { return amount < Money() ? Money() - amount : amount; };
+    if (!balance.inRange() && magnitude(balance) > magnitude(before))
+        balance.withinRange();
     transaction.commit();
     return balance;
 }

@@ -34,12 +34,14 @@ public:
     std::optional<Member> find(const QString &card);
 
     // The amount box read as an amount; "充负数" reads it with a minus in
-    // front. Refuses an empty box and text that is no amount.
+    // front. Refuses an empty box and text that is no amount, and a number
+    // past the amount range with Money::OutOfRange.
     static Money amount(const QString &text, bool negative);
 
     // Adds the amount to the member's balance and writes the record with
     // the card number, name and type shown, in one transaction. The amount
-    // may be 0 and the balance may go below 0. Returns the balance after it.
+    // may be 0 and the balance may go below 0, but not past the amount
+    // range (Money::OutOfRange, nothing written). Returns the balance after it.
     Money add(const Member &member, const QString &amountText, bool negative,
               const QString &note);
 

@@ -132,7 +132,7 @@ Money ConsumptionBooking::quantity(const QString &typed, bool negative)
     // The box takes digits and "." only; the sign comes from the tick.
     if (text.startsWith(u'-') || text.startsWith(u'+'))
         throw Refusal(QString::fromUtf16(QuantityInvalid));
-    const std::optional<Money> value = Money::parse(text);
+    const std::optional<Money> value = Money::parseEntry(text);
     if (!value)
         throw Refusal(QString::fromUtf16(QuantityInvalid));
     if (*value == Money())
@@ -164,8 +164,12 @@ Money ConsumptionBooking::book(const QString &plate, int goodsId, Money quantity
     const Goods goods = this->goods(goodsId);
     const GoodsCatalogue::Item &item = goods.item;
     const bool negative = quantity < Money();
-    const Money total = item.price * quantity;
-    const Money commission = negative ? Money() - item.commission : item.commission;
+    // Everything this line stores, and every sum the checkout forms from
+    // the group's lines, must stay within the range that reads back.
+    quantity.withinRange();
+    const Money total = (item.price * quantity).withinRange();
+    const Money commission = (negative ? Money() - item.commission : item.commission).withinRange();
+    refuseGroupPastRange(main.isEmpty() ? plate : main, total);
     const QString none = u"n"_s;
     m_database.execute(
         u"insert into xfmx (号牌, 主号牌, 商品名, 商品类型, 单价, 实际单价, 数量, 合计, 折扣, "
@@ -183,9 +187,24 @@ Money ConsumptionBooking::book(const QString &plate, int goodsId, Money quantity
     return total;
 }
 
+void ConsumptionBooking::refuseGroupPastRange(const QString &mainPlate, Money total)
+{
+    // The charges and the returns apart: a checkout may discount either
+    // part alone, so neither may pass the range on its own.
+    Money charged = total > Money() ? total : Money();
+    Money returned = total < Money() ? total : Money();
+    QSqlQuery query = m_database.exec(u"select 合计 from xfmx where 主号牌=?"_s, {mainPlate});
+    while (query.next()) {
+        const Money line = readAmount(query.value(0), u"xfmx"_s, u"合计"_s);
+        (line > Money() ? charged : returned) += line;
+    }
+    charged.withinRange();
+    returned.withinRange();
+}
+
 QString ConsumptionBooking::setDeposit(const QString &plate, const QString &typed)
 {
-    const Money deposit = Money::parse(typed.trimmed()).value_or(Money());
+    const Money deposit = Money::parseEntry(typed.trimmed()).value_or(Money());
     m_database.execute(u"update 号牌管理 set 押金金额=? where 号牌=?"_s,
                        {deposit.toVariant(), plate});
     return deposit.toString();

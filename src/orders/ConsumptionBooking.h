@@ -88,7 +88,8 @@ public:
     QList<Line> lines(const QString &plate);
 
     // The signed quantity from the quantity box as typed and the negative
-    // tick, refusing QuantityMissing, QuantityInvalid and QuantityZero.
+    // tick, refusing QuantityMissing, QuantityInvalid and QuantityZero, and
+    // a number past the amount range with Money::OutOfRange.
     // At most four decimals count; more round half to even.
     static Money quantity(const QString &typed, bool negative);
 
@@ -97,12 +98,16 @@ public:
     // (NotOccupied otherwise): the line, and for a type that keeps stock
     // 库存 lowered by the quantity (a negative line puts stock back).
     // Without an employee the line carries "n" for both. Returns the line's
-    // 合计 (单价 × 数量, half to even).
+    // 合计 (单价 × 数量, half to even). Refuses with Money::OutOfRange a
+    // quantity, total or commission past the amount range, and a line that
+    // takes the charges (or the returns) of the plate's group past it, so
+    // the group can always be checked out.
     Money book(const QString &plate, int goodsId, Money quantity,
                const std::optional<Employee> &employee = std::nullopt);
 
     // Stores the typed deposit on this plate's row (not the main plate's):
-    // empty or unreadable text is 0. Returns the stored value in shortest
+    // empty or unreadable text is 0; a number past the amount range is
+    // refused with Money::OutOfRange. Returns the stored value in shortest
     // form.
     QString setDeposit(const QString &plate, const QString &typed);
 
@@ -113,6 +118,9 @@ public:
 
 private:
     QList<GoodsCatalogue::Item> list(const QString &sql, const QVariantList &values = {});
+    // Refusal(OutOfRange) when a line of `total` would take the sum of the
+    // group's charges or of its returns past the range.
+    void refuseGroupPastRange(const QString &mainPlate, Money total);
 
     Database &m_database;
     const AppContext &m_context;

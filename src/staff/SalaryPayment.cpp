@@ -90,6 +90,10 @@ void SalaryPayment::pay(const Payment &payment)
         throw Refusal(u"不能发零!"_s);
     if (!payment.withBase && !payment.withCommission)
         throw Refusal(u"请选择发放工资或者提成!"_s);
+    // Each part is stored as well as the sum.
+    (payment.withBase ? payment.base : Money()).withinRange();
+    (payment.withCommission ? payment.commission.total : Money()).withinRange();
+    sum.total.withinRange();
 
     const QString code = payment.employee.code.trimmed();
     if (!write(payment, sum, code))

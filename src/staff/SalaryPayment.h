@@ -89,7 +89,8 @@ public:
     // The base salary of the level; nothing when 员工等级 has no such level.
     // A level without a salary pays none.
     std::optional<Money> baseSalary(const QString &level);
-    // Writes the payment and marks its lines paid.
+    // Writes the payment and marks its lines paid. A salary, commission or
+    // sum past the amount range is refused with Money::OutOfRange.
     void pay(const Payment &payment);
 
     // Runs inside the payment's transaction, after the unpaid lines were

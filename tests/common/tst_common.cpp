@@ -26,6 +26,8 @@ private slots:
     void readsDatabaseValues();
     void refusesDatabaseValuesThatAreNoAmount_data();
     void refusesDatabaseValuesThatAreNoAmount();
+    void entriesStopAtTheStoredRange_data();
+    void entriesStopAtTheStoredRange();
     void refusesArithmeticOutOfRange_data();
     void refusesArithmeticOutOfRange();
     void printsTwoDecimals();
@@ -119,6 +121,11 @@ void TestCommon::readsDatabaseValues_data()
     QTest::newRow("empty text") << QVariant(QString()) << u"0"_s;
     QTest::newRow("large integer") << QVariant(qint64(900000000000000)) << u"900000000000000"_s;
     QTest::newRow("large double") << QVariant(123456789.1234) << u"123456789.1234"_s;
+    // Past the range that is stored, but what an older shop may hold.
+    QTest::newRow("double with 15 whole digits") << QVariant(1e14) << u"100000000000000"_s;
+    QTest::newRow("numeric text at the count's end") << QVariant(u"922337203685477.5807"_s)
+                                                     << u"922337203685477.5807"_s;
+    QTest::newRow("exponent text with 15 whole digits") << QVariant(u"1e14"_s) << u"100000000000000"_s;
     QTest::newRow("double in exponent form") << QVariant(1e13) << u"10000000000000"_s;
     // Ties as the stored decimal states them, rounded half to even like
     // every other amount, whichever side of the tie the double lies on.
@@ -154,12 +161,13 @@ void TestCommon::refusesDatabaseValuesThatAreNoAmount_data()
     QTest::newRow("minus infinity") << QVariant(-infinity);
     QTest::newRow("NaN") << QVariant(std::numeric_limits<double>::quiet_NaN());
     QTest::newRow("huge double") << QVariant(1e300);
-    QTest::newRow("double with 15 whole digits") << QVariant(1e14);
+    QTest::newRow("double past the count") << QVariant(1e15);
+    QTest::newRow("numeric text past the count") << QVariant(u"922337203685477.5808"_s);
     QTest::newRow("huge negative double") << QVariant(-1e20);
     QTest::newRow("infinity as text") << QVariant(u"inf"_s);
     QTest::newRow("NaN as text") << QVariant(u"NaN"_s);
     QTest::newRow("exponent text beyond a double") << QVariant(u"1e309"_s);
-    QTest::newRow("exponent text with 15 whole digits") << QVariant(u"1e14"_s);
+    QTest::newRow("exponent text past the count") << QVariant(u"1e15"_s);
     QTest::newRow("exponent text without exponent") << QVariant(u"1e"_s);
     QTest::newRow("exponent text without mantissa") << QVariant(u"e5"_s);
     QTest::newRow("integer beyond the count") << QVariant(qint64(1'000'000'000'000'000));
@@ -185,6 +193,51 @@ Money fromUnits(qint64 units)
 }
 
 } // namespace
+
+void TestCommon::entriesStopAtTheStoredRange_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("amount"); // empty: no number
+    QTest::addColumn<bool>("outOfRange");
+    QTest::newRow("the bound") << u"99999999999.9999"_s << u"99999999999.9999"_s << false;
+    QTest::newRow("the lowest") << u"-99999999999.9999"_s << u"-99999999999.9999"_s << false;
+    QTest::newRow("leading zeros") << u"000000000000099.5"_s << u"99.5"_s << false;
+    QTest::newRow("just past") << u"100000000000"_s << QString() << true;
+    QTest::newRow("just past below") << u"-100000000000"_s << QString() << true;
+    QTest::newRow("past by rounding") << u"99999999999.99995"_s << QString() << true;
+    QTest::newRow("15 whole digits") << u"999999999999999"_s << QString() << true;
+    QTest::newRow("past the count") << u"123456789012345678901234567890"_s << QString() << true;
+    QTest::newRow("huge exponent form") << u"1e+21"_s << QString() << true;
+    QTest::newRow("small exponent form is no entry") << u"1e5"_s << QString() << false;
+    QTest::newRow("letters") << u"abc"_s << QString() << false;
+    QTest::newRow("digits then letters") << u"123456789012345678901234x"_s << QString() << false;
+    QTest::newRow("two points") << u"1.2.3"_s << QString() << false;
+    QTest::newRow("empty") << QString() << QString() << false;
+}
+
+void TestCommon::entriesStopAtTheStoredRange()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, amount);
+    QFETCH(bool, outOfRange);
+    std::optional<Money> read;
+    QString refusal;
+    try {
+        read = Money::parseEntry(typed);
+    } catch (const Refusal &refused) {
+        refusal = refused.text();
+    }
+    QCOMPARE(refusal, outOfRange ? u"金额超出范围"_s : QString());
+    QCOMPARE(read ? read->toString() : QString(), amount);
+    if (read) {
+        QVERIFY(read->inRange());
+        QCOMPARE(read->withinRange(), *read);
+    }
+    QCOMPARE(Money::Max.toString(), u"99999999999.9999"_s);
+    QVERIFY(!(Money::Max + Money::fromUnits(1)).inRange());
+    QVERIFY((Money() - Money::Max).inRange());
+    QVERIFY(!(Money() - Money::Max - Money::fromUnits(1)).inRange());
+}
 
 void TestCommon::refusesArithmeticOutOfRange_data()
 {

@@ -74,24 +74,33 @@ void TestAmounts::readAmountNamesTheBadValue_data()
 {
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("amount"); // empty: refused
-    QTest::newRow("numeric text") << QVariant(u"28.05"_s) << u"28.05"_s;
-    QTest::newRow("REAL") << QVariant(12.5) << u"12.5"_s;
-    QTest::newRow("integer") << QVariant(7) << u"7"_s;
-    QTest::newRow("NULL is zero") << QVariant() << u"0"_s;
-    QTest::newRow("empty text is zero") << QVariant(u""_s) << u"0"_s;
-    QTest::newRow("text") << QVariant(u"abc"_s) << QString();
-    QTest::newRow("NaN text") << QVariant(u"NaN"_s) << QString();
-    QTest::newRow("infinity text") << QVariant(u"inf"_s) << QString();
-    QTest::newRow("overflowing exponent") << QVariant(u"1e309"_s) << QString();
-    QTest::newRow("infinity") << QVariant(std::numeric_limits<double>::infinity()) << QString();
-    QTest::newRow("NaN") << QVariant(std::nan("")) << QString();
-    QTest::newRow("beyond any amount") << QVariant(1e300) << QString();
+    QTest::addColumn<QString>("reason"); // why it is refused
+    const QString noNumber = u"不是数字"_s;
+    QTest::newRow("numeric text") << QVariant(u"28.05"_s) << u"28.05"_s << QString();
+    QTest::newRow("REAL") << QVariant(12.5) << u"12.5"_s << QString();
+    QTest::newRow("integer") << QVariant(7) << u"7"_s << QString();
+    QTest::newRow("NULL is zero") << QVariant() << u"0"_s << QString();
+    QTest::newRow("empty text is zero") << QVariant(u""_s) << u"0"_s << QString();
+    // An older shop's amount past the stored range, but within Money.
+    QTest::newRow("15 whole digits") << QVariant(9e14) << u"900000000000000"_s << QString();
+    QTest::newRow("text") << QVariant(u"abc"_s) << QString() << noNumber;
+    QTest::newRow("NaN text") << QVariant(u"NaN"_s) << QString() << noNumber;
+    QTest::newRow("infinity text") << QVariant(u"inf"_s) << QString() << noNumber;
+    QTest::newRow("overflowing exponent") << QVariant(u"1e309"_s) << QString() << noNumber;
+    QTest::newRow("infinity") << QVariant(std::numeric_limits<double>::infinity()) << QString() << noNumber;
+    QTest::newRow("NaN") << QVariant(std::nan("")) << QString() << noNumber;
+    // A number, only too large: said so, never "no number".
+    QTest::newRow("beyond any amount") << QVariant(1e300) << QString() << u"金额超出范围"_s;
+    QTest::newRow("just past Money") << QVariant(u"922337203685477.5808"_s) << QString() << u"金额超出范围"_s;
+    QTest::newRow("numeric(19,4) at its end") << QVariant(u"999999999999999.9999"_s) << QString()
+                                              << u"金额超出范围"_s;
 }
 
 void TestAmounts::readAmountNamesTheBadValue()
 {
     QFETCH(QVariant, value);
     QFETCH(QString, amount);
+    QFETCH(QString, reason);
     if (!amount.isEmpty()) {
         QCOMPARE(readAmount(value, u"包厢"_s, u"门票价格"_s).toString(), amount);
         return;
@@ -102,7 +111,7 @@ void TestAmounts::readAmountNamesTheBadValue()
         QFAIL("the value should have been refused");
     } catch (const DbError &error) {
         QCOMPARE(error.text(),
-                 u"表 包厢 的字段 门票价格 中的值 \"%1\" 不是数字"_s.arg(value.toString()));
+                 u"表 包厢 的字段 门票价格 中的值 \"%1\" %2"_s.arg(value.toString(), reason));
     }
 }
 

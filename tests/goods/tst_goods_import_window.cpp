@@ -1,6 +1,7 @@
 #include "support/TestSession.h"
 #include "support/WorkbookMaker.h"
 
+#include "common/Money.h"
 #include "goods/ui/TInExcelDataFm.h"
 
 #include <QApplication>
@@ -100,6 +101,7 @@ private slots:
     void wrongPasswordChangesNothing();
     void unreadableWorkbookIsReported();
     void clearEmptiesListAAndFailedRows();
+    void amountsPastTheRangeAreNamed();
 
 private:
     QString workbook(const QString &suffix);
@@ -305,6 +307,36 @@ void TestGoodsImportWindow::clearEmptiesListAAndFailedRows()
     QCOMPARE(window.excelTitles()->count(), 0);
     QCOMPARE(window.failedRows()->toPlainText(), QString());
     QCOMPARE(window.fieldNames()->count(), 9);
+}
+
+void TestGoodsImportWindow::amountsPastTheRangeAreNamed()
+{
+    const QString path = m_dir.filePath(u"大金额.xlsx"_s);
+    const QJsonObject book = WorkbookMaker::book(QJsonArray{
+                 QJsonArray{u"序号"_s, u"编号"_s, u"名称"_s, u"拼音"_s, u"价格"_s, u"提成"_s, u"类型"_s,
+                            u"库存"_s, u"服务"_s},
+                 QJsonArray{1, u"001"_s, u"到顶"_s, u"DD"_s, 99999999999.9999, 0, u"美发服务"_s, 0, u"是"_s},
+                 QJsonArray{2, u"002"_s, u"极大"_s, u"JD"_s, 1e22, 0, u"美发服务"_s, 0, u"是"_s},
+                 QJsonArray{3, u"003"_s, u"超出"_s, u"CC"_s, 20, 100000000000.0, u"美发服务"_s, 0, u"是"_s},
+                 QJsonArray{4, u"004"_s, u"是字"_s, u"SZ"_s, u"二十"_s, 0, u"美发服务"_s, 0, u"是"_s},
+             });
+    QString error;
+    QVERIFY2(WorkbookMaker::write(path, book, &error), qPrintable(error));
+    TestSession t;
+    TInExcelDataFm window(t.session);
+    window.show();
+    t.prompt.files.enqueue(path);
+    window.chooseButton()->click();
+    t.prompt.inputs.enqueue(u"tupo"_s);
+    window.importButton()->click();
+    QCOMPARE(window.failedRows()->toPlainText(), u"3,4,5,"_s);
+    QCOMPARE(t.prompt.messages(),
+             (QStringList{u"金额超出范围：第 3、4 行的单价、提成金额或库存超出 ±99999999999.9999，"
+                          "这些行没有导入，请在 Excel 中改正后再导入。"_s,
+                          u"完成!"_s}));
+    QCOMPARE(t.database->scalar(u"select count(*) from 商品库"_s).toInt(), 1);
+    QCOMPARE(Money::fromVariant(t.database->scalar(u"select 单价 from 商品库"_s)).toString(),
+             u"99999999999.9999"_s);
 }
 
 SALONDESK_DB_GUI_TEST_MAIN(TestGoodsImportWindow)

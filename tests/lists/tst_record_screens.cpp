@@ -1,5 +1,6 @@
 #include "support/TestSession.h"
 
+#include "db/Amounts.h"
 #include "goods/ui/TXmKindFm.h"
 #include "lists/RecordTable.h"
 #include "members/ui/TMemBerTypeFm.h"
@@ -12,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTest>
 
@@ -46,6 +48,10 @@ private slots:
     void goodsTypeScreenLooksAndDefaults();
     void memberTypeTypingStartsEditing();
     void memberTypeHasNoCloseButton();
+    void memberTypeRefusesWhatTheCheckoutCannotUse_data();
+    void memberTypeRefusesWhatTheCheckoutCannotUse();
+    void memberTypeKeepsEveryDecimalOfTheRate_data();
+    void memberTypeKeepsEveryDecimalOfTheRate();
 };
 
 namespace {
@@ -593,6 +599,138 @@ void TestRecordScreens::memberTypeHasNoCloseButton()
     QVERIFY(!window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
     TYgDjFm levels(t.session);
     QVERIFY(levels.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+}
+
+namespace {
+
+// Every member type as "name=rate", in the list's order.
+QStringList memberTypes(Database &db)
+{
+    QStringList types;
+    QSqlQuery query = db.exec(u"select 类型名称, 打折率 from 会员类型 order by id"_s);
+    while (query.next()) {
+        const std::optional<Money> rate = tryReadAmount(query.value(1));
+        types.append(query.value(0).toString() + u'=' + (rate ? rate->toString() : u"NULL"_s));
+    }
+    return types;
+}
+
+QLineEdit *box(RecordScreen &window, const QString &column)
+{
+    return qobject_cast<QLineEdit *>(window.field(column));
+}
+
+} // namespace
+
+void TestRecordScreens::memberTypeRefusesWhatTheCheckoutCannotUse_data()
+{
+    QTest::addColumn<bool>("adding"); // otherwise 银卡 is changed
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("meanwhile"); // a type added at another workstation
+    QTest::addColumn<QString>("message");
+    const QString hint = u"（1 为原价，0.8 为八折）"_s;
+    const QString empty = u"打折率不能为空，请填写打折率"_s + hint + u"后再保存！"_s;
+    const auto noNumber = [&hint](const QString &rate) -> QString {
+        return u"打折率 \""_s + rate + u"\" 不是有效的数字，请重新填写"_s + hint + u"！"_s;
+    };
+    const QString negative = u"打折率不能小于 0，请重新填写"_s + hint + u"！"_s;
+    const QString noName = u"类型名称不能为空，请填写类型名称后再保存！"_s;
+    const QString taken = u"会员类型中已有同名的类型，请换一个类型名称后再保存！"_s;
+    const QString range = u"金额超出范围"_s;
+    QTest::newRow("new, empty rate") << true << u"新卡"_s << u""_s << QString() << empty;
+    QTest::newRow("new, blank rate") << true << u"新卡"_s << u"  "_s << QString() << empty;
+    QTest::newRow("new, letters") << true << u"新卡"_s << u"abc"_s << QString() << noNumber(u"abc"_s);
+    QTest::newRow("new, two points") << true << u"新卡"_s << u"1.2.3"_s << QString() << noNumber(u"1.2.3"_s);
+    QTest::newRow("new, lone point") << true << u"新卡"_s << u"."_s << QString() << noNumber(u"."_s);
+    QTest::newRow("new, negative") << true << u"新卡"_s << u"-0.1"_s << QString() << negative;
+    QTest::newRow("new, past the range") << true << u"新卡"_s << u"100000000000"_s << QString() << range;
+    QTest::newRow("new, empty name") << true << u""_s << u"0.9"_s << QString() << noName;
+    QTest::newRow("new, blank name") << true << u"   "_s << u"0.9"_s << QString() << noName;
+    QTest::newRow("new, name taken") << true << u"金卡"_s << u"0.9"_s << QString() << taken;
+    QTest::newRow("new, name taken meanwhile") << true << u"钻石卡"_s << u"0.7"_s << u"钻石卡"_s << taken;
+    QTest::newRow("changed, empty rate") << false << u"银卡"_s << u""_s << QString() << empty;
+    QTest::newRow("changed, letters") << false << u"银卡"_s << u"abc"_s << QString() << noNumber(u"abc"_s);
+    QTest::newRow("changed, negative") << false << u"银卡"_s << u"-0.1"_s << QString() << negative;
+    QTest::newRow("changed, empty name") << false << u""_s << u"0.9"_s << QString() << noName;
+    QTest::newRow("changed, renamed to a taken name") << false << u"金卡"_s << u"0.9"_s << QString() << taken;
+}
+
+void TestRecordScreens::memberTypeRefusesWhatTheCheckoutCannotUse()
+{
+    QFETCH(bool, adding);
+    QFETCH(QString, name);
+    QFETCH(QString, rate);
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, message);
+    TestSession t;
+    seed(u"TMemBerTypeFm"_s, *t.database);
+    TMemBerTypeFm window(t.session);
+    window.show();
+    if (adding) {
+        window.action(u"添加"_s)->trigger();
+    } else {
+        selectName(window, u"银卡"_s);
+        // Typing starts the change; the boxes take digits and points only,
+        // so what no key can give is put in directly.
+        box(window, u"初始积分"_s)->setFocus();
+        QTest::keyClicks(box(window, u"初始积分"_s), u"0"_s);
+        QCOMPARE(window.state(), RecordScreen::State::Changing);
+    }
+    nameBox(window)->setText(name);
+    box(window, u"打折率"_s)->setText(rate);
+    QStringList before = memberTypes(*t.database);
+    if (!meanwhile.isEmpty()) {
+        t.database->execute(u"insert into 会员类型 (类型名称, 打折率) values (?, 0.5)"_s, {meanwhile});
+        before.append(meanwhile + u"=0.5"_s);
+    }
+
+    window.action(u"保存"_s)->trigger();
+    QCOMPARE(t.prompt.messages(), QStringList{message});
+    QCOMPARE(window.state(), adding ? RecordScreen::State::Adding : RecordScreen::State::Changing);
+    QCOMPARE(memberTypes(*t.database), before);
+}
+
+void TestRecordScreens::memberTypeKeepsEveryDecimalOfTheRate_data()
+{
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("three decimals") << u"0.875"_s << u"0.875"_s;
+    QTest::newRow("four decimals") << u"0.8125"_s << u"0.8125"_s;
+    QTest::newRow("two decimals") << u"0.8"_s << u"0.80"_s;
+    QTest::newRow("full price") << u"1"_s << u"1.00"_s;
+    QTest::newRow("free") << u"0"_s << u"0.00"_s;
+    QTest::newRow("a surcharge") << u"1.5"_s << u"1.50"_s;
+    QTest::newRow("at the range's end") << u"99999999999.9999"_s << u"99999999999.9999"_s;
+}
+
+void TestRecordScreens::memberTypeKeepsEveryDecimalOfTheRate()
+{
+    QFETCH(QString, rate);
+    QFETCH(QString, shown);
+    TestSession t;
+    t.database->execute(u"insert into 会员类型 (类型名称, 初始积分, 打折率) values ('金卡', 100, ?)"_s, {rate});
+    TMemBerTypeFm window(t.session);
+    window.show();
+    QCOMPARE(box(window, u"打折率"_s)->text(), shown);
+    QCOMPARE(window.grid()->item(0, 2)->text(), shown);
+
+    // Changing another box saves the rate as the form holds it.
+    box(window, u"初始积分"_s)->setFocus();
+    QTest::keyClicks(box(window, u"初始积分"_s), u"0"_s);
+    window.action(u"保存"_s)->trigger();
+    QVERIFY(t.prompt.shown.isEmpty());
+    QCOMPARE(memberTypes(*t.database), QStringList{u"金卡="_s + rate});
+
+    // A new type typed with the rate keeps it as typed.
+    window.action(u"添加"_s)->trigger();
+    QCOMPARE(box(window, u"打折率"_s)->text(), u"1"_s);
+    nameBox(window)->setText(u"银卡"_s);
+    box(window, u"打折率"_s)->setText(rate);
+    window.action(u"保存"_s)->trigger();
+    QVERIFY(t.prompt.shown.isEmpty());
+    QCOMPARE(memberTypes(*t.database), (QStringList{u"金卡="_s + rate, u"银卡="_s + rate}));
+    QCOMPARE(box(window, u"打折率"_s)->text(), shown);
 }
 
 SALONDESK_DB_GUI_TEST_MAIN(TestRecordScreens)

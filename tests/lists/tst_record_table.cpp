@@ -385,6 +385,9 @@ void TestRecordTable::shownValues_data()
     QTest::newRow("PostgreSQL numeric") << money << false << QVariant(u"28.0500"_s) << QVariant(u"28.05"_s);
     QTest::newRow("whole") << money << false << QVariant(qlonglong(30)) << QVariant(u"30"_s);
     QTest::newRow("rate") << money << true << QVariant(u"0.8000"_s) << QVariant(u"0.80"_s);
+    // Never rounded to two places: the form's text is what a save writes back.
+    QTest::newRow("rate with three decimals") << money << true << QVariant(u"0.8750"_s) << QVariant(u"0.875"_s);
+    QTest::newRow("SQLite rate with four decimals") << money << true << QVariant(0.8125) << QVariant(u"0.8125"_s);
     QTest::newRow("empty amount") << money << false << QVariant() << QVariant(u""_s);
     QTest::newRow("no number kept") << money << false << QVariant(u"abc"_s) << QVariant(u"abc"_s);
     QTest::newRow("SQLite true") << yesNo << false << QVariant(qlonglong(1)) << QVariant(true);

@@ -2,6 +2,7 @@
 
 #include "app/Attempt.h"
 #include "app/Session.h"
+#include "common/Money.h"
 #include "common/Prompt.h"
 #include "common/ui/ButtonRow.h"
 #include "export/ExcelSheetReader.h"
@@ -170,6 +171,15 @@ void TInExcelDataFm::startImport()
         failed += QString::number(row) + u',';
     m_failedRows->appendPlainText(failed);
     m_time->setText(u"时间:"_s + QTime(0, 0).addMSecs(static_cast<int>(elapsed.elapsed())).toString(u"hh:mm:ss"_s));
+    if (!outcome.outOfRangeRows.isEmpty()) {
+        QStringList rows;
+        for (int row : std::as_const(outcome.outOfRangeRows))
+            rows.append(QString::number(row));
+        m_session.prompt.message(
+            QString::fromUtf16(Money::OutOfRange) + u"：第 "_s + rows.join(u'、') + u" 行的单价、提成金额或库存超出 ±"_s
+                + Money::Max.toString() + u"，这些行没有导入，请在 Excel 中改正后再导入。"_s,
+            {}, Prompt::Kind::Warning);
+    }
     m_session.prompt.message(u"完成!"_s);
     m_import->setEnabled(false);
 }

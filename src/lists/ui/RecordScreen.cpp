@@ -305,7 +305,21 @@ void RecordScreen::startAdding(bool clearForm)
     const int before = currentRow();
     m_keyBefore = before >= 0 ? m_rows[before].key : QVariant();
     m_editRow = -1;
-    const QVariantList shown = clearForm ? m_table->initialValues() : enteredValues();
+    QVariantList shown = clearForm ? m_table->initialValues() : enteredValues();
+    if (!clearForm) {
+        // Typing began the row: the boxes not typed into start as those of
+        // a row begun with "添加" do.
+        const QVariantList initial = m_table->initialValues();
+        for (std::size_t i = 0; i < m_description.table.fields.size(); ++i) {
+            const int index = static_cast<int>(i);
+            auto *edit = qobject_cast<QLineEdit *>(m_fields.value(m_description.table.fields[i].column));
+            if (!edit || !edit->text().isEmpty() || initial.value(index).toString().isEmpty())
+                continue;
+            const QSignalBlocker blocker(edit);
+            edit->setText(initial.value(index).toString());
+            shown[index] = edit->text();
+        }
+    }
     {
         const QSignalBlocker blocker(m_grid);
         const int row = static_cast<int>(m_rows.size());

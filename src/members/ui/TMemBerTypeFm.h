@@ -17,4 +17,7 @@ public:
     explicit TMemBerTypeFm(Session &session, QWidget *parent = nullptr);
 
     static RecordScreenDescription describe();
+    // Refuses a type without a name and a rate that is missing, no number,
+    // below 0 or past the amount range, saying which.
+    static SaveCheck checkEntry(const RecordEntry &entry);
 };
