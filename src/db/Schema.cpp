@@ -160,7 +160,7 @@ QString check(Database &database)
 {
     if (!isInstalled(database)) {
         return hasAnyTable(database) ? u"不是本程序的数据库"_s
-                                     : u"是空的，没有本店的数据"_s;
+                                     : u"是空的，不是本程序的数据库"_s;
     }
     const int stored = version(database);
     if (stored > CurrentVersion) {

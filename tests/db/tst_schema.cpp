@@ -3,6 +3,7 @@
 #include "db/Schema.h"
 #include "db/SchemaShape.h"
 #include "db/SchemaSteps.h"
+#include "db/Transaction.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -451,6 +452,13 @@ void TestSchema::checkForRestoreChangesNothing()
         QVERIFY2(found.contains(reason), qPrintable(found));
     QCOMPARE(shapeOf(*db), before);
     QCOMPARE(Schema::version(*db), version);
+
+    // Inside a transaction of the caller's (a migration's), which goes on.
+    Transaction outer(*db);
+    QCOMPARE(Schema::check(*db), found);
+    db->execute(u"insert into schema_version (version) values (?)"_s, {version});
+    outer.commit();
+    QCOMPARE(db->scalar(u"select count(*) from schema_version"_s).toInt(), 2);
 }
 
 SALONDESK_DB_TEST_MAIN(TestSchema)
