@@ -132,11 +132,15 @@ int main(int argc, char **argv)
         }
         auto db = Database::open(*settings);
         if (Schema::isInstalled(*db)) {
+            // Held against the current shape: what is missing is built
+            // in that shape, what is foreign refuses the shop.
             const int before = Schema::version(*db);
-            Schema::upgrade(*db);
+            const QStringList built = Schema::upgrade(*db);
             say(before == Schema::CurrentVersion
                     ? u"schema is up to date"_s
                     : u"schema upgraded from version %1 to %2"_s.arg(before).arg(Schema::CurrentVersion));
+            if (!built.isEmpty())
+                say(u"rebuilt in the current shape: "_s + built.join(u", "_s));
         } else {
             Schema::create(*db);
             say(u"schema created (version "_s + QString::number(Schema::CurrentVersion) + u')');

@@ -44,9 +44,12 @@ struct Opened
     bool connectionFailed = false;
 };
 
-// Opens the database the context names and upgrades it in place
-// (Schema::upgrade); a database that is not a shop's is refused, never
-// turned into an empty shop. Only when the server cannot be reached does it
+// Opens the database the context names, upgrades it in place and holds it
+// against the current shape (Schema::upgrade): a missing table, index or
+// trigger is built again in that shape; a database that is not a shop's,
+// or a shop with a view for a table, foreign triggers, views or rules, or
+// columns that differ, is refused with the reason, never turned into an
+// empty shop or half taken. Only when the server cannot be reached does it
 // write "a" to part1/abc, so the next start uses the embedded database.
 Opened openDatabase(const AppContext &context, IniFile &ini);
 

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QSqlDriver>
+#include <QSysInfo>
 
 #include <algorithm>
 
@@ -88,6 +89,16 @@ bool hasControlCharacter(const QVariant &value)
     });
 }
 
+// "SalonDesk@<this computer>", in the letters libpq and the server keep.
+QString applicationName()
+{
+    QString host = QSysInfo::machineHostName();
+    host.removeIf([](QChar c) {
+        return !(c.isLetterOrNumber() && c.unicode() < 0x80) && c != u'-' && c != u'.' && c != u'_';
+    });
+    return QString(u"SalonDesk@"_s + host).left(63);
+}
+
 QString savepointName(int level)
 {
     return u"s"_s + QString::number(level);
@@ -145,7 +156,11 @@ std::unique_ptr<Database> Database::open(const ConnectionSettings &settings)
             db.setDatabaseName(settings.database);
             db.setUserName(settings.user);
             db.setPassword(settings.password);
-            db.setConnectOptions(u"connect_timeout=10"_s);
+            // The server names each session by it (pg_stat_activity), so a
+            // restore that waits on another workstation can say which one.
+            // A fallback: PGAPPNAME, where an administrator set one, wins.
+            db.setConnectOptions(u"connect_timeout=10;fallback_application_name="_s
+                                 + applicationName());
         } else {
             db.setDatabaseName(settings.filePath);
             db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=5000"_s);

@@ -255,14 +255,4 @@ QString restoreEmbedded(const QString &chosen, const QString &databaseFile, cons
     return kept;
 }
 
-void restoreServer(const ConnectionSettings &settings, const QString &archive)
-{
-    run(u"pg_restore"_s, {u"--list"_s, archive}, serverEnvironment(settings));
-    run(u"pg_restore"_s,
-        serverArguments(settings) << u"--clean"_s << u"--if-exists"_s << u"--single-transaction"_s
-                                  << u"--no-owner"_s << u"--dbname"_s << settings.database
-                                  << archive,
-        serverEnvironment(settings));
-}
-
 } // namespace Backup

@@ -37,7 +37,4 @@ void checkEmbedded(const QString &file, const QString &databaseFile);
 QString restoreEmbedded(const QString &chosen, const QString &databaseFile,
                         const QDateTime &now);
 
-// Restores a pg_dump archive into the server's database in one transaction.
-void restoreServer(const ConnectionSettings &settings, const QString &archive);
-
 } // namespace Backup

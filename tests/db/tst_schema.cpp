@@ -1,7 +1,11 @@
 #include "support/TestDb.h"
 
 #include "db/Schema.h"
+#include "db/SchemaShape.h"
+#include "db/SchemaSteps.h"
+#include "db/Transaction.h"
 
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
 
@@ -24,6 +28,11 @@ private slots:
     void upgradesVersionOneInPlace();
     void upgradeSeparatesRepeatedBillNumbers();
     void lineColumnsAreThoseOfBothLineTables();
+    void createAndUpgradeFromVersionOneGiveOneShape();
+    void damagedShopIsMendedOrRefused_data();
+    void damagedShopIsMendedOrRefused();
+    void checkForRestoreChangesNothing_data();
+    void checkForRestoreChangesNothing();
 };
 
 void TestSchema::createsEveryTableOnceAndRecordsVersion()
@@ -204,6 +213,252 @@ void TestSchema::lineColumnsAreThoseOfBothLineTables()
             columns.append(record.fieldName(i).toLower());
         QCOMPARE(columns, expected);
     }
+}
+
+namespace {
+
+bool onPostgres()
+{
+    return TestDb::backend() == Backend::Postgres;
+}
+
+QStringList shapeOf(Database &db)
+{
+    return SchemaShape::read(db).lines();
+}
+
+// A shop's database as the first release made it, at version 1.
+std::unique_ptr<Database> versionOneShop()
+{
+    auto db = Database::open(TestDb::freshSettings());
+    db->exec(u"create table schema_version (version integer not null)"_s);
+    db->execute(u"insert into schema_version (version) values (1)"_s);
+    SchemaSteps::createVersion1(*db);
+    return db;
+}
+
+// A settled line as settlement writes it.
+void settle(Database &db, int id, const QString &goods, const QString &amount)
+{
+    db.execute(u"insert into jzmx (ID, 商品名, 商品类型, 数量, 合计, 员工编号, 提成金额, 消费时间) "
+               "values (?, ?, ?, 1, ?, ?, 5, ?)"_s,
+               {id, goods, u"美发"_s, amount, u"E01"_s, u"2024-03-01 10:00:00"_s});
+}
+
+// The item totals per goods name, as the summary holds them and as the
+// lines add up: "name lines amount".
+QStringList itemTotals(Database &db, const QString &sql)
+{
+    QStringList totals;
+    QSqlQuery query = db.exec(sql);
+    while (query.next()) {
+        totals.append(query.value(0).toString() + u' ' + query.value(1).toString() + u' '
+                      + QString::number(query.value(2).toDouble()));
+    }
+    return totals;
+}
+
+void verifyTotalsFollowLines(Database &db)
+{
+    QCOMPARE(itemTotals(db, u"select 商品名, sum(行数), sum(合计) from 项目日汇总 "
+                            "group by 商品名 having sum(行数) > 0 order by 商品名"_s),
+             itemTotals(db, u"select 商品名, count(*), sum(合计) from jzmx group by 商品名 "
+                            "order by 商品名"_s));
+}
+
+// What a foreign object does is beside the point; that it is there is.
+void addForeignTrigger(Database &db)
+{
+    db.execute(u"insert into 会员管理 (会员卡号, 卡内金额) values (?, 100)"_s, {u"M001"_s});
+    if (onPostgres()) {
+        db.exec(u"create function 清零() returns trigger language plpgsql as "
+                "$$ begin update 会员管理 set 卡内金额 = 0; return null; end $$"_s);
+        db.exec(u"create trigger 清零 after insert on 结帐管理 for each statement "
+                "execute function 清零()"_s);
+    } else {
+        db.exec(u"create trigger 清零 after insert on 结帐管理 begin "
+                "update 会员管理 set 卡内金额 = 0; end"_s);
+    }
+}
+
+void dropTrigger(Database &db, const QString &name)
+{
+    db.exec(u"drop trigger "_s + name + (onPostgres() ? u" on jzmx"_s : QString()));
+}
+
+void damage(Database &db, const QString &what)
+{
+    settle(db, 1, u"洗剪吹"_s, u"30"_s);
+    if (what == u"only the version table") {
+        QStringList tables = Schema::tableNames();
+        tables << u"项目日汇总"_s << u"提成日汇总"_s;
+        for (const QString &table : tables)
+            db.exec(u"drop table "_s + table);
+    } else if (what == u"plates as a view") {
+        db.exec(u"drop table 号牌管理"_s);
+        db.exec(u"create view 号牌管理 as select 包厢 as 号牌, 包厢 as 所属包厢 from 包厢"_s);
+    } else if (what == u"settled lines dropped") {
+        db.exec(u"drop table jzmx"_s);
+    } else if (what == u"foreign trigger on bills") {
+        addForeignTrigger(db);
+    } else if (what == u"rooms dropped") {
+        db.execute(u"insert into 包厢 (包厢, 排序) values (?, 1)"_s, {u"大厅"_s});
+        db.exec(u"drop table 包厢"_s);
+    } else if (what == u"operators dropped") {
+        db.exec(u"drop table 管理员"_s);
+    } else if (what == u"column missing") {
+        db.exec(u"alter table 会员管理 drop column 当前积分"_s);
+    } else if (what == u"bill number index dropped") {
+        db.exec(u"drop index ux_结帐管理_单据号"_s);
+    } else if (what == u"totals trigger dropped") {
+        dropTrigger(db, u"jzmx_汇总_insert"_s);
+        // Settled while the trigger was gone: the totals missed it.
+        settle(db, 2, u"染发"_s, u"120"_s);
+    } else if (what == u"totals trigger changed") {
+        dropTrigger(db, u"jzmx_汇总_insert"_s);
+        if (onPostgres()) {
+            db.exec(u"create trigger jzmx_汇总_insert after truncate on jzmx for each statement "
+                    "execute function jzmx_汇总()"_s);
+        } else {
+            db.exec(u"create trigger jzmx_汇总_insert after insert on jzmx begin select 1; end"_s);
+        }
+        settle(db, 2, u"染发"_s, u"120"_s);
+    } else if (what == u"foreign view") {
+        db.exec(u"create view 营业报表 as select * from 包厢"_s);
+    } else if (what == u"foreign rule") {
+        db.exec(u"create rule 清零 as on insert to 结帐管理 do also update 会员管理 set 卡内金额 = 0"_s);
+    } else {
+        QFAIL("unknown damage");
+    }
+}
+
+} // namespace
+
+void TestSchema::createAndUpgradeFromVersionOneGiveOneShape()
+{
+    auto created = TestDb::fresh();
+    auto upgraded = versionOneShop();
+    QVERIFY(shapeOf(*upgraded) != shapeOf(*created));
+
+    Schema::upgrade(*upgraded);
+
+    QCOMPARE(Schema::version(*upgraded), Schema::CurrentVersion);
+    const QStringList shape = shapeOf(*created);
+    QCOMPARE(shapeOf(*upgraded), shape);
+    // Tables with their columns and types, indexes, triggers: all there.
+    for (const QString &line : {u"column 包厢.6 排序 integer not null default 0"_s,
+                                u"index ux_结帐管理_单据号 on 结帐管理 (单据号) unique"_s,
+                                u"table 项目日汇总"_s}) {
+        QVERIFY2(shape.contains(line), qPrintable(line));
+    }
+    QCOMPARE(SchemaShape::read(*created).triggers.size(), 3);
+}
+
+void TestSchema::damagedShopIsMendedOrRefused_data()
+{
+    QTest::addColumn<QString>("what");
+    // Empty: mended to the current shape; otherwise words of the refusal.
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("only the version table") << u"only the version table"_s
+                                            << u"没有本店的任何数据表"_s;
+    QTest::newRow("plates as a view") << u"plates as a view"_s << u"号牌管理 是视图，不是数据表"_s;
+    QTest::newRow("settled lines dropped") << u"settled lines dropped"_s << QString();
+    QTest::newRow("foreign trigger on bills")
+        << u"foreign trigger on bills"_s << u"结帐管理 上有不属于本程序的触发器 清零"_s;
+    QTest::newRow("rooms dropped") << u"rooms dropped"_s << QString();
+    QTest::newRow("operators dropped") << u"operators dropped"_s << u"缺少数据表 管理员"_s;
+    QTest::newRow("column missing") << u"column missing"_s << u"会员管理 缺少列 当前积分"_s;
+    QTest::newRow("bill number index dropped") << u"bill number index dropped"_s << QString();
+    QTest::newRow("totals trigger dropped") << u"totals trigger dropped"_s << QString();
+    QTest::newRow("totals trigger changed") << u"totals trigger changed"_s << QString();
+    QTest::newRow("foreign view") << u"foreign view"_s << u"不属于本程序的视图 营业报表"_s;
+    QTest::newRow("foreign rule") << u"foreign rule"_s << u"结帐管理 上有不属于本程序的规则 清零"_s;
+}
+
+void TestSchema::damagedShopIsMendedOrRefused()
+{
+    QFETCH(QString, what);
+    QFETCH(QString, refusal);
+    if (what == u"foreign rule" && !onPostgres())
+        QSKIP("rules are PostgreSQL's");
+    auto db = TestDb::fresh();
+    const QStringList sound = shapeOf(*db);
+    damage(*db, what);
+    const QStringList damaged = shapeOf(*db);
+
+    if (!refusal.isEmpty()) {
+        try {
+            Schema::upgrade(*db);
+            QFAIL("the damaged shop should have been refused");
+        } catch (const DbError &error) {
+            QVERIFY2(error.text().contains(refusal), qPrintable(error.text()));
+            QVERIFY2(error.text().contains(db->displayName()), qPrintable(error.text()));
+        }
+        QCOMPARE(shapeOf(*db), damaged);
+        return;
+    }
+
+    Schema::upgrade(*db);
+    QCOMPARE(shapeOf(*db), sound);
+    QCOMPARE(Schema::check(*db), QString());
+    // The totals hold what the lines hold, and follow the next settlement.
+    verifyTotalsFollowLines(*db);
+    settle(*db, 100, u"烫发"_s, u"80"_s);
+    settle(*db, 101, u"洗剪吹"_s, u"30"_s);
+    verifyTotalsFollowLines(*db);
+}
+
+void TestSchema::checkForRestoreChangesNothing_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("sound shop") << u"sound"_s << QString();
+    QTest::newRow("version-1 shop") << u"version 1"_s << QString();
+    QTest::newRow("newer version") << u"newer"_s << u"由更新版本的程序写成"_s;
+    QTest::newRow("settled lines missing") << u"settled lines dropped"_s << u"缺少数据表 jzmx"_s;
+    QTest::newRow("version-1 shop without rooms") << u"version 1 without rooms"_s
+                                                  << u"缺少数据表 包厢"_s;
+    QTest::newRow("index missing") << u"bill number index dropped"_s << QString();
+    QTest::newRow("foreign trigger") << u"foreign trigger on bills"_s
+                                     << u"上有不属于本程序的触发器 清零"_s;
+    QTest::newRow("only the version table") << u"only the version table"_s
+                                            << u"没有本店的任何数据表"_s;
+}
+
+void TestSchema::checkForRestoreChangesNothing()
+{
+    QFETCH(QString, what);
+    QFETCH(QString, reason);
+    std::unique_ptr<Database> db;
+    if (what.startsWith(u"version 1"_s)) {
+        db = versionOneShop();
+        if (what.endsWith(u"without rooms"_s))
+            db->exec(u"drop table 包厢"_s);
+    } else {
+        db = TestDb::fresh();
+        if (what == u"newer")
+            db->execute(u"update schema_version set version = ?"_s, {Schema::CurrentVersion + 1});
+        else if (what != u"sound")
+            damage(*db, what);
+    }
+    const QStringList before = shapeOf(*db);
+    const int version = Schema::version(*db);
+
+    const QString found = Schema::check(*db);
+
+    if (reason.isEmpty())
+        QVERIFY2(found.isEmpty(), qPrintable(found));
+    else
+        QVERIFY2(found.contains(reason), qPrintable(found));
+    QCOMPARE(shapeOf(*db), before);
+    QCOMPARE(Schema::version(*db), version);
+
+    // Inside a transaction of the caller's (a migration's), which goes on.
+    Transaction outer(*db);
+    QCOMPARE(Schema::check(*db), found);
+    db->execute(u"insert into schema_version (version) values (?)"_s, {version});
+    outer.commit();
+    QCOMPARE(db->scalar(u"select count(*) from schema_version"_s).toInt(), 2);
 }
 
 SALONDESK_DB_TEST_MAIN(TestSchema)

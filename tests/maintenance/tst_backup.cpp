@@ -4,6 +4,7 @@
 #include "common/Refusal.h"
 #include "db/Schema.h"
 #include "maintenance/Backup.h"
+#include "maintenance/ServerRestore.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -161,7 +162,7 @@ void TestBackup::backupRestoresWhatWasThere()
     db->execute(u"delete from 结帐管理 where 单据号='B'"_s);
     bill(*db, u"C"_s);
     if (TestDb::backend() == Backend::Postgres) {
-        Backup::restoreServer(db->settings(), target);
+        ServerRestore::restore(db->settings(), target);
     } else {
         // The backup holds what the write-ahead log still had.
         auto copy = openFile(target);

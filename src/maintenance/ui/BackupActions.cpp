@@ -4,6 +4,7 @@
 #include "app/Session.h"
 #include "common/Clock.h"
 #include "maintenance/Backup.h"
+#include "maintenance/ServerRestore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -66,7 +67,7 @@ bool restore(Session &session)
                                      + u" 中的全部数据，其他收银台也会受影响。是否继续?"_s)) {
             return false;
         }
-        if (!attemptBusy(session.prompt, [&] { Backup::restoreServer(settings, chosen); }))
+        if (!attemptBusy(session.prompt, [&] { ServerRestore::restore(settings, chosen); }))
             return false;
         session.prompt.message(RestoredText);
         return true;
