@@ -98,14 +98,21 @@ QString unusable(const QString &file)
                                    : file + u" 不是数据库文件，不能使用。"_s;
 }
 
-enum class Check { Pages, VersionOnly };
+// What a check reads: every page (a file from outside, or a fresh copy),
+// and the whole shape of the shop against the program's catalogue. The
+// shape is checked on the program's own copies only: the check runs the
+// upgrade steps in a transaction it takes back, and a file the operator
+// picked may sit on a medium that cannot be written.
+enum class Check { Pages, Shape, PagesAndShape };
 
 // A second, private connection to a SQLite file: sound, and a shop's.
 // quick_check reads every page and record; the full integrity_check also
 // matches every index entry against its row, which takes sixteen seconds
 // on a million settled lines instead of one and a half.
-void verifyEmbedded(const QString &file, Check check = Check::Pages)
+void verifyEmbedded(const QString &file, Check check, const QString &shownAs = {})
 {
+    // Messages name the file the operator chose, not the program's copy of it.
+    const QString name = shownAs.isEmpty() ? file : shownAs;
     ConnectionSettings settings;
     settings.filePath = file;
     // What is wrong with a damaged file is told once the connection has
@@ -113,15 +120,19 @@ void verifyEmbedded(const QString &file, Check check = Check::Pages)
     QString damage;
     try {
         const auto database = Database::open(settings);
-        if (check == Check::Pages) {
+        if (check != Check::Shape) {
             const QString result = database->scalar(u"pragma quick_check"_s).toString();
             if (result != u"ok")
                 damage = result;
         }
         if (damage.isEmpty() && !Schema::isInstalled(*database))
-            throw Refusal(file + u" 不是本程序的数据库。"_s);
+            throw Refusal(name + u" 不是本程序的数据库。"_s);
         if (damage.isEmpty() && Schema::version(*database) > Schema::CurrentVersion)
-            throw Refusal(file + u" 由更新版本的程序写成，本程序不能使用。"_s);
+            throw Refusal(name + u" 由更新版本的程序写成，本程序不能使用。"_s);
+        if (damage.isEmpty() && check != Check::Pages) {
+            if (const QString reason = Schema::check(*database); !reason.isEmpty())
+                throw Refusal(name + u" 不是完整可用的本店数据库，不能使用：" + reason + u"。"_s);
+        }
     } catch (const DbError &error) {
         damage = error.text();
     }
@@ -189,7 +200,7 @@ void backUp(Database &database, const QString &target)
             run(u"pg_restore"_s, {u"--list"_s, partial}, serverEnvironment(settings));
         } else {
             OnlineBackup::copyTo(database, partial);
-            verifyEmbedded(partial);
+            verifyEmbedded(partial, Check::PagesAndShape);
         }
         moveOver(partial, target);
     } catch (...) {
@@ -203,7 +214,7 @@ void checkEmbedded(const QString &file, const QString &databaseFile)
     refuseLiveSource(file, databaseFile);
     if (!QFileInfo(file).isFile())
         throw Refusal(file + u" 不是文件。"_s);
-    verifyEmbedded(file);
+    verifyEmbedded(file, Check::Pages);
 }
 
 QString restoreEmbedded(const QString &chosen, const QString &databaseFile, const QDateTime &now)
@@ -232,7 +243,7 @@ QString restoreEmbedded(const QString &chosen, const QString &databaseFile, cons
             FileCopy::copy(chosen, partial);
         }
         // A copy of a file just checked page by page.
-        verifyEmbedded(partial, Check::VersionOnly);
+        verifyEmbedded(partial, Check::Shape, chosen);
     } catch (const DbError &error) {
         removeLeftoversQuietly(partial);
         throw Refusal(u"无法从 "_s + chosen + u" 复制数据，原来的数据库没有改动。（SQLite："_s

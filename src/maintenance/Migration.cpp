@@ -405,6 +405,10 @@ QList<Copied> copy(Database &from, Database &to, const Progress &progress)
         copied.append({table, rows});
     }
     moveSequences(from, to);
+    // The indexes dropped for the load are back, and nothing else differs
+    // from the shop this version builds.
+    if (const QString reason = Schema::check(to); !reason.isEmpty())
+        throw DbError(u"迁移后服务器上的数据库与本程序的数据库结构不符："_s + reason);
     transaction.commit();
     return copied;
 }
