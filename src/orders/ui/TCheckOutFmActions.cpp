@@ -93,6 +93,7 @@ void TCheckOutFm::printReceipt()
     ReceiptText::Bill bill;
     bill.billNumber = m_checkout.billNumber();
     bill.plate = m_checkout.plate();
+    bill.plates = m_checkout.group();
     bill.entryTime = m_checkout.entryTime();
     bill.memberName = member.name;
     bill.consumption = m_checkout.consumption();
