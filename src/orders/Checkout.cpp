@@ -303,6 +303,19 @@ QString Checkout::lookUpCard(const QString &card)
 
 void Checkout::identify(const QString &card, const QString &password)
 {
+    // The split is always the identified member's: one left from the member
+    // identified before would take from this card what it may not hold.
+    try {
+        identifyMember(card, password);
+    } catch (...) {
+        splitAgain();
+        throw;
+    }
+    splitAgain();
+}
+
+void Checkout::identifyMember(const QString &card, const QString &password)
+{
     const QSqlRecord row = m_database.firstRow(
         u"select 会员卡号, 会员姓名, 会员类型, 当前积分, 卡内金额 from 会员管理 "
         "where 会员卡号=? and 密码=?"_s,

@@ -93,8 +93,9 @@ public:
     // password when the member still has it, else nothing.
     QString lookUpCard(const QString &card);
     // Enter in the password field: identifies the member, takes the rate of
-    // the member's type ("0.00") and applies it. Refuses WrongPassword,
-    // keeping any member identified before.
+    // the member's type ("0.00") and applies it; a type without a row leaves
+    // the rate as it is. Refuses WrongPassword, keeping any member
+    // identified before. The card payment is split again whatever came of it.
     void identify(const QString &card, const QString &password);
 
     // A choice in the payment list. "卡内扣除" without a member goes back to
@@ -131,6 +132,7 @@ private:
     void readPlate();
     void resetTotals();
     void stamp(const QStringList &plates, const QString &number);
+    void identifyMember(const QString &card, const QString &password);
     void splitPayment();
     // The split again when the card pays, after the amounts or the member changed.
     void splitAgain();

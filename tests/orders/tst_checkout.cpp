@@ -108,6 +108,8 @@ private slots:
     void discountReachesEveryLineOfALargeGroup();
     void memberIdentification();
     void memberTypeRateIsAppliedToTwoDecimals();
+    void identificationSplitsThePaymentAgain_data();
+    void identificationSplitsThePaymentAgain();
     void paymentSplit_data();
     void paymentSplit();
     void cardNeedsAMember();
@@ -321,6 +323,50 @@ void TestCheckout::memberTypeRateIsAppliedToTwoDecimals()
     QCOMPARE(checkout->rateText(), u"0.88"_s);
     QCOMPARE(checkout->due().toString(), u"88"_s);
     QCOMPARE(checkout->received().toString(), u"88"_s);
+}
+
+void TestCheckout::identificationSplitsThePaymentAgain_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("type without a row") << u"未设置"_s << QString();
+    QTest::newRow("type with a refused rate") << u"坏卡"_s << u"打折率输入错误!"_s;
+}
+
+void TestCheckout::identificationSplitsThePaymentAgain()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, refusal);
+    Shop shop;
+    shop.plate(u"SP001"_s, u"占用"_s, u"SP001"_s);
+    shop.line(u"SP001"_s, u"SP001"_s, u"烫发"_s, u"100"_s, u"1"_s);
+    shop.memberType(u"金卡"_s, u"1"_s);
+    shop.memberType(u"坏卡"_s, u"-0.5"_s);
+    shop.member(u"8001"_s, u"金卡"_s, u"500"_s, u"0"_s);
+    shop.db->execute(u"insert into 会员管理 (会员卡号, 会员姓名, 密码, 会员类型, 卡内金额, 当前积分) "
+                     "values ('8002', '李四', '0000', ?, 10, 0)"_s,
+                     {type});
+    auto checkout = shop.checkout(u"SP001"_s);
+    checkout->identify(u"8001"_s, u"0000"_s);
+    checkout->choosePayment(u"卡内扣除"_s);
+    QCOMPARE(checkout->cardDeduction().toString(), u"100"_s);
+
+    // The second member's card holds 10: that is all it can pay.
+    try {
+        checkout->identify(u"8002"_s, u"0000"_s);
+        QVERIFY2(refusal.isEmpty(), "the refused rate was taken");
+    } catch (const Refusal &refused) {
+        QCOMPARE(refused.text(), refusal);
+    }
+    QCOMPARE(checkout->member().card, u"8002"_s);
+    QCOMPARE(checkout->due().toString(), u"100"_s);
+    QCOMPARE(checkout->cardDeduction().toString(), u"10"_s);
+    QCOMPARE(checkout->received().toString(), u"90"_s);
+
+    // And settlement takes what the window shows.
+    shop.settle(*checkout);
+    QCOMPARE(shop.amount(u"select 卡内金额 from 会员管理 where 会员卡号='8002'"_s), u"0"_s);
+    QCOMPARE(shop.amount(u"select 实收金额 from 结帐管理"_s), u"90"_s);
 }
 
 void TestCheckout::paymentSplit_data()
