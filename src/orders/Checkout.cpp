@@ -301,20 +301,22 @@ QString Checkout::lookUpCard(const QString &card)
     return row.value(0).toString() == password ? password : QString();
 }
 
-void Checkout::identify(const QString &card, const QString &password)
+QString Checkout::identify(const QString &card, const QString &password)
 {
     // The split is always the identified member's: one left from the member
     // identified before would take from this card what it may not hold.
+    QString notice;
     try {
-        identifyMember(card, password);
+        notice = identifyMember(card, password);
     } catch (...) {
         splitAgain();
         throw;
     }
     splitAgain();
+    return notice;
 }
 
-void Checkout::identifyMember(const QString &card, const QString &password)
+QString Checkout::identifyMember(const QString &card, const QString &password)
 {
     const QSqlRecord row = m_database.firstRow(
         u"select 会员卡号, 会员姓名, 会员类型, 当前积分, 卡内金额 from 会员管理 "
@@ -334,9 +336,18 @@ void Checkout::identifyMember(const QString &card, const QString &password)
     const QSqlRecord type =
         m_database.firstRow(u"select 打折率 from 会员类型 where 类型名称=?"_s, {member.type});
     if (type.isEmpty())
-        return;
+        return {};
+    const std::optional<Money> rate = tryReadAmount(type.value(0));
+    if (!rate) {
+        // A rate never set is no rate of 0, which would give everything away.
+        applyRate(u"1"_s);
+        return u"会员类型 %1 没有设置打折率，不打折。请在会员类型中设置它的打折率；"
+               "这一单要打折时，在打折率中输入后回车。"_s
+            .arg(member.type);
+    }
     // The rate is applied as shown, to two decimals: 0.875 becomes 0.88.
-    applyRate(readAmount(type.value(0), u"会员类型"_s, u"打折率"_s).toFixed2());
+    applyRate(rate->toFixed2());
+    return {};
 }
 
 void Checkout::choosePayment(const QString &method)

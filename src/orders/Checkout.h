@@ -93,10 +93,12 @@ public:
     // password when the member still has it, else nothing.
     QString lookUpCard(const QString &card);
     // Enter in the password field: identifies the member, takes the rate of
-    // the member's type ("0.00") and applies it; a type without a row leaves
-    // the rate as it is. Refuses WrongPassword, keeping any member
-    // identified before. The card payment is split again whatever came of it.
-    void identify(const QString &card, const QString &password);
+    // the member's type ("0.00") and applies it. A type without a row leaves
+    // the rate as it is; a type whose rate is not set gives no discount
+    // (rate 1) and returns the notice to show, else nothing is returned.
+    // Refuses WrongPassword, keeping any member identified before. The card
+    // payment is split again whatever came of it.
+    QString identify(const QString &card, const QString &password);
 
     // A choice in the payment list. "卡内扣除" without a member goes back to
     // cash and refuses CardNeedsMember.
@@ -132,7 +134,7 @@ private:
     void readPlate();
     void resetTotals();
     void stamp(const QStringList &plates, const QString &number);
-    void identifyMember(const QString &card, const QString &password);
+    QString identifyMember(const QString &card, const QString &password);
     void splitPayment();
     // The split again when the card pays, after the amounts or the member changed.
     void splitAgain();
