@@ -1,5 +1,7 @@
 #include "Checkout.h"
 
+#include "BillNumber.h"
+
 #include "board/PlateState.h"
 #include "common/Clock.h"
 #include "common/DateFormat.h"
@@ -49,7 +51,9 @@ void Checkout::open()
                        {QString::fromUtf16(PlateState::Free)});
 
     m_shownAt = m_clock.now();
-    m_billNumber = m_shownAt.toString(u"yyyyMMddhhmmss"_s);
+    // Where another open checkout has this number already, reading the
+    // lines moves it on.
+    m_billNumber = BillNumber::fromMoment(m_shownAt);
     m_method = QString::fromUtf16(Cash);
     m_rateText = u"1"_s;
     m_member = Member{QString::fromUtf16(NoMember), QString::fromUtf16(Walkin),
@@ -137,37 +141,57 @@ void Checkout::moveIn(const QString &plate)
     m_group.append(plate);
     DuXfmx();
     JiSuan();
-    if (m_method == QStringView(ByCard))
-        splitPayment();
+    splitAgain();
 }
 
 void Checkout::moveOut(const QString &plate)
 {
-    if (plate == m_plate || !m_group.removeOne(plate))
+    if (plate == m_plate || !m_group.contains(plate))
         return;
+    Transaction transaction(m_database);
+    BillNumber::lock(m_database);
+    // The plate's lines are no longer this bill's: its receipt must not
+    // list them, nor may they keep the number from this checkout. Lines
+    // that another checkout has stamped since keep that checkout's number.
+    m_database.execute(u"update xfmx set 单据号=null where 号牌=? and 单据号=?"_s,
+                       {plate, m_billNumber});
+    m_group.removeOne(plate);
     m_others.append(plate);
     DuXfmx();
+    transaction.commit();
     JiSuan();
-    if (m_method == QStringView(ByCard))
-        splitPayment();
+    splitAgain();
+}
+
+void Checkout::stamp(const QStringList &plates, const QString &number)
+{
+    for (const QString &plate : plates) {
+        m_database.execute(u"update xfmx set 单据号=?, 会员卡号=?, 顾客姓名=? where 号牌=?"_s,
+                           {number, m_member.card, m_member.name, plate});
+    }
 }
 
 void Checkout::DuXfmx()
 {
     QList<Line> lines;
     Transaction transaction(m_database);
+    // Two workstations showing their checkouts in the same second start
+    // from the same number. The number is settled under the lock that
+    // every choice of a number takes, so the later of the two sees the
+    // earlier one's stamps and moves on.
+    BillNumber::lock(m_database);
     // The stamps come first: on SQLite a write after a read in the same
     // transaction is refused at once while another workstation writes,
-    // where a first write waits its turn. The plates go in one fixed order,
-    // so two workstations stamping the same group from different plates
-    // cannot each hold what the other waits for (PostgreSQL).
+    // where a first write waits its turn (and holds the database's write
+    // lock from then on). The plates go in one fixed order, so two
+    // workstations stamping the same group from different plates cannot
+    // each hold what the other waits for (PostgreSQL).
     QStringList plates = m_group;
     plates.sort();
-    for (const QString &plate : std::as_const(plates)) {
-        // The receipt finds the bill's lines by these stamps.
-        m_database.execute(u"update xfmx set 单据号=?, 会员卡号=?, 顾客姓名=? where 号牌=?"_s,
-                           {m_billNumber, m_member.card, m_member.name, plate});
-    }
+    stamp(plates, m_billNumber);
+    const QString number = BillNumber::firstFree(m_database, m_billNumber, m_group);
+    if (number != m_billNumber)
+        stamp(plates, number);
     for (const QString &plate : std::as_const(m_group)) {
         QSqlQuery query = m_database.exec(
             u"select ID, 商品名, 单价, 数量, 参与打折, 折扣, 合计, 号牌, 员工编号, 营业员, 主号牌 "
@@ -191,6 +215,7 @@ void Checkout::DuXfmx()
         }
     }
     transaction.commit();
+    m_billNumber = number;
     m_lines = lines;
 }
 
@@ -263,8 +288,7 @@ void Checkout::applyRate(const QString &rateText)
     m_rateText = rateText;
     DaZheHs();
     JiSuan();
-    if (m_method == QStringView(ByCard))
-        splitPayment();
+    splitAgain();
 }
 
 QString Checkout::lookUpCard(const QString &card)
@@ -277,7 +301,22 @@ QString Checkout::lookUpCard(const QString &card)
     return row.value(0).toString() == password ? password : QString();
 }
 
-void Checkout::identify(const QString &card, const QString &password)
+QString Checkout::identify(const QString &card, const QString &password)
+{
+    // The split is always the identified member's: one left from the member
+    // identified before would take from this card what it may not hold.
+    QString notice;
+    try {
+        notice = identifyMember(card, password);
+    } catch (...) {
+        splitAgain();
+        throw;
+    }
+    splitAgain();
+    return notice;
+}
+
+QString Checkout::identifyMember(const QString &card, const QString &password)
 {
     const QSqlRecord row = m_database.firstRow(
         u"select 会员卡号, 会员姓名, 会员类型, 当前积分, 卡内金额 from 会员管理 "
@@ -297,15 +336,30 @@ void Checkout::identify(const QString &card, const QString &password)
     const QSqlRecord type =
         m_database.firstRow(u"select 打折率 from 会员类型 where 类型名称=?"_s, {member.type});
     if (type.isEmpty())
-        return;
+        return {};
+    const std::optional<Money> rate = tryReadAmount(type.value(0));
+    if (!rate) {
+        // A rate never set is no rate of 0, which would give everything away.
+        applyRate(u"1"_s);
+        return u"会员类型 %1 没有设置打折率，不打折。请在会员类型中设置它的打折率；"
+               "这一单要打折时，在打折率中输入后回车。"_s
+            .arg(member.type);
+    }
     // The rate is applied as shown, to two decimals: 0.875 becomes 0.88.
-    applyRate(readAmount(type.value(0), u"会员类型"_s, u"打折率"_s).toFixed2());
+    applyRate(rate->toFixed2());
+    return {};
 }
 
 void Checkout::choosePayment(const QString &method)
 {
     m_method = method.trimmed();
     splitPayment();
+}
+
+void Checkout::splitAgain()
+{
+    if (m_method == QStringView(ByCard))
+        splitPayment();
 }
 
 void Checkout::splitPayment()

@@ -69,12 +69,15 @@ public:
     void open();
 
     // Double clicks on the two plate lists. The checkout plate never leaves
-    // the checkout list; a plate not in the list moved from is ignored.
+    // the checkout list; a plate not in the list moved from is ignored. A
+    // plate moved out loses the bill number on its lines.
     void moveIn(const QString &plate);
     void moveOut(const QString &plate);
 
     // Reads the lines of every plate of the checkout list and stamps them
-    // with the bill number, the member's card and name.
+    // with the bill number, the member's card and name. A number that a bill
+    // or another open checkout's lines already have moves on to the next
+    // free one, so the lines that carry a number are one checkout's.
     void DuXfmx();
     // Applies the rate text to every line that takes part in discounting,
     // always from the list price: unit price and total rounded half to
@@ -90,9 +93,12 @@ public:
     // password when the member still has it, else nothing.
     QString lookUpCard(const QString &card);
     // Enter in the password field: identifies the member, takes the rate of
-    // the member's type ("0.00") and applies it. Refuses WrongPassword,
-    // keeping any member identified before.
-    void identify(const QString &card, const QString &password);
+    // the member's type ("0.00") and applies it. A type without a row leaves
+    // the rate as it is; a type whose rate is not set gives no discount
+    // (rate 1) and returns the notice to show, else nothing is returned.
+    // Refuses WrongPassword, keeping any member identified before. The card
+    // payment is split again whatever came of it.
+    QString identify(const QString &card, const QString &password);
 
     // A choice in the payment list. "卡内扣除" without a member goes back to
     // cash and refuses CardNeedsMember.
@@ -100,9 +106,6 @@ public:
     // What the operator typed as received amount: unreadable text refuses.
     void setReceived(const QString &typed);
     void setRemark(const QString &remark) { m_remark = remark; }
-
-    // Used by settlement when the number it was given is already taken.
-    void setBillNumber(const QString &number) { m_billNumber = number; }
 
     const QString &plate() const { return m_plate; }
     const QString &mainPlate() const { return m_mainPlate; }
@@ -130,7 +133,11 @@ private:
     void readGroup();
     void readPlate();
     void resetTotals();
+    void stamp(const QStringList &plates, const QString &number);
+    QString identifyMember(const QString &card, const QString &password);
     void splitPayment();
+    // The split again when the card pays, after the amounts or the member changed.
+    void splitAgain();
     Money rate(const QString &text) const;
 
     Database &m_database;

@@ -10,15 +10,21 @@ using namespace Qt::StringLiterals;
 
 namespace ReceiptBill {
 
-QList<ReceiptText::Line> readLines(Database &database, const QString &billNumber)
+QList<ReceiptText::Line> readLines(Database &database, const QString &billNumber,
+                                   const QStringList &plates)
 {
     QList<ReceiptText::Line> lines;
     // Lines not yet stamped keep an empty number; they belong to no bill.
-    if (billNumber.isEmpty())
+    if (billNumber.isEmpty() || plates.isEmpty())
         return lines;
+    QVariantList values{billNumber};
+    for (const QString &plate : plates)
+        values.append(plate);
     QSqlQuery query = database.exec(u"select 商品名, 数量, 单价, 合计, 号牌, 消费时间 from xfmx "
-                                    "where 单据号=? order by ID"_s,
-                                    {billNumber});
+                                    "where 单据号=? and 号牌 in ("_s
+                                        + QStringList(plates.size(), u"?"_s).join(u", "_s)
+                                        + u") order by ID"_s,
+                                    values);
     while (query.next()) {
         ReceiptText::Line line;
         line.goods = query.value(0).toString();
@@ -40,7 +46,7 @@ ReceiptText::Bill prepare(ReceiptText::Bill bill, Database &database, const AppC
     bill.shopTel = context.ShopTel;
     bill.operatorName = context.OperatorName;
     bill.printedAt = clock.now();
-    bill.lines = readLines(database, bill.billNumber);
+    bill.lines = readLines(database, bill.billNumber, bill.plates);
     return bill;
 }
 

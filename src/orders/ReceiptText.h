@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The plain-text receipt the checkout sends straight to the receipt
 // printer: GBK bytes, one CR LF after every line, columns filled with
@@ -36,6 +37,7 @@ struct Bill
     QString operatorName;
     QString billNumber;
     QString plate;         // the checkout plate
+    QStringList plates;    // the checkout list: the plates whose lines are the bill's
     QString entryTime;     // as the window shows it
     QString memberName;
     Money consumption;     // 消费金额

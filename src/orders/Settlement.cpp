@@ -1,5 +1,6 @@
 #include "Settlement.h"
 
+#include "BillNumber.h"
 #include "Checkout.h"
 
 #include "app/AppContext.h"
@@ -28,17 +29,6 @@ QString lineColumns()
 }
 
 const QString ReopenHint = u"本次结帐没有保存，请退出后重新打开结帐窗口。"_s;
-
-// Two workstations showing their windows in the same second get the same
-// number; the unique index lets only one bill have it. The next second's
-// number is tried then.
-QString nextNumber(const QString &number)
-{
-    const QDateTime moment = QDateTime::fromString(number, u"yyyyMMddhhmmss"_s);
-    if (moment.isValid())
-        return moment.addSecs(1).toString(u"yyyyMMddhhmmss"_s);
-    return number + u"-1"_s;
-}
 
 // The group's plates in one fixed order, whichever plate the window was
 // opened from: two workstations settling the same group then lock its rows
@@ -78,26 +68,22 @@ QString Settlement::JieZhangHs(const Checkout &checkout, Status status)
 {
     QString number = checkout.billNumber();
     for (int attempt = 0;; ++attempt) {
-        number = freeNumber(number);
+        // Free before the attempt, so that a failure after which it is
+        // taken shows that someone took it meanwhile.
+        number = BillNumber::firstFree(m_database, number, checkout.group());
         try {
             write(checkout, status, number);
             return number;
         } catch (const DbError &) {
-            // Only a number taken by another workstation between our check
-            // and our insert is worth another try; anything else stands.
+            // Only a number that a workstation choosing without the lock
+            // (an older program) took meanwhile is worth another try;
+            // anything else stands.
             const bool taken = m_database.exists(
                 u"select 1 from 结帐管理 where 单据号=?"_s, {number});
             if (!taken || attempt >= 5)
                 throw;
         }
     }
-}
-
-QString Settlement::freeNumber(QString number)
-{
-    while (m_database.exists(u"select 1 from 结帐管理 where 单据号=?"_s, {number}))
-        number = nextNumber(number);
-    return number;
 }
 
 void Settlement::checkGroup(const Checkout &checkout)
@@ -134,7 +120,7 @@ void Settlement::checkGroup(const Checkout &checkout)
         throw Refusal(u"结帐号牌的消费项目已在别处改动。"_s + ReopenHint);
 }
 
-void Settlement::write(const Checkout &checkout, Status status, const QString &billNumber)
+void Settlement::write(const Checkout &checkout, Status status, QString &billNumber)
 {
     Transaction transaction(m_database);
     if (m_beforeWrite)
@@ -168,6 +154,13 @@ void Settlement::write(const Checkout &checkout, Status status, const QString &b
             }
         }
     }
+
+    // The number is chosen under the lock that every choice of a number
+    // takes, after the plates and the member as all locks are taken: a
+    // number that another bill or another open checkout's lines have
+    // moves on.
+    BillNumber::lock(m_database);
+    billNumber = BillNumber::firstFree(m_database, billNumber, checkout.group());
 
     const QDateTime leftAt = m_clock.now();
     m_database.execute(

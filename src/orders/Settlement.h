@@ -32,7 +32,7 @@ public:
     static void checkRight(const Rights &rights, Status status);
 
     // Writes the bill and returns its number: the checkout's, or the next
-    // free one when another workstation took that number meanwhile.
+    // free one when another bill or another open checkout has that number.
     // Refusals throw Refusal and write nothing.
     QString JieZhangHs(const Checkout &checkout, Status status);
 
@@ -41,9 +41,9 @@ public:
     void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }
 
 private:
-    void write(const Checkout &checkout, Status status, const QString &billNumber);
+    // Moves `billNumber` on to the number the bill is written under.
+    void write(const Checkout &checkout, Status status, QString &billNumber);
     void checkGroup(const Checkout &checkout);
-    QString freeNumber(QString number);
 
     Database &m_database;
     const AppContext &m_context;

@@ -52,7 +52,7 @@ struct Shop
                     "values (?, ?, ?, ?, ?, ?)"_s,
                     {card, u"张三"_s, password, type, balance, points});
     }
-    void memberType(const QString &name, const QString &rate)
+    void memberType(const QString &name, const QVariant &rate)
     {
         db->execute(u"insert into 会员类型 (类型名称, 打折率) values (?, ?)"_s, {name, rate});
     }
@@ -108,6 +108,10 @@ private slots:
     void discountReachesEveryLineOfALargeGroup();
     void memberIdentification();
     void memberTypeRateIsAppliedToTwoDecimals();
+    void memberTypeWithoutRateGivesNoDiscount_data();
+    void memberTypeWithoutRateGivesNoDiscount();
+    void identificationSplitsThePaymentAgain_data();
+    void identificationSplitsThePaymentAgain();
     void paymentSplit_data();
     void paymentSplit();
     void cardNeedsAMember();
@@ -181,7 +185,8 @@ void TestCheckout::movesRebuildTheBill()
     checkout->moveOut(u"SP001"_s);
     QVERIFY(checkout->group().contains(u"SP001"_s));
 
-    shop.settle(*checkout);
+    // The lines of the plate moved out do not hold the number against it.
+    QCOMPARE(shop.settle(*checkout), checkout->billNumber());
     QCOMPARE(shop.text(u"select 号牌状态 from 号牌管理 where 号牌='SP002'"_s), u"占用"_s);
     QCOMPARE(shop.text(u"select 号牌状态 from 号牌管理 where 号牌='SP004'"_s), u"可用"_s);
     QCOMPARE(shop.text(u"select 商品名 from xfmx"_s), u"洗发"_s);
@@ -320,6 +325,86 @@ void TestCheckout::memberTypeRateIsAppliedToTwoDecimals()
     QCOMPARE(checkout->rateText(), u"0.88"_s);
     QCOMPARE(checkout->due().toString(), u"88"_s);
     QCOMPARE(checkout->received().toString(), u"88"_s);
+}
+
+void TestCheckout::memberTypeWithoutRateGivesNoDiscount_data()
+{
+    QTest::addColumn<QVariant>("rate");
+    QTest::newRow("NULL") << QVariant(QMetaType::fromType<QString>());
+    // Only SQLite keeps text in a numeric column.
+    if (TestDb::backend() == Backend::Sqlite) {
+        QTest::newRow("empty text") << QVariant(u""_s);
+        QTest::newRow("not a number") << QVariant(u"八折"_s);
+    }
+}
+
+void TestCheckout::memberTypeWithoutRateGivesNoDiscount()
+{
+    QFETCH(QVariant, rate);
+    Shop shop;
+    shop.plate(u"SP001"_s, u"占用"_s, u"SP001"_s);
+    const int perm = shop.line(u"SP001"_s, u"SP001"_s, u"烫发"_s, u"280"_s, u"1"_s);
+    shop.line(u"SP001"_s, u"SP001"_s, u"发夹"_s, u"5"_s, u"1"_s, u"n"_s);
+    shop.memberType(u"银卡"_s, rate);
+    shop.member(u"8001"_s, u"银卡"_s, u"500"_s, u"0"_s);
+    auto checkout = shop.checkout(u"SP001"_s);
+    // A rate the operator gave before is no member rate either.
+    checkout->applyRate(u"0.9"_s);
+
+    const QString notice = checkout->identify(u"8001"_s, u"0000"_s);
+
+    QCOMPARE(checkout->due().toString(), u"285"_s);
+    QCOMPARE(checkout->lines().first().total.toString(), u"280"_s);
+    QCOMPARE(shop.amount(u"select 合计 from xfmx where ID=?"_s, {perm}), u"280"_s);
+    QCOMPARE(checkout->rateText(), u"1"_s);
+    QCOMPARE(checkout->member().card, u"8001"_s);
+    QVERIFY2(notice.startsWith(u"会员类型 银卡 没有设置打折率，不打折。"_s), qPrintable(notice));
+}
+
+void TestCheckout::identificationSplitsThePaymentAgain_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("type without a row") << u"未设置"_s << QString();
+    QTest::newRow("type without a rate") << u"银卡"_s << QString();
+    QTest::newRow("type with a refused rate") << u"坏卡"_s << u"打折率输入错误!"_s;
+}
+
+void TestCheckout::identificationSplitsThePaymentAgain()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, refusal);
+    Shop shop;
+    shop.plate(u"SP001"_s, u"占用"_s, u"SP001"_s);
+    shop.line(u"SP001"_s, u"SP001"_s, u"烫发"_s, u"100"_s, u"1"_s);
+    shop.memberType(u"金卡"_s, u"1"_s);
+    shop.memberType(u"银卡"_s, QVariant(QMetaType::fromType<QString>()));
+    shop.memberType(u"坏卡"_s, u"-0.5"_s);
+    shop.member(u"8001"_s, u"金卡"_s, u"500"_s, u"0"_s);
+    shop.db->execute(u"insert into 会员管理 (会员卡号, 会员姓名, 密码, 会员类型, 卡内金额, 当前积分) "
+                     "values ('8002', '李四', '0000', ?, 10, 0)"_s,
+                     {type});
+    auto checkout = shop.checkout(u"SP001"_s);
+    checkout->identify(u"8001"_s, u"0000"_s);
+    checkout->choosePayment(u"卡内扣除"_s);
+    QCOMPARE(checkout->cardDeduction().toString(), u"100"_s);
+
+    // The second member's card holds 10: that is all it can pay.
+    try {
+        checkout->identify(u"8002"_s, u"0000"_s);
+        QVERIFY2(refusal.isEmpty(), "the refused rate was taken");
+    } catch (const Refusal &refused) {
+        QCOMPARE(refused.text(), refusal);
+    }
+    QCOMPARE(checkout->member().card, u"8002"_s);
+    QCOMPARE(checkout->due().toString(), u"100"_s);
+    QCOMPARE(checkout->cardDeduction().toString(), u"10"_s);
+    QCOMPARE(checkout->received().toString(), u"90"_s);
+
+    // And settlement takes what the window shows.
+    shop.settle(*checkout);
+    QCOMPARE(shop.amount(u"select 卡内金额 from 会员管理 where 会员卡号='8002'"_s), u"0"_s);
+    QCOMPARE(shop.amount(u"select 实收金额 from 结帐管理"_s), u"90"_s);
 }
 
 void TestCheckout::paymentSplit_data()

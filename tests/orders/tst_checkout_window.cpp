@@ -31,6 +31,7 @@ private slots:
     void questionsBeforeAPaidBill_data();
     void questionsBeforeAPaidBill();
     void wrongPasswordStartsAgain();
+    void memberTypeWithoutRateIsSaid();
     void typingIntoThePaymentListFallsBackToCash();
     void waiveAndCancelNeedTheirRight_data();
     void waiveAndCancelNeedTheirRight();
@@ -178,6 +179,25 @@ void TestCheckoutWindow::wrongPasswordStartsAgain()
     window.passwordEdit()->setText(u"4321"_s);
     pressEnter(window.passwordEdit());
     QCOMPARE(window.valueLabel(u"会员卡号:"_s)->text(), u"8001"_s);
+}
+
+void TestCheckoutWindow::memberTypeWithoutRateIsSaid()
+{
+    Visit t;
+    t.database->execute(u"update 会员类型 set 打折率=null"_s);
+    TCheckOutFm window(t.session, u"SP001"_s);
+    window.show();
+    window.cardEdit()->setText(u"8001"_s);
+    pressEnter(window.cardEdit());
+    pressEnter(window.passwordEdit());
+
+    QCOMPARE(window.valueLabel(u"应收金额:"_s)->text(), u"50"_s);
+    QCOMPARE(window.lineGrid()->item(0, 5)->text(), u"40"_s);
+    QCOMPARE(window.rateEdit()->text(), u"1"_s);
+    QCOMPARE(window.valueLabel(u"会员卡号:"_s)->text(), u"8001"_s);
+    QCOMPARE(t.prompt.messages().size(), 1);
+    QVERIFY2(t.prompt.lastMessage().startsWith(u"会员类型 金卡 没有设置打折率，不打折。"_s),
+             qPrintable(t.prompt.lastMessage()));
 }
 
 void TestCheckoutWindow::typingIntoThePaymentListFallsBackToCash()

@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "common/Clock.h"
 #include "db/DbError.h"
+#include "orders/Checkout.h"
 #include "orders/ReceiptBill.h"
 
 #include <QTest>
@@ -35,17 +36,19 @@ QStringList described(const QList<ReceiptText::Line> &lines)
 
 } // namespace
 
-// Which lines a receipt prints, read from the open lines by bill number.
+// Which lines a receipt prints: the open lines of the checkout list's
+// plates that carry the bill number.
 class TestReceiptLines : public QObject
 {
     Q_OBJECT
 
 private slots:
     void readsTheBillsLinesInBookingOrder();
-    void noNumberReadsNoLines();
+    void noNumberOrNoPlateReadsNoLines();
     void amountThatIsNoNumberIsNamed_data();
     void amountThatIsNoNumberIsNamed();
     void prepareFillsShopOperatorTimeAndLines();
+    void plateMovedOutIsNotOnTheReceipt();
 };
 
 void TestReceiptLines::readsTheBillsLinesInBookingOrder()
@@ -55,9 +58,10 @@ void TestReceiptLines::readsTheBillsLinesInBookingOrder()
     line(*db, u"A01"_s, u"洗剪吹"_s, bill, u"30"_s, u"1"_s, u"27"_s,
          QDateTime(QDate(2024, 3, 1), QTime(8, 40)));
     line(*db, u"A01"_s, u"另一单"_s, u"202403080510"_s);
+    line(*db, u"A03"_s, u"欧莱雅染发焗油套餐"_s, bill, u"12.5"_s, u"2"_s, u"22.5"_s, Booked);
     // A02 was moved out of the checkout list after it was read: its line
-    // still carries the number and is the bill's.
-    line(*db, u"A02"_s, u"欧莱雅染发焗油套餐"_s, bill, u"12.5"_s, u"2"_s, u"22.5"_s, Booked);
+    // may still carry the number, but it is not on this bill.
+    line(*db, u"A02"_s, u"移出的号牌"_s, bill);
     line(*db, u"A01"_s, u"未盖章"_s, QVariant(QMetaType::fromType<QString>()));
     line(*db, u"A01"_s, u"空单号"_s, u""_s);
     // The same number with a blank after it is another bill.
@@ -65,18 +69,20 @@ void TestReceiptLines::readsTheBillsLinesInBookingOrder()
     line(*db, u"A01"_s, u"护发素"_s, bill, u"13.5"_s, u"0.5"_s, u"6.075"_s,
          QDateTime(QDate(2024, 3, 1), QTime(7, 0)));
 
-    QCOMPARE(described(ReceiptBill::readLines(*db, bill)),
+    QCOMPARE(described(ReceiptBill::readLines(*db, bill, {u"A03"_s, u"A01"_s})),
              (QStringList{u"A01 洗剪吹 1 30 27 2024-03-01 08:40:00"_s,
-                          u"A02 欧莱雅染发焗油套餐 2 12.5 22.5 2024-03-01 08:05:09"_s,
+                          u"A03 欧莱雅染发焗油套餐 2 12.5 22.5 2024-03-01 08:05:09"_s,
                           u"A01 护发素 0.5 13.5 6.075 2024-03-01 07:00:00"_s}));
 }
 
-void TestReceiptLines::noNumberReadsNoLines()
+void TestReceiptLines::noNumberOrNoPlateReadsNoLines()
 {
     const auto db = TestDb::fresh();
     line(*db, u"A01"_s, u"空单号"_s, u""_s);
-    QVERIFY(ReceiptBill::readLines(*db, QString()).isEmpty());
-    QVERIFY(ReceiptBill::readLines(*db, u"202403080509"_s).isEmpty());
+    line(*db, u"A02"_s, u"洗剪吹"_s, u"202403080510"_s);
+    QVERIFY(ReceiptBill::readLines(*db, QString(), {u"A01"_s}).isEmpty());
+    QVERIFY(ReceiptBill::readLines(*db, u"202403080509"_s, {u"A01"_s}).isEmpty());
+    QVERIFY(ReceiptBill::readLines(*db, u"202403080510"_s, {}).isEmpty());
 }
 
 void TestReceiptLines::amountThatIsNoNumberIsNamed_data()
@@ -97,7 +103,7 @@ void TestReceiptLines::amountThatIsNoNumberIsNamed()
     const QString bad = db->backend() == Backend::Postgres ? u"NaN"_s : u"12,5"_s;
     db->execute(u"update xfmx set "_s + column + u"=?"_s, {bad});
     try {
-        ReceiptBill::readLines(*db, bill);
+        ReceiptBill::readLines(*db, bill, {u"A01"_s});
         QFAIL("a line with an amount that is no number was read");
     } catch (const DbError &error) {
         QVERIFY2(error.text().contains(u"xfmx"_s) && error.text().contains(column)
@@ -119,6 +125,7 @@ void TestReceiptLines::prepareFillsShopOperatorTimeAndLines()
 
     ReceiptText::Bill shown;
     shown.billNumber = u"202403080509"_s;
+    shown.plates = {u"A01"_s};
     shown.memberName = u"王芳"_s;
     shown.due = Money::fromInt(30);
     shown.paymentMethod = u"卡内扣除"_s;
@@ -133,6 +140,38 @@ void TestReceiptLines::prepareFillsShopOperatorTimeAndLines()
     QCOMPARE(bill.memberName, u"王芳"_s);
     QCOMPARE(bill.due, Money::fromInt(30));
     QCOMPARE(bill.paymentMethod, u"卡内扣除"_s);
+}
+
+void TestReceiptLines::plateMovedOutIsNotOnTheReceipt()
+{
+    const auto db = TestDb::fresh();
+    db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 顾客姓名, 主号牌) values "
+                "('SP001', '大厅', '占用', '散客', 'SP001'), ('SP002', '大厅', '占用', '散客', 'SP001')"_s);
+    line(*db, u"SP001"_s, u"洗剪吹"_s, QVariant());
+    line(*db, u"SP002"_s, u"烫发"_s, QVariant(), u"280"_s, u"1"_s, u"280"_s);
+    db->execute(u"update xfmx set 主号牌='SP001'"_s);
+    const FixedClock clock(QDateTime(QDate(2024, 3, 15), QTime(14, 5, 9)));
+    Checkout checkout(*db, clock, u"SP001"_s);
+    checkout.open();
+    QCOMPARE(checkout.due().toString(), u"310"_s);
+
+    checkout.moveOut(u"SP002"_s);
+
+    ReceiptText::Bill shown;
+    shown.billNumber = checkout.billNumber();
+    shown.plates = checkout.group();
+    const ReceiptText::Bill bill = ReceiptBill::prepare(shown, *db, AppContext(), clock);
+    QCOMPARE(described(bill.lines), QStringList{u"SP001 洗剪吹 1 30 30 2024-03-01 08:05:09"_s});
+    QCOMPARE(checkout.due().toString(), u"30"_s);
+    // Its lines no longer carry the number either, so they cannot make the
+    // number look taken when this checkout is settled.
+    QCOMPARE(db->scalar(u"select count(*) from xfmx where 单据号=?"_s, {checkout.billNumber()})
+                 .toInt(),
+             1);
+
+    checkout.moveIn(u"SP002"_s);
+    QCOMPARE(ReceiptBill::readLines(*db, checkout.billNumber(), checkout.group()).size(), 2);
+    QCOMPARE(checkout.due().toString(), u"310"_s);
 }
 
 SALONDESK_DB_TEST_MAIN(TestReceiptLines)

@@ -47,6 +47,7 @@ struct Checkout
 
         bill.billNumber = BillNumber;
         bill.plate = u"A01"_s;
+        bill.plates = {u"A01"_s};
         bill.entryTime = u"2024-03-01 08:00:00"_s;
         bill.memberName = u"王芳"_s;
         bill.consumption = Money::fromText(u"35.55");

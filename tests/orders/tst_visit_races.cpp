@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "orders/Checkout.h"
 #include "orders/OrderOpening.h"
+#include "orders/ReceiptBill.h"
 #include "orders/Settlement.h"
 
 #include <QTest>
@@ -17,12 +18,13 @@
 
 using namespace Qt::StringLiterals;
 
-// Two workstations doing the same thing to the same plates at the same
-// moment, each on a connection of its own: two connections to one SQLite
-// file, or two sessions on one PostgreSQL schema. Each round starts both
-// together; exactly one may win, the other must be refused in words, and
-// what is left must be whole: never a half-opened plate, a bill without
-// its lines, a line in both tables or a line settled twice.
+// Two workstations doing the same thing at the same moment, each on a
+// connection of its own: two connections to one SQLite file, or two
+// sessions on one PostgreSQL schema. Each round starts both together. On
+// the same plates exactly one may win, the other must be refused in words,
+// and what is left must be whole: never a half-opened plate, a bill
+// without its lines, a line in both tables or a line settled twice. On
+// plates of their own, both go through and neither sees the other's lines.
 class TestVisitRaces : public QObject
 {
     Q_OBJECT
@@ -30,6 +32,7 @@ class TestVisitRaces : public QObject
 private slots:
     void onlyOneOpensAFreePlate();
     void onlyOneSettlesAGroup();
+    void checkoutsShownInTheSameSecondKeepTheirOwnLines();
 };
 
 namespace {
@@ -238,6 +241,85 @@ void TestVisitRaces::onlyOneSettlesAGroup()
                  qPrintable(what));
     }
     qInfo("%s: wins by workstation %d / %d", qPrintable(TestDb::backendName()), wins[0], wins[1]);
+}
+
+void TestVisitRaces::checkoutsShownInTheSameSecondKeepTheirOwnLines()
+{
+    auto db = TestDb::fresh();
+    const ConnectionSettings settings = db->settings();
+    db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 顾客姓名, 主号牌) values "
+                "('SP018', '大厅', '占用', '散客', 'SP018'), ('SP019', '大厅', '占用', '散客', 'SP019')"_s);
+    AppContext context;
+    context.OperatorName = u"前台"_s;
+    // Both windows are shown in the same second.
+    const FixedClock clock(QDateTime(QDate(2024, 3, 15), QTime(14, 5, 9)));
+    const QString plates[] = {u"SP018"_s, u"SP019"_s};
+    const QString goods[] = {u"洗发"_s, u"剪发"_s};
+
+    int secondFirst = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        db->execute(u"delete from xfmx"_s);
+        for (int station = 0; station < 2; ++station) {
+            db->execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 实际单价, 数量, 合计, 折扣, "
+                        "参与打折) values (?, ?, ?, 10, 10, 1, 10, 1, 'y')"_s,
+                        {plates[station], plates[station], goods[station]});
+        }
+
+        // What each workstation's receipt printed and its window showed due.
+        struct Shown
+        {
+            QString number;
+            QStringList lines;
+            Money printed;
+            Money due;
+        };
+        std::array<Shown, 2> shown;
+        Workstations stations(1);
+        const auto outcomes = stations.run([&](int station) {
+            auto own = Database::open(settings);
+            Checkout checkout(*own, clock, plates[station]);
+            stations.meet(station);
+            checkout.open();
+            ReceiptText::Bill bill;
+            bill.billNumber = checkout.billNumber();
+            bill.plates = checkout.group();
+            bill = ReceiptBill::prepare(bill, *own, context, clock);
+            Shown &mine = shown[station];
+            mine = {checkout.billNumber(), {}, Money(), checkout.due()};
+            for (const ReceiptText::Line &line : std::as_const(bill.lines)) {
+                mine.lines.append(line.plate + u' ' + line.goods);
+                mine.printed += line.total;
+            }
+            return QString();
+        });
+
+        const QString what = roundText(round, outcomes);
+        QVERIFY2(outcomes[0].kind == Outcome::Done && outcomes[1].kind == Outcome::Done,
+                 qPrintable(what));
+        for (int station = 0; station < 2; ++station) {
+            const Shown &mine = shown[station];
+            const QString detail = what + u" station %1: %2 %3 / %4"_s.arg(station).arg(
+                                       mine.lines.join(u", "_s), mine.printed.toString(),
+                                       mine.due.toString());
+            QVERIFY2(mine.lines == QStringList{plates[station] + u' ' + goods[station]},
+                     qPrintable(detail));
+            QVERIFY2(mine.printed == mine.due && mine.due == Money::fromInt(10),
+                     qPrintable(detail));
+            // The lines carry their own checkout's number, and no other's.
+            QVERIFY2(db->strings(u"select distinct 单据号 from xfmx where 号牌=?"_s,
+                                 {plates[station]})
+                         == QStringList{mine.number},
+                     qPrintable(detail));
+        }
+        QStringList numbers{shown[0].number, shown[1].number};
+        numbers.sort();
+        QVERIFY2(numbers == (QStringList{u"20240315140509"_s, u"20240315140510"_s}),
+                 qPrintable(what + u" numbers: "_s + numbers.join(u", "_s)));
+        if (shown[1].number == numbers.first())
+            ++secondFirst;
+    }
+    qInfo("%s: first number to workstation %d / %d", qPrintable(TestDb::backendName()),
+          Rounds - secondFirst, secondFirst);
 }
 
 SALONDESK_DB_TEST_MAIN(TestVisitRaces)

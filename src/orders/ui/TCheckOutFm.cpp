@@ -213,7 +213,6 @@ void TCheckOutFm::showCheckout()
     setWindowTitle(u"顾客结帐 ZhuHp:"_s + m_checkout.mainPlate() + u" XzHp: "_s
                    + m_checkout.plate());
     m_values[u"结帐号牌:"_s]->setText(m_checkout.plate());
-    m_values[u"单据号:"_s]->setText(m_checkout.billNumber());
     m_values[u"顾客姓名:"_s]->setText(m_checkout.customerName());
     m_values[u"押金金额:"_s]->setText(m_checkout.deposit());
     m_values[u"进店时间:"_s]->setText(m_checkout.entryTime());
@@ -259,6 +258,9 @@ void TCheckOutFm::showLines()
 
 void TCheckOutFm::showAmounts()
 {
+    // Moving a plate in may move the number on, when another checkout
+    // took it meanwhile.
+    m_values[u"单据号:"_s]->setText(m_checkout.billNumber());
     const Checkout::Member &member = m_checkout.member();
     m_values[u"会员卡号:"_s]->setText(member.card);
     m_values[u"会员姓名:"_s]->setText(member.name);

@@ -32,8 +32,9 @@ void TCheckOutFm::lookUpCard()
 
 void TCheckOutFm::identifyMember()
 {
-    const bool identified = attempt(m_session.prompt, [this] {
-        m_checkout.identify(m_cardEntry->text(), m_password->text());
+    QString notice;
+    const bool identified = attempt(m_session.prompt, [this, &notice] {
+        notice = m_checkout.identify(m_cardEntry->text(), m_password->text());
     });
     if (!identified) {
         m_password->clear();
@@ -42,6 +43,8 @@ void TCheckOutFm::identifyMember()
     }
     showLines();
     showAmounts();
+    if (!notice.isEmpty())
+        m_session.prompt.message(notice);
 }
 
 void TCheckOutFm::applyRate()
@@ -93,6 +96,7 @@ void TCheckOutFm::printReceipt()
     ReceiptText::Bill bill;
     bill.billNumber = m_checkout.billNumber();
     bill.plate = m_checkout.plate();
+    bill.plates = m_checkout.group();
     bill.entryTime = m_checkout.entryTime();
     bill.memberName = member.name;
     bill.consumption = m_checkout.consumption();
