@@ -221,7 +221,7 @@ void Checkout::DuXfmx()
 
 Money Checkout::rate(const QString &text) const
 {
-    const std::optional<Money> rate = Money::parse(text.trimmed());
+    const std::optional<Money> rate = Money::parseEntry(text.trimmed());
     if (!rate || *rate < Money())
         throw Refusal(u"打折率输入错误!"_s);
     return *rate;
@@ -235,8 +235,9 @@ void Checkout::DaZheHs()
     for (Line &line : lines) {
         if (line.discounts.compare(u"y"_s, Qt::CaseInsensitive) != 0)
             continue;
-        line.actualPrice = line.price * rate;
-        line.total = line.actualPrice * line.quantity;
+        // A rate above 1 raises prices; what is stored must read back.
+        line.actualPrice = (line.price * rate).withinRange();
+        line.total = (line.actualPrice * line.quantity).withinRange();
         line.rateText = m_rateText.trimmed();
         discounted.append(&line);
     }
@@ -391,7 +392,7 @@ void Checkout::setReceived(const QString &typed)
         m_received = Money();
         return;
     }
-    const std::optional<Money> received = Money::parse(text);
+    const std::optional<Money> received = Money::parseEntry(text);
     if (!received)
         throw Refusal(u"实收金额输入错误!"_s);
     m_received = *received;

@@ -104,6 +104,8 @@ private slots:
     void movesRebuildTheBill();
     void discountStartsFromListPrice_data();
     void discountStartsFromListPrice();
+    void rateNeverStoresWhatCannotBeReadBack_data();
+    void rateNeverStoresWhatCannotBeReadBack();
     void discountKeepsEachLineApart();
     void discountReachesEveryLineOfALargeGroup();
     void memberIdentification();
@@ -237,6 +239,38 @@ void TestCheckout::discountStartsFromListPrice()
     QCOMPARE(shop.amount(u"select 合计 from xfmx where ID=?"_s, {id}), total);
     QCOMPARE(shop.amount(u"select 实际单价 from xfmx where ID=?"_s, {id}),
              discounts == u"n" ? price : unit);
+}
+
+void TestCheckout::rateNeverStoresWhatCannotBeReadBack_data()
+{
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("a surcharge that stays within the range") << u"1.1"_s << QString();
+    QTest::newRow("a surcharge past the range") << u"2"_s << u"金额超出范围"_s;
+    QTest::newRow("a rate of 24 digits") << u"123456789012345678901234"_s << u"金额超出范围"_s;
+}
+
+// A rate above 1 raises the prices; a line it would take past the amounts
+// the database keeps is refused and the lines stay as they were.
+void TestCheckout::rateNeverStoresWhatCannotBeReadBack()
+{
+    QFETCH(QString, rate);
+    QFETCH(QString, refusal);
+    Shop shop;
+    shop.plate(u"SP001"_s, u"占用"_s, u"SP001"_s);
+    const int id = shop.line(u"SP001"_s, u"SP001"_s, u"项目"_s, u"60000000000"_s, u"1"_s);
+    auto checkout = shop.checkout(u"SP001"_s);
+
+    QString said;
+    try {
+        checkout->applyRate(rate);
+    } catch (const Refusal &refused) {
+        said = refused.text();
+    }
+
+    QCOMPARE(said, refusal);
+    const QString total = shop.amount(u"select 合计 from xfmx where ID=?"_s, {id});
+    QCOMPARE(total, refusal.isEmpty() ? u"66000000000"_s : u"60000000000"_s);
 }
 
 void TestCheckout::discountKeepsEachLineApart()
