@@ -84,8 +84,13 @@ bool hasControlCharacter(const QVariant &value)
     if (value.typeId() != QMetaType::QString)
         return false;
     const QString text = value.toString();
+    // C0 (but tab and line breaks), DEL and C1: none can be typed or shown;
+    // they come with pasted or imported text and would be stored unseen.
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
+        const char16_t code = c.unicode();
+        if (code == u'\t' || code == u'\n' || code == u'\r')
+            return false;
+        return code < 0x20 || (code >= 0x7F && code <= 0x9F);
     });
 }
 

@@ -1,32 +1,37 @@
 #include "ExcelSheet.h"
 
+#include "ExcelSheetBuilder.h"
+
 #include <algorithm>
 
-ExcelSheet::ExcelSheet(QString name, QList<QStringList> rows)
-    : m_name(std::move(name))
-    , m_rows(std::move(rows))
+ExcelSheet::ExcelSheet(QString name, const QList<QStringList> &rows)
 {
-    // Trailing rows and columns without a value are outside the used range.
-    const auto holdsValue = [](const QString &text) { return !text.isEmpty(); };
-    while (!m_rows.isEmpty()
-           && std::none_of(m_rows.constLast().cbegin(), m_rows.constLast().cend(), holdsValue))
-        m_rows.removeLast();
-    for (const QStringList &row : std::as_const(m_rows)) {
-        for (qsizetype column = row.size(); column > m_columnCount; --column) {
-            if (!row.at(column - 1).isEmpty()) {
-                m_columnCount = static_cast<int>(column);
-                break;
-            }
-        }
+    ExcelSheetBuilder builder;
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        const QStringList &cells = rows.at(row);
+        for (qsizetype column = 0; column < cells.size(); ++column)
+            builder.add(int(row + 1), int(column + 1), cells.at(column));
     }
+    *this = builder.take(std::move(name));
 }
 
 QString ExcelSheet::text(int row, int column) const
 {
-    if (row < 1 || row > m_rows.size())
+    const auto at = std::lower_bound(m_cells.cbegin(), m_cells.cend(), std::pair(row, column),
+                                     [](const Cell &cell, std::pair<int, int> place) {
+                                         return std::pair(cell.row, cell.column) < place;
+                                     });
+    if (at == m_cells.cend() || at->row != row || at->column != column)
         return {};
-    const QStringList &cells = m_rows.at(row - 1);
-    if (column < 1 || column > cells.size())
-        return {};
-    return cells.at(column - 1);
+    return m_texts.mid(at->from, at->size);
+}
+
+QList<int> ExcelSheet::rowsWithValues() const
+{
+    QList<int> rows;
+    for (const Cell &cell : m_cells) {
+        if (rows.isEmpty() || rows.constLast() != cell.row)
+            rows.append(cell.row);
+    }
+    return rows;
 }

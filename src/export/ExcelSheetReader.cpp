@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace ExcelSheetReader {
 
-ExcelSheet read(const QString &path)
+ExcelSheet read(const QString &path, int keptColumns)
 {
     const QString prefix = u"无法读取Excel文件 "_s + QDir::toNativeSeparators(path) + u"："_s;
     QByteArray start;
@@ -26,9 +26,9 @@ ExcelSheet read(const QString &path)
             throw Refusal(u"文件是空的。"_s);
         // A zip archive: .xlsx; an OLE compound file: .xls.
         if (start.startsWith("PK"))
-            return XlsxSheetReader::read(path);
+            return XlsxSheetReader::read(path, keptColumns);
         if (start == QByteArray::fromHex("d0cf11e0a1b11ae1"))
-            return XlsSheetReader::read(path);
+            return XlsSheetReader::read(path, keptColumns);
         throw Refusal(u"不是Excel工作簿，只能读取 .xls 和 .xlsx 文件。"_s);
     } catch (const Refusal &reason) {
         throw Refusal(prefix + reason.text());

@@ -1,6 +1,8 @@
 #include "XlsSheetReader.h"
 
 #include "ExcelCellText.h"
+#include "ExcelSheetBuilder.h"
+#include "XlsActiveSheet.h"
 #include "common/Refusal.h"
 
 #include <QFile>
@@ -81,7 +83,7 @@ QString cellText(const FreeXL_CellValue &cell)
 
 namespace XlsSheetReader {
 
-ExcelSheet read(const QString &path)
+ExcelSheet read(const QString &path, int keptColumns)
 {
     XlsHandle xls;
     check(freexl_open(QFile::encodeName(path).constData(), xls.address()));
@@ -90,33 +92,30 @@ ExcelSheet read(const QString &path)
     check(freexl_get_info(xls.get(), FREEXL_BIFF_PASSWORD, &info));
     if (info == FREEXL_BIFF_OBFUSCATED)
         throw Refusal(u"工作簿设有密码保护，请先在Excel中取消密码再导入。"_s);
-    check(freexl_get_info(xls.get(), FREEXL_BIFF_SHEET_COUNT, &info));
-    if (info == 0)
+    unsigned int sheetCount = 0;
+    check(freexl_get_info(xls.get(), FREEXL_BIFF_SHEET_COUNT, &sheetCount));
+    if (sheetCount == 0)
         throw Refusal(u"工作簿中没有工作表。"_s);
 
-    check(freexl_select_active_worksheet(xls.get(), 0));
+    unsigned short sheet = 0;
+    if (const unsigned int active = XlsActiveSheet::index(path); active < sheetCount)
+        sheet = static_cast<unsigned short>(active);
+    check(freexl_select_active_worksheet(xls.get(), sheet));
     const char *name = nullptr;
-    check(freexl_get_worksheet_name(xls.get(), 0, &name));
+    check(freexl_get_worksheet_name(xls.get(), sheet, &name));
     unsigned int rowCount = 0;
     unsigned short columnCount = 0;
     check(freexl_worksheet_dimensions(xls.get(), &rowCount, &columnCount));
 
-    QList<QStringList> rows;
-    rows.reserve(rowCount);
+    ExcelSheetBuilder cells(keptColumns);
     for (unsigned int row = 0; row < rowCount; ++row) {
-        QStringList cells;
         for (unsigned short column = 0; column < columnCount; ++column) {
             FreeXL_CellValue cell;
             check(freexl_get_cell_value(xls.get(), row, column, &cell));
-            QString text = cellText(cell);
-            if (!text.isEmpty()) {
-                cells.resize(column);
-                cells.append(std::move(text));
-            }
+            cells.add(int(row + 1), int(column + 1), cellText(cell));
         }
-        rows.append(std::move(cells));
     }
-    return ExcelSheet(name ? QString::fromUtf8(name) : QString(), std::move(rows));
+    return cells.take(name ? QString::fromUtf8(name) : QString());
 }
 
 } // namespace XlsSheetReader

@@ -4,10 +4,11 @@
 
 #include <QString>
 
-// The first worksheet of an .xls file, through freexl. Throws Refusal with
-// the reason alone; ExcelSheetReader names the file.
+// The active worksheet of an .xls file, through freexl; cells as
+// ExcelSheetBuilder keeps them. Throws Refusal with the reason alone;
+// ExcelSheetReader names the file.
 namespace XlsSheetReader {
 
-ExcelSheet read(const QString &path);
+ExcelSheet read(const QString &path, int keptColumns);
 
 } // namespace XlsSheetReader

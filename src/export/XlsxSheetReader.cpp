@@ -1,9 +1,11 @@
 #include "XlsxSheetReader.h"
 
 #include "ExcelCellText.h"
+#include "ExcelSheetBuilder.h"
 #include "SheetXmlScanner.h"
 #include "common/Refusal.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -25,6 +27,13 @@ using DateKind = ExcelCellText::DateKind;
 // Excel's limits; a reference beyond them is a damaged file.
 constexpr int MaxRows = 1048576;
 constexpr int MaxColumns = 16384;
+
+// How much of a workbook is read before it is refused: a part inflated,
+// and the shared strings kept. A sheet of a hundred thousand goods stays
+// well below each; a crafted file no longer takes all the memory there is.
+constexpr qint64 MaxPartBytes = qint64(64) << 20;
+constexpr qsizetype MaxSharedStrings = 1'000'000;
+constexpr qsizetype MaxSharedCharacters = 16'000'000;
 
 const QString Damaged = u"文件已损坏或不完整。"_s;
 const QString NotAWorkbook = u"不是Excel工作簿。"_s;
@@ -65,8 +74,11 @@ public:
             damaged(part);
         if (info.flag & 1)
             throw Refusal(u"工作簿设有密码保护，请先在Excel中取消密码再导入。"_s);
-        if (info.uncompressed_size > MaxPartSize)
-            throw Refusal(u"工作簿太大，无法读取。"_s);
+        // minizip inflates no more than the size the archive states, so
+        // checking that size bounds what is read.
+        if (info.uncompressed_size > quint64(MaxPartBytes))
+            throw ExcelSheetBuilder::tooLarge(u"工作簿太大：其中的 %1 解压后超过 %2 MB，无法读取。"_s.arg(
+                part, QString::number(MaxPartBytes >> 20)));
         if (unzOpenCurrentFile(m_zip) != UNZ_OK)
             damaged(part);
         QByteArray data;
@@ -74,9 +86,9 @@ public:
         char buffer[65536];
         int count = 0;
         while ((count = unzReadCurrentFile(m_zip, buffer, sizeof buffer)) > 0) {
+            if (data.size() + count > MaxPartBytes)
+                damaged(part);
             data.append(buffer, count);
-            if (data.size() > MaxPartSize)
-                break;
         }
         // Closing checks the CRC of what was read.
         const int closed = unzCloseCurrentFile(m_zip);
@@ -87,10 +99,30 @@ public:
 
 private:
     static constexpr int CaseInsensitive = 2;
-    // A sheet of a million rows stays well below this.
-    static constexpr qint64 MaxPartSize = qint64(1) << 30;
 
     unzFile m_zip;
+};
+
+// A part's XML, read through a buffer: handed the whole text at once,
+// QXmlStreamReader would first turn all of it into UTF-16, tripling what
+// the part costs.
+class PartXml : public QXmlStreamReader
+{
+public:
+    PartXml(Package &package, const QString &part)
+        : m_data(package.read(part))
+        , m_buffer(&m_data)
+    {
+        m_buffer.open(QIODevice::ReadOnly);
+        setDevice(&m_buffer);
+    }
+    ~PartXml() { setDevice(nullptr); }
+    PartXml(const PartXml &) = delete;
+    PartXml &operator=(const PartXml &) = delete;
+
+private:
+    QByteArray m_data;
+    QBuffer m_buffer;
 };
 
 struct Relationship
@@ -130,7 +162,7 @@ QHash<QString, Relationship> relationshipsOf(Package &package, const QString &pa
     QHash<QString, Relationship> relationships;
     if (!package.has(relsPart))
         return relationships;
-    QXmlStreamReader xml(package.read(relsPart));
+    PartXml xml(package, relsPart);
     while (!xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement() || xml.name() != u"Relationship")
@@ -183,10 +215,38 @@ QString readStringItem(QXmlStreamReader &xml, QStringView element)
     return unescaped(text);
 }
 
-QStringList readSharedStrings(Package &package, const QString &part)
+// The shared strings, one after another in one text: a workbook of many
+// short strings costs their characters, not an object each.
+class SharedStrings
 {
-    QStringList strings;
-    QXmlStreamReader xml(package.read(part));
+public:
+    qsizetype size() const { return m_ends.size(); }
+    QString at(qsizetype index) const
+    {
+        const qsizetype from = index == 0 ? 0 : m_ends.at(index - 1);
+        return m_characters.mid(from, m_ends.at(index) - from);
+    }
+    void append(const QString &text)
+    {
+        if (m_ends.size() >= MaxSharedStrings)
+            throw ExcelSheetBuilder::tooLarge(
+                u"工作簿中的文字太多：超过 %1 条不同的文字，无法读取。"_s.arg(MaxSharedStrings));
+        if (m_characters.size() + text.size() > MaxSharedCharacters)
+            throw ExcelSheetBuilder::tooLarge(
+                u"工作簿中的文字太多：合计超过 %1 个字符，无法读取。"_s.arg(MaxSharedCharacters));
+        m_characters += text;
+        m_ends.append(m_characters.size());
+    }
+
+private:
+    QString m_characters;
+    QList<qsizetype> m_ends;
+};
+
+SharedStrings readSharedStrings(Package &package, const QString &part)
+{
+    SharedStrings strings;
+    PartXml xml(package, part);
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement() && xml.name() == u"si")
@@ -259,7 +319,7 @@ QList<std::optional<DateKind>> readDateStyles(Package &package, const QString &p
 {
     QHash<int, QString> codes;
     QList<std::optional<DateKind>> styles;
-    QXmlStreamReader xml(package.read(part));
+    PartXml xml(package, part);
     bool inCellXfs = false;
     while (!xml.atEnd()) {
         xml.readNext();
@@ -298,7 +358,7 @@ struct Workbook
 Workbook readWorkbook(Package &package, const QString &part)
 {
     Workbook workbook;
-    QXmlStreamReader xml(package.read(part));
+    PartXml xml(package, part);
     while (!xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement())
@@ -359,13 +419,17 @@ QString isoDateText(const QString &value)
 class SheetParser
 {
 public:
-    SheetParser(const QStringList &strings, const QList<std::optional<DateKind>> &styles,
-                bool epoch1904, QString part)
-        : m_strings(strings), m_styles(styles), m_epoch1904(epoch1904), m_part(std::move(part))
+    SheetParser(const SharedStrings &strings, const QList<std::optional<DateKind>> &styles,
+                bool epoch1904, QString part, int keptColumns)
+        : m_strings(strings)
+        , m_styles(styles)
+        , m_epoch1904(epoch1904)
+        , m_part(std::move(part))
+        , m_cells(keptColumns)
     {
     }
 
-    QList<QStringList> parse(const QByteArray &data)
+    ExcelSheet parse(const QByteArray &data, const QString &name)
     {
         SheetXmlScanner xml(data);
         int row = 0;
@@ -395,12 +459,12 @@ public:
                     damaged(m_part);
                 const QString type = xml.attribute("t");
                 const int style = xml.attribute("s").toInt();
-                store(row, column, readCell(xml, type, style));
+                m_cells.add(row, column, readCell(xml, type, style));
             }
         }
         if (xml.failed())
             damaged(m_part);
-        return std::move(m_rows);
+        return m_cells.take(name);
     }
 
 private:
@@ -508,30 +572,18 @@ private:
         return ExcelCellText::number(number);
     }
 
-    void store(int row, int column, QString text)
-    {
-        if (text.isEmpty())
-            return;
-        if (m_rows.size() < row)
-            m_rows.resize(row);
-        QStringList &cells = m_rows[row - 1];
-        if (cells.size() < column)
-            cells.resize(column);
-        cells[column - 1] = std::move(text);
-    }
-
-    const QStringList &m_strings;
+    const SharedStrings &m_strings;
     const QList<std::optional<DateKind>> &m_styles;
     bool m_epoch1904;
     QString m_part;
-    QList<QStringList> m_rows;
+    ExcelSheetBuilder m_cells;
 };
 
 } // namespace
 
 namespace XlsxSheetReader {
 
-ExcelSheet read(const QString &path)
+ExcelSheet read(const QString &path, int keptColumns)
 {
     Package package(path);
     QString workbookPart;
@@ -544,7 +596,7 @@ ExcelSheet read(const QString &path)
 
     const Workbook workbook = readWorkbook(package, workbookPart);
     const QHash<QString, Relationship> parts = relationshipsOf(package, workbookPart);
-    QStringList strings;
+    SharedStrings strings;
     QList<std::optional<DateKind>> styles;
     for (const Relationship &relationship : parts) {
         if (hasType(relationship, u"sharedStrings"))
@@ -568,8 +620,8 @@ ExcelSheet read(const QString &path)
         throw Refusal(u"工作簿中没有工作表。"_s);
 
     const QString sheetPart = parts.value(sheet->relationship).target;
-    SheetParser parser(strings, styles, workbook.epoch1904, sheetPart);
-    return ExcelSheet(sheet->name, parser.parse(package.read(sheetPart)));
+    SheetParser parser(strings, styles, workbook.epoch1904, sheetPart, keptColumns);
+    return parser.parse(package.read(sheetPart), sheet->name);
 }
 
 } // namespace XlsxSheetReader

@@ -44,6 +44,15 @@ std::optional<QVariant> amount(const QString &text)
     return QVariant::fromValue(*value);
 }
 
+bool isBlank(const ExcelSheet &sheet, int row)
+{
+    for (int column = 1; column <= ColumnCount; ++column) {
+        if (!sheet.text(row, column).isEmpty())
+            return false;
+    }
+    return true;
+}
+
 // The values of one sheet row for the insert, or nothing when they cannot
 // be stored. Both backends refuse the same rows: SQLite would keep text in
 // a number column that PostgreSQL refuses. An amount past the range throws
@@ -96,7 +105,12 @@ GoodsImport::Outcome GoodsImport::run(const ExcelSheet &sheet, bool numberRows,
     QList<PendingRow> block;
     block.reserve(GroupRows);
     Transaction transaction(m_database);
-    for (int row = 2; row <= sheet.rowCount(); ++row) {
+    for (const int row : sheet.rowsWithValues()) {
+        // A row with nothing in the imported columns is no item, and no
+        // failure either: blank lines between the goods, or a stray value
+        // far down or to the right, are not reported row by row.
+        if (row < 2 || isBlank(sheet, row))
+            continue;
         if (progress)
             progress(row);
         std::optional<QVariantList> values;

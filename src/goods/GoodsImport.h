@@ -47,14 +47,15 @@ public:
 
     explicit GoodsImport(Database &database) : m_database(database) {}
 
-    // Imports rows 2 to the last of `sheet`. `numberRows` ("自动增加编号")
-    // makes each row's id its sheet row number, whatever column A holds.
-    // An empty 编号 becomes "0"; an empty 单价, 提成金额 or 库存 is 0. A row
-    // whose id is no whole number, or whose amounts are no numbers or lie
-    // past the amount range (also listed in outOfRangeRows), fails like a
-    // row the database refuses. `progress` hears each sheet row
-    // number before that row goes in. Throws DbError when the whole import
-    // could not be committed; nothing is kept then.
+    // Imports rows 2 to the last of `sheet`; a row empty in columns A to I
+    // is skipped, not reported. `numberRows` ("自动增加编号") makes each
+    // row's id its sheet row number, whatever column A holds. An empty 编号
+    // becomes "0"; an empty 单价, 提成金额 or 库存 is 0. A row whose id is no
+    // whole number, or whose amounts are no numbers or lie past the amount
+    // range (also listed in outOfRangeRows), fails like a row the database
+    // refuses. `progress` hears each imported sheet row number before that
+    // row goes in. Throws DbError when the whole import could not be
+    // committed; nothing is kept then.
     Outcome run(const ExcelSheet &sheet, bool numberRows,
                 const std::function<void(int row)> &progress = {});
 

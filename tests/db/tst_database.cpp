@@ -347,7 +347,11 @@ void TestDatabase::refusesControlCharacters_data()
     QTest::newRow("NUL at the start") << QString(QChar(0)) << true;
     QTest::newRow("escape") << u"a\x1b[0m"_s << true;
     QTest::newRow("bell") << u"\x07"_s << true;
+    QTest::newRow("delete") << u"a\x7f"_s << true;
+    QTest::newRow("first of C1") << QString(u"a"_s + QChar(0x80)) << true;
+    QTest::newRow("last of C1") << QString(QChar(0x9F) + u"b"_s) << true;
     QTest::newRow("tab and line breaks") << u"a\tb\r\nc"_s << false;
+    QTest::newRow("tilde and no-break space") << QString(u"~"_s + QChar(0xA0) + u"é中"_s) << false;
 }
 
 void TestDatabase::refusesControlCharacters()

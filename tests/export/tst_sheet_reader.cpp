@@ -6,12 +6,21 @@
 #include "export/ExcelExporter.h"
 #include "export/ExcelSheetReader.h"
 
+Q_DECLARE_METATYPE(WorkbookMaker::RepeatedPart)
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <new>
 
 using namespace Qt::StringLiterals;
 
@@ -88,6 +97,80 @@ QMap<QString, QByteArray> handMadePackage(const QByteArray &sheet, const QByteAr
     return parts;
 }
 
+// A field of /proc/self/status, in kB.
+qint64 statusKb(const QByteArray &field)
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(QByteArray(field + ':')))
+            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
+struct Bounded
+{
+    QString outcome; // "R rows, C columns, last: text", the refusal, or what went wrong
+    qint64 growthKb = 0; // of the peak resident size
+};
+
+// Reads `path` in a child process whose address space may grow by no more
+// than `budget` bytes beyond what it holds at the start.
+Bounded readWithin(const QString &path, qint64 budget)
+{
+    int channel[2];
+    if (pipe(channel) != 0)
+        return {u"no pipe"_s};
+    const pid_t child = fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        const qint64 startKb = usage.ru_maxrss;
+        const rlim_t limit = rlim_t(statusKb("VmSize")) * 1024 + rlim_t(budget);
+        const rlimit bound{limit, limit};
+        setrlimit(RLIMIT_AS, &bound);
+        QByteArray outcome;
+        try {
+            const ExcelSheet sheet = ExcelSheetReader::read(path);
+            outcome = QString(u"%1 rows, %2 columns, last: "_s.arg(sheet.rowCount()).arg(sheet.columnCount())
+                              + sheet.text(sheet.rowCount(), sheet.columnCount()))
+                          .toUtf8();
+        } catch (const Refusal &refusal) {
+            outcome = refusal.text().toUtf8();
+        } catch (const std::bad_alloc &) {
+            outcome = "out of memory";
+        } catch (const std::exception &error) {
+            outcome = QByteArray("failed: ") + error.what();
+        }
+        getrusage(RUSAGE_SELF, &usage);
+        const QByteArray report = QByteArray::number(usage.ru_maxrss - startKb) + '\n' + outcome;
+        qsizetype written = 0;
+        while (written < report.size()) {
+            const ssize_t count = ::write(channel[1], report.constData() + written, report.size() - written);
+            if (count <= 0)
+                break;
+            written += count;
+        }
+        _exit(0);
+    }
+    ::close(channel[1]);
+    QByteArray report;
+    char buffer[4096];
+    ssize_t count = 0;
+    while ((count = ::read(channel[0], buffer, sizeof buffer)) > 0)
+        report.append(buffer, count);
+    ::close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (WIFSIGNALED(status))
+        return {u"ended by signal %1"_s.arg(WTERMSIG(status))};
+    const qsizetype lineEnd = report.indexOf('\n');
+    return {QString::fromUtf8(report.mid(lineEnd + 1)), report.left(lineEnd).toLongLong()};
+}
+
 } // namespace
 
 // Reading a sheet from .xls and .xlsx files written by independent
@@ -102,8 +185,12 @@ private slots:
     void cellsReadAsText();
     void usedRangeEndsAtTheLastValue_data();
     void usedRangeEndsAtTheLastValue();
-    void readsTheActiveOrFirstSheet_data();
-    void readsTheActiveOrFirstSheet();
+    void readsTheActiveSheet_data();
+    void readsTheActiveSheet();
+    void keptColumnsAndTheUsedRange_data();
+    void keptColumnsAndTheUsedRange();
+    void craftedWorkbooksStayWithinMemory_data();
+    void craftedWorkbooksStayWithinMemory();
     void xlsxCellFormsOfOtherWriters_data();
     void xlsxCellFormsOfOtherWriters();
     void numberTexts_data();
@@ -209,29 +296,121 @@ void TestSheetReader::usedRangeEndsAtTheLastValue()
     QCOMPARE(sheet.columnCount(), columns);
 }
 
-void TestSheetReader::readsTheActiveOrFirstSheet_data()
+void TestSheetReader::readsTheActiveSheet_data()
 {
     QTest::addColumn<QString>("suffix");
+    QTest::addColumn<int>("active");
     QTest::addColumn<QString>("expected");
-    // Excel opens an .xlsx on its active sheet; freexl cannot tell which
-    // sheet of an .xls was active, so the first is read.
-    QTest::newRow("xlsx: the active sheet") << u".xlsx"_s << u"第二"_s;
-    QTest::newRow("xls: the first sheet") << u".xls"_s << u"第一"_s;
+    // Excel opens a workbook on its active sheet, whichever it is.
+    QTest::newRow("xlsx: the second") << u".xlsx"_s << 1 << u"第二"_s;
+    QTest::newRow("xls: the second") << u".xls"_s << 1 << u"第二"_s;
+    QTest::newRow("xls: the third") << u".xls"_s << 2 << u"第三"_s;
+    QTest::newRow("xls: the first") << u".xls"_s << 0 << u"第一"_s;
 }
 
-void TestSheetReader::readsTheActiveOrFirstSheet()
+void TestSheetReader::readsTheActiveSheet()
 {
     QFETCH(QString, suffix);
+    QFETCH(int, active);
     QFETCH(QString, expected);
     const QJsonObject book{
         {u"sheets"_s,
          QJsonArray{QJsonObject{{u"name"_s, u"第一"_s}, {u"rows"_s, QJsonArray{QJsonArray{u"第一"_s}}}},
                     QJsonObject{{u"name"_s, u"第二"_s}, {u"rows"_s, QJsonArray{QJsonArray{u"第二"_s}}}},
                     QJsonObject{{u"name"_s, u"第三"_s}, {u"rows"_s, QJsonArray{QJsonArray{u"第三"_s}}}}}},
-        {u"active"_s, 1}};
-    const ExcelSheet sheet = ExcelSheetReader::read(write(u"sheets"_s + suffix, book));
+        {u"active"_s, active}};
+    const ExcelSheet sheet = ExcelSheetReader::read(write(u"sheets%1"_s.arg(active) + suffix, book));
     QCOMPARE(sheet.name(), expected);
     QCOMPARE(sheet.text(1, 1), expected);
+}
+
+void TestSheetReader::keptColumnsAndTheUsedRange_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("xlsx") << u".xlsx"_s;
+    QTest::newRow("xls") << u".xls"_s;
+}
+
+void TestSheetReader::keptColumnsAndTheUsedRange()
+{
+    QFETCH(QString, suffix);
+    const QJsonArray rows{
+        QJsonArray{u"a"_s, u"b"_s, u"c"_s, u"d"_s},
+        QJsonArray{1, 2, 3},
+        QJsonArray{},
+        QJsonArray{QJsonValue(), QJsonValue(), QJsonValue(), u"只在第四列"_s},
+        QJsonArray{5},
+    };
+    const ExcelSheet sheet = ExcelSheetReader::read(write(u"kept"_s + suffix, WorkbookMaker::book(rows)), 2);
+    // The used range counts every value; only the titles and columns A
+    // and B are held.
+    QCOMPARE(sheet.rowCount(), 5);
+    QCOMPARE(sheet.columnCount(), 4);
+    QCOMPARE(texts(sheet), (QStringList{u"a|b|c|d"_s, u"1|2||"_s, u"|||"_s, u"|||"_s, u"5|||"_s}));
+    QCOMPARE(sheet.rowsWithValues(), (QList<int>{1, 2, 5}));
+}
+
+void TestSheetReader::craftedWorkbooksStayWithinMemory_data()
+{
+    QTest::addColumn<QByteArray>("sheet");
+    QTest::addColumn<QByteArray>("sharedStrings");
+    QTest::addColumn<QString>("repeatedPart");
+    QTest::addColumn<WorkbookMaker::RepeatedPart>("repeated");
+    QTest::addColumn<QString>("expected");
+
+    // A few dozen kilobytes zipped; held as rows of 16,384 cells each,
+    // nearly 2 GB.
+    QByteArray far;
+    for (int row = 1; row <= 5000; ++row)
+        far += "<row r=\"" + QByteArray::number(row) + "\"><c r=\"XFD" + QByteArray::number(row)
+            + "\"><v>" + QByteArray::number(row) + "</v></c></row>";
+    QTest::newRow("a value in XFD on 5,000 rows")
+        << far << QByteArray() << QString() << WorkbookMaker::RepeatedPart()
+        << u"5000 rows, 16384 columns, last: 5000"_s;
+    QTest::newRow("one value in the last row")
+        << QByteArray("<row r=\"1048576\"><c r=\"A1048576\"><v>7</v></c></row>") << QByteArray()
+        << QString() << WorkbookMaker::RepeatedPart() << u"1048576 rows, 1 columns, last: 7"_s;
+    // Millions of one-letter strings in a few hundred kilobytes.
+    const QByteArray main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+    QTest::newRow("shared-strings bomb")
+        << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>") << QByteArray("<si><t>x</t></si>")
+        << u"xl/sharedStrings.xml"_s
+        << WorkbookMaker::RepeatedPart{"<sst xmlns=\"" + main + "\">", "<si><t>x</t></si>", 3'800'000, "</sst>"}
+        << u"工作簿中的文字太多：超过 1000000 条不同的文字，无法读取。"_s;
+    // A sheet that inflates to 300 MB.
+    QTest::newRow("zip bomb")
+        << QByteArray() << QByteArray() << u"xl/worksheets/sheet1.xml"_s
+        << WorkbookMaker::RepeatedPart{"<worksheet xmlns=\"" + main + "\"><sheetData>",
+                                       QByteArray(1024, ' '), 300 * 1024, "</sheetData></worksheet>"}
+        << u"工作簿太大：其中的 xl/worksheets/sheet1.xml 解压后超过 64 MB，无法读取。"_s;
+}
+
+void TestSheetReader::craftedWorkbooksStayWithinMemory()
+{
+    QFETCH(QByteArray, sheet);
+    QFETCH(QByteArray, sharedStrings);
+    QFETCH(QString, repeatedPart);
+    QFETCH(WorkbookMaker::RepeatedPart, repeated);
+    QFETCH(QString, expected);
+    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).remove(u',').replace(u' ', u'-')
+                                        + u".xlsx"_s);
+    QMap<QString, QByteArray> parts = handMadePackage(sheet, sharedStrings);
+    QMap<QString, WorkbookMaker::RepeatedPart> repeatedParts;
+    if (!repeatedPart.isEmpty()) {
+        parts.remove(repeatedPart);
+        repeatedParts.insert(repeatedPart, repeated);
+    }
+    QString error;
+    QVERIFY2(WorkbookMaker::writeZip(path, parts, &error, repeatedParts), qPrintable(error));
+
+    const Bounded read = readWithin(path, qint64(200) << 20);
+    qInfo("%s: a file of %lld kB; the peak resident size grew by %lld kB", QTest::currentDataTag(),
+          QFileInfo(path).size() / 1024, read.growthKb);
+    const QString prefix = u"无法读取Excel文件 "_s + QDir::toNativeSeparators(path) + u"："_s;
+    if (expected.contains(u"无法读取"))
+        QCOMPARE(read.outcome.left(prefix.size() + expected.size()), prefix + expected);
+    else
+        QCOMPARE(read.outcome, expected);
 }
 
 void TestSheetReader::xlsxCellFormsOfOtherWriters_data()

@@ -85,6 +85,8 @@ private slots:
     void numberingBySheetRow();
     void sheetWithoutDataRows_data();
     void sheetWithoutDataRows();
+    void emptyRowsAreNoFailures_data();
+    void emptyRowsAreNoFailures();
     void goodsAddedLaterGetNewIds_data();
     void goodsAddedLaterGetNewIds();
     void progressHearsEveryRow();
@@ -181,6 +183,46 @@ void TestGoodsImport::sheetWithoutDataRows()
     QCOMPARE(outcome.inserted, 0);
     QVERIFY(outcome.failedRows.isEmpty());
     QCOMPARE(count(*db, u"商品库"_s), 0);
+}
+
+void TestGoodsImport::emptyRowsAreNoFailures_data()
+{
+    QTest::addColumn<QList<QStringList>>("rows");
+    QTest::addColumn<bool>("numberRows");
+    QTest::addColumn<QStringList>("ids");
+    QTest::addColumn<QList<int>>("heard");
+
+    const QList<QStringList> gaps{
+        {u"1"_s, u"101"_s, u"洗发"_s},
+        {},
+        {{}, {}, {}, {}, {}, {}, {}, {}, {}, u"只在第十列"_s},
+        {u"2"_s, u"102"_s, u"剪发"_s},
+    };
+    QTest::newRow("blank rows between goods") << gaps << false << QStringList{u"1"_s, u"2"_s}
+                                              << QList<int>{2, 5};
+    // Numbered by row, a blank row still makes no item.
+    QTest::newRow("blank rows, numbered") << gaps << true << QStringList{u"2"_s, u"5"_s} << QList<int>{2, 5};
+    // The last row Excel has, and nothing between the titles and it.
+    QList<QStringList> last(1048574);
+    last.append({u"7"_s, u"107"_s, u"染发"_s});
+    QTest::newRow("only the last row of the sheet") << last << false << QStringList{u"7"_s}
+                                                    << QList<int>{1048576};
+}
+
+void TestGoodsImport::emptyRowsAreNoFailures()
+{
+    QFETCH(QList<QStringList>, rows);
+    QFETCH(bool, numberRows);
+    QFETCH(QStringList, ids);
+    QFETCH(QList<int>, heard);
+    auto db = TestDb::fresh();
+    QList<int> progress;
+    const GoodsImport::Outcome outcome =
+        GoodsImport(*db).run(sheet(rows), numberRows, [&progress](int row) { progress.append(row); });
+    QCOMPARE(outcome.failedRows, QList<int>());
+    QCOMPARE(outcome.inserted, ids.size());
+    QCOMPARE(db->strings(u"select id from 商品库 order by id"_s), ids);
+    QCOMPARE(progress, heard);
 }
 
 void TestGoodsImport::goodsAddedLaterGetNewIds_data()

@@ -33,6 +33,8 @@ private slots:
     void ticksRecomputeTheTotalAndNote();
     void levelWithoutRowOffersOnlyCancel();
     void changedCommissionIsShownBeforePaying();
+    void unreadableCommissionIsShownNotPaid_data();
+    void unreadableCommissionIsShownNotPaid();
     void employeeListOpensThePayment();
     void menuEntriesOpenTheirWindows_data();
     void menuEntriesOpenTheirWindows();
@@ -197,6 +199,47 @@ void TestSalaryWindows::changedCommissionIsShownBeforePaying()
     window.okButton()->click();
     QCOMPARE(s.t.prompt.messages(), QStringList{u"完成"_s});
     QCOMPARE(s.t.database->scalar(u"select count(*) from jzmx where TcYf='1'"_s).toInt(), 2);
+}
+
+void TestSalaryWindows::unreadableCommissionIsShownNotPaid_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<bool>("sqliteOnly");
+    // SQLite keeps text in a number column; PostgreSQL refuses it.
+    QTest::newRow("text in 提成金额") << u"update jzmx set 提成金额='五元' where ID=2"_s
+                                     << u"表 jzmx 的字段 提成金额 中的值 \"五元\" 不是数字"_s << true;
+    QTest::newRow("no 提成金额 column") << u"alter table jzmx rename column 提成金额 to 旧提成"_s
+                                       << u"提成金额"_s << false;
+}
+
+void TestSalaryWindows::unreadableCommissionIsShownNotPaid()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, reason);
+    QFETCH(bool, sqliteOnly);
+    if (sqliteOnly && TestDb::backend() != Backend::Sqlite)
+        QSKIP("PostgreSQL keeps no text in a number column");
+    Staff s;
+    s.line(1, u"001"_s, u"5"_s);
+    s.line(2, u"001"_s, u"8"_s);
+    s.t.database->execute(damage);
+    TFaGongZiFm window(s.t.session, u"001"_s);
+    window.show();
+    QCOMPARE(s.t.prompt.messages().size(), 1);
+    const QString shown = s.t.prompt.lastMessage();
+    QVERIFY2(shown.startsWith(u"无法读取员工001未发的提成（表 jzmx），现在不能发工资"_s), qPrintable(shown));
+    QVERIFY2(shown.contains(reason), qPrintable(shown));
+    // No figure stands for the one that could not be read, and nothing pays.
+    QCOMPARE(window.commissionEdit()->text(), QString());
+    QCOMPARE(window.totalEdit()->text(), QString());
+    QCOMPARE(window.baseEdit()->text(), u"3000"_s);
+    QVERIFY(!window.okButton()->isEnabled());
+    QVERIFY(!window.commissionBox()->isEnabled());
+    QVERIFY(window.cancelButton()->isEnabled());
+    window.payout();
+    QCOMPARE(s.payments(), 0);
+    QCOMPARE(s.t.prompt.messages().size(), 1);
 }
 
 void TestSalaryWindows::employeeListOpensThePayment()

@@ -18,6 +18,16 @@ if task["kind"] == "zip":
     with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
         for name, data in task["parts"].items():
             z.writestr(name, base64.b64decode(data))
+        for name, part in task.get("repeated", {}).items():
+            unit = base64.b64decode(part["unit"])
+            with z.open(name, "w", force_zip64=True) as f:
+                f.write(base64.b64decode(part["head"]))
+                left = part["times"]
+                while left > 0:
+                    n = min(left, max(1, (1 << 22) // max(1, len(unit))))
+                    f.write(unit * n)
+                    left -= n
+                f.write(base64.b64decode(part["tail"]))
     sys.exit(0)
 book = task["book"]
 def parse(v):
@@ -115,12 +125,22 @@ bool write(const QString &path, const QJsonObject &book, QString *error)
     return run({{u"kind"_s, u"book"_s}, {u"path"_s, path}, {u"book"_s, book}}, error);
 }
 
-bool writeZip(const QString &path, const QMap<QString, QByteArray> &parts, QString *error)
+bool writeZip(const QString &path, const QMap<QString, QByteArray> &parts, QString *error,
+              const QMap<QString, RepeatedPart> &repeated)
 {
+    const auto base64 = [](const QByteArray &data) { return QString::fromLatin1(data.toBase64()); };
     QJsonObject encoded;
     for (auto part = parts.cbegin(); part != parts.cend(); ++part)
-        encoded.insert(part.key(), QString::fromLatin1(part.value().toBase64()));
-    return run({{u"kind"_s, u"zip"_s}, {u"path"_s, path}, {u"parts"_s, encoded}}, error);
+        encoded.insert(part.key(), base64(part.value()));
+    QJsonObject repeatedParts;
+    for (auto part = repeated.cbegin(); part != repeated.cend(); ++part) {
+        repeatedParts.insert(part.key(), QJsonObject{{u"head"_s, base64(part->head)},
+                                             {u"unit"_s, base64(part->unit)},
+                                             {u"times"_s, double(part->times)},
+                                             {u"tail"_s, base64(part->tail)}});
+    }
+    return run({{u"kind"_s, u"zip"_s}, {u"path"_s, path}, {u"parts"_s, encoded}, {u"repeated"_s, repeatedParts}},
+               error);
 }
 
 QJsonObject book(const QJsonArray &rows, const QString &sheetName)

@@ -22,9 +22,20 @@ bool available(const QString &suffix);
 // Writes `book` to `path`; the suffix of `path` picks the writer. False
 // and the writer's error when it fails.
 bool write(const QString &path, const QJsonObject &book, QString *error);
+// A part too large to hand over whole: `head`, `unit` repeated `times`
+// times, then `tail`.
+struct RepeatedPart
+{
+    QByteArray head;
+    QByteArray unit;
+    qint64 times = 0;
+    QByteArray tail;
+};
+
 // A zip archive with exactly these parts (name → content), written with
 // python's zipfile: for .xlsx packages built by hand.
-bool writeZip(const QString &path, const QMap<QString, QByteArray> &parts, QString *error);
+bool writeZip(const QString &path, const QMap<QString, QByteArray> &parts, QString *error,
+              const QMap<QString, RepeatedPart> &repeated = {});
 
 // A one-sheet workbook of these rows.
 QJsonObject book(const QJsonArray &rows, const QString &sheetName = QStringLiteral("Sheet1"));

@@ -32,6 +32,13 @@ QLabel *wrapped(const QString &text, QWidget *parent)
     return label;
 }
 
+// The titles and the columns the import fills: whatever lies further
+// right is never held in memory.
+ExcelSheet readSheet(const QString &file)
+{
+    return ExcelSheetReader::read(file, int(GoodsImport::columns().size()));
+}
+
 } // namespace
 
 TInExcelDataFm::TInExcelDataFm(Session &session, QWidget *parent)
@@ -131,7 +138,7 @@ void TInExcelDataFm::chooseWorkbook()
     if (file.isEmpty())
         return;
     m_file = file;
-    const auto sheet = fetch(m_session.prompt, [&file] { return ExcelSheetReader::read(file); });
+    const auto sheet = fetch(m_session.prompt, [&file] { return readSheet(file); });
     if (!sheet) {
         m_rowCount->clear();
         m_columnCount->clear();
@@ -158,7 +165,7 @@ void TInExcelDataFm::startImport()
     GoodsImport::Outcome outcome;
     const bool imported = attempt(m_session.prompt, [this, &outcome] {
         // The file is read again: it may have been changed since.
-        const ExcelSheet sheet = ExcelSheetReader::read(m_file);
+        const ExcelSheet sheet = readSheet(m_file);
         m_progress->setMaximum(std::max(sheet.rowCount(), 1));
         outcome = GoodsImport(m_session.db())
                       .run(sheet, m_autoNumber->isChecked(),

@@ -4,6 +4,7 @@
 #include "app/Session.h"
 #include "common/ui/ButtonRow.h"
 #include "common/ui/GridLook.h"
+#include "db/DbError.h"
 #include "db/ResultTableModel.h"
 #include "lists/ListQuery.h"
 #include "lists/ui/FooterBar.h"
@@ -129,15 +130,17 @@ void TFaGongZiFm::load(const QString &code)
     m_name->setText(m_employee->name);
     m_level->setText(m_employee->level);
 
-    // Unreadable lines count as no unpaid commission; the payment reads
-    // them again and says so if that has changed.
-    SalaryPayment::Commission unpaid;
+    // A commission that cannot be read is no commission of 0: the operator
+    // learns why, and nothing is paid from here until it can be read.
     try {
-        unpaid = logic().unpaidCommission(m_employee->code);
-    } catch (const std::exception &) {
-        unpaid = {};
+        showCommission(logic().unpaidCommission(m_employee->code));
+    } catch (const DbError &error) {
+        m_commission->clear();
+        m_session.prompt.message(u"无法读取员工%1未发的提成（表 jzmx），现在不能发工资，"
+                                 "请核对该员工的提成明细后再发。\n"_s.arg(m_employee->code)
+                                     + error.text(),
+                                 {}, Prompt::Kind::Error);
     }
-    showCommission(unpaid);
 
     const auto base = fetch(m_session.prompt, [&] { return logic().baseSalary(m_employee->level); });
     if (!base)
@@ -149,7 +152,7 @@ void TFaGongZiFm::load(const QString &code)
     }
     m_baseSalary = **base;
     m_base->setText(m_baseSalary->toString());
-    setPayable(true);
+    setPayable(m_unpaid.has_value());
     JsHj();
     loadHistory();
 }
@@ -164,25 +167,25 @@ void TFaGongZiFm::setPayable(bool payable)
 void TFaGongZiFm::showCommission(const SalaryPayment::Commission &commission)
 {
     m_unpaid = commission;
-    m_commission->setText(m_unpaid.total.toString());
+    m_commission->setText(m_unpaid->total.toString());
 }
 
 void TFaGongZiFm::JsHj()
 {
-    if (!m_baseSalary)
+    if (!m_baseSalary || !m_unpaid)
         return;
     const SalaryPayment::Sum sum = SalaryPayment::JsHj(
-        *m_baseSalary, m_withBase->isChecked(), m_unpaid.total, m_withCommission->isChecked());
+        *m_baseSalary, m_withBase->isChecked(), m_unpaid->total, m_withCommission->isChecked());
     m_total->setText(sum.total.toString());
     m_note->setText(sum.note);
 }
 
 void TFaGongZiFm::showTotal()
 {
-    if (!m_baseSalary)
+    if (!m_baseSalary || !m_unpaid)
         return;
     const SalaryPayment::Sum sum = SalaryPayment::JsHj(
-        *m_baseSalary, m_withBase->isChecked(), m_unpaid.total, m_withCommission->isChecked());
+        *m_baseSalary, m_withBase->isChecked(), m_unpaid->total, m_withCommission->isChecked());
     m_total->setText(sum.total.toString());
 }
 
@@ -200,13 +203,13 @@ void TFaGongZiFm::loadHistory()
 
 void TFaGongZiFm::payout()
 {
-    if (!m_employee || !m_baseSalary)
+    if (!m_employee || !m_baseSalary || !m_unpaid)
         return;
     SalaryPayment::Payment payment;
     payment.employee = *m_employee;
     payment.base = *m_baseSalary;
     payment.withBase = m_withBase->isChecked();
-    payment.commission = m_unpaid;
+    payment.commission = *m_unpaid;
     payment.withCommission = m_withCommission->isChecked();
     payment.note = m_note->text();
     try {

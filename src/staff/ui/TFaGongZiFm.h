@@ -24,8 +24,9 @@ struct Session;
 // meanwhile the operator is told, the screen shows what is unpaid now and
 // nothing is paid until "确定" is pressed again.
 //
-// An employee whose level has no row in 员工等级 gets a message; the
-// screen then offers only "取消".
+// An employee whose level has no row in 员工等级, or whose unpaid
+// commission cannot be read, gets a message; the screen then offers only
+// "取消".
 class TFaGongZiFm : public QDialog
 {
     Q_OBJECT
@@ -64,7 +65,8 @@ private:
     Session &m_session;
     std::optional<SalaryPayment::Employee> m_employee;
     std::optional<Money> m_baseSalary;
-    SalaryPayment::Commission m_unpaid;
+    // The unpaid commission read; none when it could not be read.
+    std::optional<SalaryPayment::Commission> m_unpaid;
 
     QLineEdit *m_code;
     QLineEdit *m_name;
