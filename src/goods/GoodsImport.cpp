@@ -32,6 +32,15 @@ const QString InsertText = u"insert into 商品库 (id, 编号, 商品名, 拼�
                            "是否需要服务) values "_s;
 const QString RowPlaces = u"(?, ?, ?, ?, ?, ?, ?, ?, ?)"_s;
 
+bool isBlank(const ExcelSheet &sheet, int row)
+{
+    for (int column = 1; column <= ColumnCount; ++column) {
+        if (!sheet.text(row, column).isEmpty())
+            return false;
+    }
+    return true;
+}
+
 // Nothing for a cell that is no number; Refusal(Money::OutOfRange) for a
 // number past the amount range.
 std::optional<QVariant> amount(const QString &text)
@@ -42,15 +51,6 @@ std::optional<QVariant> amount(const QString &text)
     if (!value)
         return std::nullopt;
     return QVariant::fromValue(*value);
-}
-
-bool isBlank(const ExcelSheet &sheet, int row)
-{
-    for (int column = 1; column <= ColumnCount; ++column) {
-        if (!sheet.text(row, column).isEmpty())
-            return false;
-    }
-    return true;
 }
 
 // The values of one sheet row for the insert, or nothing when they cannot
