@@ -8,6 +8,8 @@
 //
 //   bench_migration [SETTLED_LINES]   (default 1000000; ten lines a bill)
 
+#include "support/BenchBackends.h"
+
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
@@ -16,7 +18,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QUuid>
 
 #include <cstdio>
 #include <cstdlib>
@@ -88,13 +89,6 @@ void fillShop(Database &db, int lines)
     transaction.commit();
 }
 
-ConnectionSettings serverSchema(const QString &connection)
-{
-    ConnectionSettings settings = ConnectionSettings::fromPostgresKeywords(connection);
-    settings.schema = u"bench_migration_"_s + QUuid::createUuid().toString(QUuid::Id128).left(12);
-    return settings;
-}
-
 // Whether the server's daily totals add up to the copied lines.
 bool totalsMatch(Database &server)
 {
@@ -122,7 +116,7 @@ int run(const QString &connection, int lines)
                 embedded->scalar(u"select count(*) from xfmx"_s).toInt(), timer.elapsed() / 1000.0);
     std::fflush(stdout);
 
-    const ConnectionSettings settings = serverSchema(connection);
+    const ConnectionSettings settings = benchSchema(connection, "bench_migration");
     int status = 0;
     try {
         auto server = Database::open(settings);
@@ -158,13 +152,7 @@ int run(const QString &connection, int lines)
         std::printf("postgresql: %s\n", qPrintable(error.text()));
         status = 1;
     }
-    try {
-        ConnectionSettings plain = settings;
-        plain.schema.clear();
-        Database::open(plain)->exec(u"drop schema if exists "_s + settings.schema + u" cascade"_s);
-    } catch (const DbError &error) {
-        std::printf("could not drop %s: %s\n", qPrintable(settings.schema), qPrintable(error.text()));
-    }
+    dropBenchSchema(settings);
     return status;
 }
 

@@ -9,6 +9,25 @@
 
 using namespace Qt::StringLiterals;
 
+ConnectionSettings benchSchema(const QString &connection, const char *name)
+{
+    ConnectionSettings settings = ConnectionSettings::fromPostgresKeywords(connection);
+    settings.schema = QString::fromLatin1(name) + u'_'
+        + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    return settings;
+}
+
+void dropBenchSchema(const ConnectionSettings &settings)
+{
+    try {
+        ConnectionSettings plain = settings;
+        plain.schema.clear();
+        Database::open(plain)->exec(u"drop schema if exists "_s + settings.schema + u" cascade"_s);
+    } catch (const DbError &error) {
+        std::printf("could not drop %s: %s\n", qPrintable(settings.schema), qPrintable(error.text()));
+    }
+}
+
 int runOnBackends(const char *name, const std::function<void(const char *backend, Database &db)> &run)
 {
     try {
@@ -28,9 +47,7 @@ int runOnBackends(const char *name, const std::function<void(const char *backend
         std::printf("SALONDESK_TEST_PG is not set: PostgreSQL skipped\n");
         return 0;
     }
-    ConnectionSettings settings = ConnectionSettings::fromPostgresKeywords(connection);
-    settings.schema = QString::fromLatin1(name) + u'_'
-        + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const ConnectionSettings settings = benchSchema(connection, name);
     int status = 0;
     try {
         auto db = Database::open(settings);
@@ -39,12 +56,6 @@ int runOnBackends(const char *name, const std::function<void(const char *backend
         std::printf("postgresql: %s\n", qPrintable(error.text()));
         status = 1;
     }
-    try {
-        ConnectionSettings plain = settings;
-        plain.schema.clear();
-        Database::open(plain)->exec(u"drop schema if exists "_s + settings.schema + u" cascade"_s);
-    } catch (const DbError &error) {
-        std::printf("could not drop %s: %s\n", qPrintable(settings.schema), qPrintable(error.text()));
-    }
+    dropBenchSchema(settings);
     return status;
 }
