@@ -10,6 +10,7 @@
 #include <QSysInfo>
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -135,6 +136,7 @@ void Database::close()
         db.close();
     m_transactionDepth = 0;
     m_spoiledLevel = 0;
+    m_pendingChanges = {};
     m_closed = true;
 }
 
@@ -261,6 +263,7 @@ void Database::fail(const QSqlError &error, const QVariantList &bound, const QSt
         // Whatever transaction there was ended with the connection.
         m_transactionDepth = 0;
         m_spoiledLevel = 0;
+        m_pendingChanges = {};
         handle().close();
         try {
             connect();
@@ -444,6 +447,7 @@ void Database::commit()
         fail(error, {}, LostAtCommitText);
     }
     m_transactionDepth = 0;
+    handOnChanges(std::exchange(m_pendingChanges, {}));
 }
 
 void Database::rollback()
@@ -462,8 +466,23 @@ void Database::rollback()
     }
     m_transactionDepth = 0;
     m_spoiledLevel = 0;
+    m_pendingChanges = {};
     if (handle().isOpen())
         handle().rollback();
+}
+
+void Database::announce(Changes changes)
+{
+    if (m_transactionDepth > 0)
+        m_pendingChanges |= changes;
+    else
+        handOnChanges(changes);
+}
+
+void Database::handOnChanges(Changes changes)
+{
+    if (changes && m_committedListener)
+        m_committedListener(changes);
 }
 
 void Database::rollbackSavepoint()

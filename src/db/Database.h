@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Changes.h"
 #include "ConnectionSettings.h"
 #include "DbError.h"
 #include "Dialect.h"
@@ -11,6 +12,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 // The program's connection to its database. Every statement goes through
@@ -94,6 +96,18 @@ public:
     void close();
     int transactionDepth() const { return m_transactionDepth; }
 
+    // Records what the running transaction changed; it is handed to the
+    // listener once the outermost commit has gone through, and dropped when
+    // the transaction is rolled back. Outside a transaction the statement
+    // has already committed, so it is handed on at once. A savepoint taken
+    // back keeps what it announced: announcing too much only costs a reload.
+    void announce(Changes changes);
+    // Who hears of committed changes (the change feed); one at a time.
+    void setCommittedListener(std::function<void(Changes)> listener)
+    {
+        m_committedListener = std::move(listener);
+    }
+
     // Which database this is, for messages: "数据库文件 …" or "服务器 … 上的数据库 …".
     QString displayName() const;
 
@@ -131,4 +145,7 @@ private:
     bool m_connecting = false;
     // Closed on purpose by close(): the next statement opens it again quietly.
     bool m_closed = false;
+    Changes m_pendingChanges;
+    std::function<void(Changes)> m_committedListener;
+    void handOnChanges(Changes changes);
 };

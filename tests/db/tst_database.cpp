@@ -24,6 +24,7 @@ private slots:
     void preparedStatementRunsLikeExec();
     void transactionRollsBackWhenLeftByException();
     void transactionCommits();
+    void announcesOnlyWhatWasCommitted();
     void innerFailureUndoesWholeTransaction_data();
     void innerFailureUndoesWholeTransaction();
     void savepointRolledBackToGoOn_data();
@@ -174,6 +175,46 @@ void TestDatabase::preparedStatementRunsLikeExec()
     // The statement outlives the failure.
     db->run(insert, {u"三楼"_s, 0});
     QCOMPARE(rooms(*db), 4);
+}
+
+void TestDatabase::announcesOnlyWhatWasCommitted()
+{
+    auto db = TestDb::fresh();
+    QList<Changes> heard;
+    db->setCommittedListener([&heard](Changes changes) { heard.append(changes); });
+
+    {
+        Transaction outer(*db);
+        db->announce(Change::Plates);
+        {
+            Transaction inner(*db);
+            db->announce(Change::Lines);
+            inner.commit();
+        }
+        QVERIFY2(heard.isEmpty(), "nothing is heard before the commit");
+        outer.commit();
+    }
+    QCOMPARE(heard, QList<Changes>{Change::Plates | Change::Lines});
+
+    heard.clear();
+    {
+        Transaction abandoned(*db);
+        db->announce(Change::Bills);
+    }
+    {
+        Transaction failed(*db);
+        db->announce(Change::Members);
+        try {
+            db->execute(u"insert into no_such_table values (1)"_s);
+        } catch (const DbError &) {
+        }
+        QVERIFY_THROWS_EXCEPTION(DbError, failed.commit());
+    }
+    QVERIFY2(heard.isEmpty(), "a rolled-back transaction announces nothing");
+
+    // A statement outside a transaction has committed when it returns.
+    db->announce(Change::Goods);
+    QCOMPARE(heard, QList<Changes>{Change::Goods});
 }
 
 void TestDatabase::innerFailureUndoesWholeTransaction_data()
