@@ -8,6 +8,7 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
+#include "members/MemberCards.h"
 
 #include <QHash>
 #include <QSqlRecord>
@@ -89,25 +90,20 @@ QStringList BillReversal::reverse(int billId)
     // The order settlement locks plates in, so the two never wait for each other.
     plates.sort();
     reopen(plates, mainPlate);
-    restoreLines(number, mainPlate);
-
+    // The member after the plates and before the lines, in the order every
+    // operation takes its locks.
     const bool member = !card.isEmpty() && card != u"非会员";
     if (paid && member) {
         // On the row, so a recharge or a checkout elsewhere meanwhile still
         // counts. A member deleted since has nothing to get back.
-        if (fromCard != Money()) {
-            m_database.execute(
-                u"update 会员管理 set 卡内金额=round(coalesce(卡内金额, 0) + cast(? as numeric), 4) "
-                "where 会员卡号=?"_s,
-                {fromCard.toVariant(), card});
-        }
-        if (received != Money()) {
-            m_database.execute(
-                u"update 会员管理 set 当前积分=round(coalesce(当前积分, 0) - cast(? as numeric), 4) "
-                "where 会员卡号=?"_s,
-                {received.toVariant(), card});
-        }
+        MemberCards cards(m_database);
+        if (fromCard != Money())
+            cards.refund(card, fromCard);
+        if (received != Money())
+            cards.addPoints(card, Money() - received);
     }
+    restoreLines(number, mainPlate);
+
     transaction.commit();
     return plates;
 }

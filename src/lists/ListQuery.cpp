@@ -5,6 +5,7 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/LikePattern.h"
+#include "db/ResultTableModel.h"
 
 #include <QSqlRecord>
 
@@ -94,6 +95,18 @@ QSqlQuery ListQuery::page(const ListFilter &filter, int offset, int count)
     values.append(count);
     values.append(offset);
     return m_database.exec(sql, values);
+}
+
+void ListQuery::load(ResultTableModel &rows, const ListFilter &filter)
+{
+    QSqlQuery query = run(filter);
+    rows.load(query);
+}
+
+void ListQuery::loadPaged(ResultTableModel &rows, const ListFilter &filter, int pageSize)
+{
+    rows.loadPaged([this, filter](int offset, int count) { return page(filter, offset, count); },
+                   pageSize);
 }
 
 ListQuery::Footers ListQuery::footers(const ListFilter &filter)

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class Database;
+class ResultTableModel;
 
 // Runs the statement of a list window with a search's conditions. A column
 // the operator typed is checked against the table's real columns before it
@@ -23,6 +24,12 @@ public:
     QSqlQuery run(const ListFilter &filter = {});
     // `count` of those rows, from the `offset`th on.
     QSqlQuery page(const ListFilter &filter, int offset, int count);
+
+    // The rows into a model, so that windows never hold a cursor: all at
+    // once, or a page at a time as a view scrolls. A paged model reads
+    // through this query, which must outlive its loading.
+    void load(ResultTableModel &rows, const ListFilter &filter = {});
+    void loadPaged(ResultTableModel &rows, const ListFilter &filter, int pageSize);
 
     // The column as the table spells it; refuses a name that is none of the
     // table's columns with "没有这个查询字段: <name>".

@@ -3,9 +3,7 @@
 #include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
-#include "db/Database.h"
-#include "db/Transaction.h"
-#include "operators/OperatorStore.h"
+#include "members/MemberCards.h"
 
 using namespace Qt::StringLiterals;
 
@@ -34,17 +32,14 @@ void MemberPasswords::change(const QString &card, const QString &oldPassword,
                              const QString &newPassword, const QString &confirmation)
 {
     const QString old = storable(oldPassword);
-    if (!m_database.exists(
-            u"select 1 from 会员管理 where 会员卡号=? and coalesce(密码, '')=?"_s, {card, old}))
+    MemberCards cards(m_database);
+    if (!cards.hasPassword(card, old))
         throw Refusal(WrongPassword);
     if (newPassword != confirmation)
         throw Refusal(u"两次输入的新密码不一致！"_s);
     if (m_beforeWrite)
         m_beforeWrite();
-    const int changed = m_database.execute(
-        u"update 会员管理 set 密码=? where 会员卡号=? and coalesce(密码, '')=?"_s,
-        {storable(newPassword), card, old});
-    if (changed != 1)
+    if (!cards.changePassword(card, old, storable(newPassword)))
         throw Refusal(WrongPassword);
 }
 
@@ -57,13 +52,6 @@ void MemberPasswords::checkResettable() const
 void MemberPasswords::reset(const QString &card)
 {
     checkResettable();
-    Transaction transaction(m_database);
-    const int found = m_database.execute(u"update 会员管理 set 密码=? where 会员卡号=?"_s,
-                                         {QString::fromUtf16(OperatorStore::DefaultPassword), card});
-    if (found != 1)
+    if (!MemberCards(m_database).resetPassword(card, m_context.OperatorName, m_clock.now()))
         throw Refusal(u"没有找到改会员!"_s);
-    m_database.execute(u"insert into 日志 (事件, 日期, 管理员, 说明) values (?, ?, ?, ?)"_s,
-                       {u"重置密码"_s, m_clock.now(), m_context.OperatorName,
-                        QString(u"会员卡号:"_s + card)});
-    transaction.commit();
 }

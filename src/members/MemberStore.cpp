@@ -4,6 +4,7 @@
 #include "common/DateFormat.h"
 #include "common/Refusal.h"
 #include "db/Amounts.h"
+#include "db/Changes.h"
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "operators/OperatorStore.h"
@@ -46,6 +47,22 @@ MemberStore::MemberStore(Database &database, const Rights &rights)
 {
 }
 
+ListDescription MemberStore::list()
+{
+    const auto column = [](const QString &name,
+                           ListColumn::Footer footer = ListColumn::Footer::None) {
+        return ListColumn{name, name, footer};
+    };
+    return {u"会员管理"_s,
+            u"select * from 会员管理"_s,
+            QString(),
+            {column(u"会员卡号"_s, ListColumn::Footer::Count), column(u"会员姓名"_s),
+             column(u"会员类型"_s), column(u"会员性别"_s),
+             column(u"卡内金额"_s, ListColumn::Footer::Sum), column(u"当前积分"_s),
+             column(u"当前状态"_s), column(u"出生日期"_s), column(u"联系电话"_s),
+             column(u"备注"_s), column(u"登记日期"_s)}};
+}
+
 MemberStore::Member MemberStore::load(const QString &card)
 {
     const QSqlRecord row = m_database.firstRow(u"select * from 会员管理 where 会员卡号=?"_s, {card});
@@ -61,8 +78,8 @@ MemberStore::Member MemberStore::load(const QString &card)
     member.phone = row.value(u"联系电话"_s).toString();
     member.note = row.value(u"备注"_s).toString();
     member.state = row.value(u"当前状态"_s).toString();
-    member.balance = amountText(row.value(u"卡内金额"_s));
-    member.points = amountText(row.value(u"当前积分"_s));
+    member.balance = readAmount(row.value(u"卡内金额"_s), u"会员管理"_s, u"卡内金额"_s);
+    member.points = readAmount(row.value(u"当前积分"_s), u"会员管理"_s, u"当前积分"_s);
     for (const char16_t *column : EditableColumns) {
         const QString name = QString::fromUtf16(column);
         member.stored.insert(name, row.value(name));
@@ -112,6 +129,7 @@ void MemberStore::add(const Member &member)
     try {
         m_database.execute(u"insert into 会员管理 ("_s + columns + u") values ("_s + marks + u')',
                            values);
+        m_database.announce(Change::Members);
     } catch (const DbError &) {
         // Another workstation added the same card since the check; the
         // column's uniqueness refused it.
@@ -178,6 +196,7 @@ void MemberStore::update(const Member &shown, const Member &edited)
     }
     if (changed == 0)
         throw Refusal(cardTaken(shown.card) ? MemberChanged : MemberGone);
+    m_database.announce(Change::Members);
 }
 
 void MemberStore::checkRemovable() const
@@ -189,5 +208,6 @@ void MemberStore::checkRemovable() const
 void MemberStore::remove(const QString &card)
 {
     checkRemovable();
-    m_database.execute(u"delete from 会员管理 where 会员卡号=?"_s, {card});
+    if (m_database.execute(u"delete from 会员管理 where 会员卡号=?"_s, {card}) > 0)
+        m_database.announce(Change::Members);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/Money.h"
+#include "lists/ListDescription.h"
+
 #include <QDate>
 #include <QHash>
 #include <QString>
@@ -10,10 +13,11 @@ class Database;
 class Rights;
 
 // Keeps the members of table 会员管理: adding, changing and deleting one,
-// and the type names the member windows offer. Balance and points are never
-// written here: recharges and settlements change them in place, and a form
-// that wrote back what it once showed would undo those changes. Refusals
-// throw Refusal and write nothing; database errors throw DbError.
+// the member list, and the type names the member windows offer. Balance,
+// points and password are MemberCards': recharges and settlements change
+// them in place, and a form that wrote back what it once showed would undo
+// those changes. Every write announces Change::Members. Refusals throw
+// Refusal and write nothing; database errors throw DbError.
 class MemberStore
 {
 public:
@@ -29,14 +33,18 @@ public:
         QString note;
         // Shown only.
         QString state;
-        QString balance;
-        QString points;
+        Money balance;
+        Money points;
         // The editable columns as load() read them, so that a change is
         // written only over the row the form showed.
         QHash<QString, QVariant> stored;
     };
 
     MemberStore(Database &database, const Rights &rights);
+
+    // The member list: every member, with the row count under the card
+    // numbers and the sum of the balances.
+    static ListDescription list();
 
     // The member with this card number as stored now; refuses one that is gone.
     Member load(const QString &card);

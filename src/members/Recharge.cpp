@@ -3,11 +3,8 @@
 #include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
-#include "db/Amounts.h"
-#include "db/Database.h"
 #include "db/Transaction.h"
-
-#include <QSqlRecord>
+#include "members/MemberCards.h"
 
 using namespace Qt::StringLiterals;
 
@@ -20,12 +17,10 @@ Recharge::Recharge(Database &database, const AppContext &context, const Clock &c
 
 std::optional<Recharge::Member> Recharge::find(const QString &card)
 {
-    const QSqlRecord row = m_database.firstRow(
-        u"select 会员卡号, 会员姓名, 会员类型, 卡内金额 from 会员管理 where 会员卡号=?"_s, {card});
-    if (row.isEmpty())
+    const std::optional<MemberCards::Card> found = MemberCards(m_database).find(card);
+    if (!found)
         return std::nullopt;
-    return Member{row.value(0).toString(), row.value(1).toString(), row.value(2).toString(),
-                  readAmount(row.value(3), u"会员管理"_s, u"卡内金额"_s)};
+    return Member{found->card, found->name, found->type, found->balance};
 }
 
 Money Recharge::amount(const QString &text, bool negative)
@@ -51,26 +46,17 @@ Money Recharge::add(const Member &member, const QString &amountText, bool negati
     Transaction transaction(m_database);
     // Added on the row itself: a settlement or another recharge since the
     // window read the balance counts as well.
-    const int found = m_database.execute(
-        u"update 会员管理 set 卡内金额=round(coalesce(卡内金额, 0) + cast(? as numeric), 4) "
-        "where 会员卡号=?"_s,
-        {added.toVariant(), member.card});
-    if (found != 1)
+    const std::optional<Money> balance = MemberCards(m_database).recharge(
+        {member.card, member.name, member.type, added, m_clock.now(), note,
+         m_context.OperatorName});
+    if (!balance)
         throw Refusal(u"没有找到该会员，可能已被删除！"_s);
-    m_database.execute(u"insert into 会员充值 (会员卡号, 会员姓名, 会员类型, 充值金额, 充值日期, "
-                       "备注, 营业员) values (?, ?, ?, ?, ?, ?, ?)"_s,
-                       {member.card, member.name, member.type, added.toVariant(), m_clock.now(),
-                        note, m_context.OperatorName});
-    const Money balance =
-        readAmount(m_database.scalar(u"select 卡内金额 from 会员管理 where 会员卡号=?"_s,
-                                     {member.card}),
-                   u"会员管理"_s, u"卡内金额"_s);
     // A balance past the range would not read back; one that an older shop
     // already holds there may still be brought down.
-    const Money before = balance - added;
+    const Money before = *balance - added;
     const auto magnitude = [](Money amount) { return amount < Money() ? Money() - amount : amount; };
-    if (!balance.inRange() && magnitude(balance) > magnitude(before))
-        balance.withinRange();
+    if (!balance->inRange() && magnitude(*balance) > magnitude(before))
+        balance->withinRange();
     transaction.commit();
-    return balance;
+    return *balance;
 }

@@ -1,6 +1,7 @@
 #include "RechargeRecords.h"
 
 #include "common/Refusal.h"
+#include "members/MemberCards.h"
 
 using namespace Qt::StringLiterals;
 
@@ -8,19 +9,7 @@ namespace RechargeRecords {
 
 ListDescription list()
 {
-    const auto column = [](const QString &name,
-                           ListColumn::Footer footer = ListColumn::Footer::None) {
-        return ListColumn{name, name, footer};
-    };
-    return {u"会员充值"_s,
-            u"select * from 会员充值"_s,
-            // The order the rows were written in; a stable order also keeps
-            // the pages of a long list from overlapping.
-            u"order by id"_s,
-            {column(u"会员卡号"_s, ListColumn::Footer::Count), column(u"会员姓名"_s),
-             column(u"会员类型"_s), column(u"充值金额"_s, ListColumn::Footer::Sum),
-             column(u"奖励金额"_s), column(u"充值日期"_s), column(u"id"_s), column(u"备注"_s),
-             column(u"营业员"_s)}};
+    return MemberCards::recharges();
 }
 
 ListFilter search(const QString &field, const QString &value,

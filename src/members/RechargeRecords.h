@@ -10,9 +10,7 @@
 // The list of recharges (会员充值) and what its "查询" asks for.
 namespace RechargeRecords {
 
-// Every recharge, oldest first, with a row count under the card numbers
-// and the sum of the amounts. 奖励金额 is shown but never written, so it
-// stays empty.
+// Every recharge, as MemberCards lists them.
 ListDescription list();
 
 // One column equal to the value with its outer blanks removed, and the

@@ -9,6 +9,7 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
+#include "members/MemberCards.h"
 #include "operators/OperatorStore.h"
 
 #include <QSqlQuery>
@@ -294,12 +295,11 @@ void Checkout::applyRate(const QString &rateText)
 
 QString Checkout::lookUpCard(const QString &card)
 {
-    const QSqlRecord row =
-        m_database.firstRow(u"select 密码 from 会员管理 where 会员卡号=?"_s, {card});
-    if (row.isEmpty())
+    MemberCards cards(m_database);
+    if (!cards.find(card))
         throw Refusal(QString::fromUtf16(UnknownCard));
     const QString password = QString::fromUtf16(OperatorStore::DefaultPassword);
-    return row.value(0).toString() == password ? password : QString();
+    return cards.identify(card, password) ? password : QString();
 }
 
 QString Checkout::identify(const QString &card, const QString &password)
@@ -319,18 +319,15 @@ QString Checkout::identify(const QString &card, const QString &password)
 
 QString Checkout::identifyMember(const QString &card, const QString &password)
 {
-    const QSqlRecord row = m_database.firstRow(
-        u"select 会员卡号, 会员姓名, 会员类型, 当前积分, 卡内金额 from 会员管理 "
-        "where 会员卡号=? and 密码=?"_s,
-        {card, password});
-    if (row.isEmpty())
+    const std::optional<MemberCards::Card> found = MemberCards(m_database).identify(card, password);
+    if (!found)
         throw Refusal(QString::fromUtf16(WrongPassword));
     Member member;
-    member.card = row.value(0).toString();
-    member.name = row.value(1).toString();
-    member.type = row.value(2).toString();
-    member.points = readAmount(row.value(3), u"会员管理"_s, u"当前积分"_s);
-    member.balance = readAmount(row.value(4), u"会员管理"_s, u"卡内金额"_s);
+    member.card = found->card;
+    member.name = found->name;
+    member.type = found->type;
+    member.points = found->points;
+    member.balance = found->balance;
     m_member = member;
     m_customer = member.name;
 

@@ -13,6 +13,7 @@
 #include "db/DbError.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
+#include "members/MemberCards.h"
 
 #include <QHash>
 #include <QSqlQuery>
@@ -137,21 +138,12 @@ void Settlement::write(const Checkout &checkout, Status status, QString &billNum
 
     if (checkout.hasMember() && paid) {
         // Changed on the row, so a recharge made elsewhere meanwhile stays.
-        const int found = m_database.execute(
-            u"update 会员管理 set 当前积分=round(coalesce(当前积分, 0) + cast(? as numeric), 4) "
-            "where 会员卡号=?"_s,
-            {received.toVariant(), member.card});
-        if (found != 1)
+        MemberCards cards(m_database);
+        if (!cards.addPoints(member.card, received))
             throw Refusal(u"会员卡号"_s + member.card + u"已不存在。"_s + ReopenHint);
-        if (fromCard > Money()) {
-            const int charged = m_database.execute(
-                u"update 会员管理 set 卡内金额=round(卡内金额 - cast(? as numeric), 4) "
-                "where 会员卡号=? and round(卡内金额, 4) >= cast(? as numeric)"_s,
-                {fromCard.toVariant(), member.card, fromCard.toVariant()});
-            if (charged != 1) {
-                throw Refusal(u"会员卡内余额已在别处变动，不够扣除"_s + fromCard.toString()
-                              + u"元。"_s + ReopenHint);
-            }
+        if (fromCard > Money() && !cards.charge(member.card, fromCard)) {
+            throw Refusal(u"会员卡内余额已在别处变动，不够扣除"_s + fromCard.toString()
+                          + u"元。"_s + ReopenHint);
         }
     }
 

@@ -1,4 +1,5 @@
 #include "support/TestDb.h"
+#include "support/Workstations.h"
 
 #include "app/AppContext.h"
 #include "app/Rights.h"
@@ -34,6 +35,7 @@ private slots:
     void rechargeRefusalsWriteNothing_data();
     void rechargeRefusalsWriteNothing();
     void rechargeKeepsASettlementMadeMeanwhile();
+    void rechargeAndSettlementAtOnceBothCount();
     void rechargeOfAMemberGoneMeanwhile();
     void rechargeAndRecordAreOneTransaction();
 
@@ -246,6 +248,59 @@ void TestMemberServices::rechargeKeepsASettlementMadeMeanwhile()
     QCOMPARE(shop.balance(u"8001"_s).toString(), u"119.75"_s);
     QCOMPARE(Money::fromVariant(shop.db->scalar(u"select 充值金额 from 会员充值"_s)).toString(),
              u"50"_s);
+}
+
+void TestMemberServices::rechargeAndSettlementAtOnceBothCount()
+{
+    Shop shop;
+    shop.member(u"8001"_s, u"张三"_s, u"100"_s);
+    const ConnectionSettings settings = shop.db->settings();
+    constexpr int Rounds = 20;
+    for (int round = 0; round < Rounds; ++round) {
+        for (const QString &table : {u"xfmx"_s, u"jzmx"_s, u"结帐管理"_s, u"会员充值"_s, u"号牌管理"_s})
+            shop.db->execute(u"delete from "_s + table);
+        shop.db->execute(u"update 会员管理 set 卡内金额=100, 当前积分=0"_s);
+        shop.db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 主号牌, 顾客姓名, 进店时间) "
+                         "values ('SP001', '大厅', '占用', 'SP001', '散客', ?)"_s,
+                         {Now.addSecs(-3600)});
+        shop.db->execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 实际单价, 数量, 合计, 折扣, "
+                         "参与打折, 提成金额, 营业员) values ('SP001', 'SP001', '烫发', 30.25, "
+                         "30.25, 1, 30.25, 1, 'n', 0, '前台')"_s);
+
+        // One workstation recharges the card while another settles a bill
+        // by card, each with the member on its screen beforehand.
+        Workstations stations(1);
+        const auto outcomes = stations.run([&](int station) {
+            auto own = Database::open(settings);
+            if (station == 0) {
+                Recharge recharge(*own, shop.context, shop.clock);
+                const Recharge::Member shown = *recharge.find(u"8001"_s);
+                stations.meet(station);
+                return recharge.add(shown, u"50"_s, false, QString()).toString();
+            }
+            Checkout checkout(*own, shop.clock, u"SP001"_s);
+            checkout.open();
+            checkout.identify(u"8001"_s, u"0000"_s);
+            checkout.choosePayment(u"卡内扣除"_s);
+            stations.meet(station);
+            return Settlement(*own, shop.context, shop.clock)
+                .JieZhangHs(checkout, Settlement::Status::Paid);
+        });
+
+        const QString what = u"round %1: [%2] [%3]"_s.arg(round).arg(outcomes[0].describe(),
+                                                                     outcomes[1].describe());
+        QVERIFY2(outcomes[0].kind == Outcome::Done && outcomes[1].kind == Outcome::Done,
+                 qPrintable(what));
+        QVERIFY2(shop.balance(u"8001"_s).toString() == u"119.75"_s,
+                 qPrintable(what + u" balance "_s + shop.balance(u"8001"_s).toString()));
+        // The points are the bill's amount received, whatever the recharge did.
+        QVERIFY2(Money::fromVariant(shop.db->scalar(
+                     u"select 当前积分 from 会员管理 where 会员卡号='8001'"_s))
+                     == Money::fromVariant(shop.db->scalar(u"select 实收金额 from 结帐管理"_s)),
+                 qPrintable(what));
+        QVERIFY2(shop.count(u"会员充值"_s) == 1 && shop.count(u"结帐管理"_s) == 1,
+                 qPrintable(what));
+    }
 }
 
 void TestMemberServices::rechargeOfAMemberGoneMeanwhile()

@@ -269,15 +269,15 @@ void TestMembers::updateKeepsBalanceAndPointsChangedMeanwhile()
     const Rights may = granted({u"会员修改"_s});
     MemberStore store(*db, may);
     const MemberStore::Member shown = store.load(u"001"_s);
-    QCOMPARE(shown.balance, u"100.5"_s);
-    QCOMPARE(shown.points, u"5"_s);
+    QCOMPARE(shown.balance, Money::fromText(u"100.5"));
+    QCOMPARE(shown.points, Money::fromInt(5));
     // A recharge and a settlement from other workstations.
     db->execute(u"update 会员管理 set 卡内金额 = 卡内金额 + 10 where 会员卡号=?"_s, {u"001"_s});
     db->execute(u"update 会员管理 set 当前积分 = 当前积分 + 3 where 会员卡号=?"_s, {u"001"_s});
     MemberStore::Member edited = shown;
     edited.name = u"王小芳"_s;
-    edited.balance = u"0"_s;
-    edited.points = u"0"_s;
+    edited.balance = Money();
+    edited.points = Money();
     store.update(shown, edited);
     const QSqlRecord stored = row(*db, u"001"_s);
     QCOMPARE(stored.value(u"会员姓名"_s).toString(), u"王小芳"_s);

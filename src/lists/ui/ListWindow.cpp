@@ -81,9 +81,7 @@ std::optional<int> ListWindow::load(const ListFilter &filter)
     if (!footers)
         return std::nullopt;
     const bool loaded = attempt(m_session.prompt, [&] {
-        m_rows->loadPaged(
-            [this, filter](int offset, int count) { return m_query.page(filter, offset, count); },
-            PageSize);
+        m_query.loadPaged(*m_rows, filter, PageSize);
     });
     if (!loaded)
         return std::nullopt;
@@ -144,10 +142,7 @@ void ListWindow::exportList()
     // took seconds more to read than to write.
     ResultTableModel whole;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool read = attempt(m_session.prompt, [&] {
-        QSqlQuery rows = m_query.run(m_filter);
-        whole.load(rows);
-    });
+    const bool read = attempt(m_session.prompt, [&] { m_query.load(whole, m_filter); });
     QApplication::restoreOverrideCursor();
     if (read)
         ExcelExport::run(this, m_session.prompt, m_session.opener, whole);

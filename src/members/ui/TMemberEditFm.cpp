@@ -112,8 +112,8 @@ void TMemberEditFm::showMember(const MemberStore::Member &member)
     m_name->setText(member.name);
     m_sex->setEditText(member.sex);
     m_type->setEditText(member.type);
-    m_balance->setText(member.balance);
-    m_points->setText(member.points);
+    m_balance->setText(member.balance.toString());
+    m_points->setText(member.points.toString());
     m_state->setText(member.state);
     setDay(m_birth, member.birth);
     setDay(m_registered, member.registered);

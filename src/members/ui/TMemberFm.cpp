@@ -16,28 +16,8 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-ListDescription memberList()
-{
-    const auto column = [](const QString &name,
-                           ListColumn::Footer footer = ListColumn::Footer::None) {
-        return ListColumn{name, name, footer};
-    };
-    return {u"会员管理"_s,
-            u"select * from 会员管理"_s,
-            QString(),
-            {column(u"会员卡号"_s, ListColumn::Footer::Count), column(u"会员姓名"_s),
-             column(u"会员类型"_s), column(u"会员性别"_s),
-             column(u"卡内金额"_s, ListColumn::Footer::Sum), column(u"当前积分"_s),
-             column(u"当前状态"_s), column(u"出生日期"_s), column(u"联系电话"_s),
-             column(u"备注"_s), column(u"登记日期"_s)}};
-}
-
-} // namespace
-
 TMemberFm::TMemberFm(Session &session, QWidget *parent)
-    : ListWindow(session, memberList(), parent)
+    : ListWindow(session, MemberStore::list(), parent)
     , m_field(new QComboBox(this))
     , m_value(new QLineEdit(this))
     , m_find(new QPushButton(u"查找"_s, this))

@@ -195,8 +195,7 @@ void TFaGongZiFm::loadHistory()
         ListQuery query(m_session.db(), StaffLists::salaryHistory());
         const ListFilter filter = StaffLists::paymentsOf(m_employee->code);
         const ListQuery::Footers footers = query.footers(filter);
-        QSqlQuery rows = query.run(filter);
-        m_rows->load(rows);
+        query.load(*m_rows, filter);
         m_footer->setTexts(footers.texts);
     });
 }
