@@ -323,6 +323,12 @@ void rebuild(Database &database, QDate fromDay)
     transaction.commit();
 }
 
+void emptyWithLines(Database &database)
+{
+    for (const Summary &summary : Summaries)
+        database.execute(u"delete from "_s + tableOf(summary));
+}
+
 QStringList verify(Database &database)
 {
     const Dialect &dialect = database.dialect();

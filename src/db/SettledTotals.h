@@ -63,6 +63,9 @@ void rebuild(Database &database, QDate fromDay = {});
 // ("项目日汇总 2024-03-01|…: 行数 2 应为 3, …"), empty when they agree.
 // One statement, so it reads one moment of a busy server.
 QStringList verify(Database &database);
+// For clearing, which has emptied jzmx in the caller's transaction: the
+// totals go with the lines, without reading them again.
+void emptyWithLines(Database &database);
 // verify(), and rebuild() when anything differs; returns what differed.
 QStringList mend(Database &database);
 
