@@ -59,6 +59,24 @@ QString statementErrorText(const QSqlError &error, const QVariantList &bound)
     return withFallback(text.trimmed(), error, u"数据库操作失败"_s);
 }
 
+// PostgreSQL gives up a wait for another session's row or table after the
+// statement's lock_timeout (55P03), and ends one of two sessions that wait
+// for each other (40P01): the user is told it was another workstation, and
+// that trying again is the remedy.
+QString withWaitExplained(const QSqlError &error, const QString &text)
+{
+    const QString code = error.nativeErrorCode();
+    if (code == u"55P03") {
+        return u"要修改的数据正被另一台收银台使用，等候超时，本次操作已全部撤销。请稍后再试。（"_s
+               + text + u"）"_s;
+    }
+    if (code == u"40P01") {
+        return u"另一台收银台同时在修改同样的数据，本次操作已全部撤销。请再试一次。（"_s + text
+               + u"）"_s;
+    }
+    return text;
+}
+
 // Opening errors keep every line: libpq explains there why it could not
 // connect, and there is no statement to hide.
 QString connectionErrorText(const QSqlError &error)
@@ -278,7 +296,7 @@ void Database::fail(const QSqlError &error, const QVariantList &bound, const QSt
     // operation does not commit.
     if (m_transactionDepth > 0)
         spoil(m_transactionDepth);
-    throw DbError(statementErrorText(error, bound));
+    throw DbError(withWaitExplained(error, statementErrorText(error, bound)));
 }
 
 QVariantList Database::boundValues(const QVariantList &values)

@@ -15,7 +15,7 @@ class Database;
 // daily totals recounted) or refused with the reason, never half taken.
 namespace Schema {
 
-inline constexpr int CurrentVersion = 5;
+inline constexpr int CurrentVersion = 6;
 
 // For the installer and tests: builds the catalogue in an empty database
 // and records CurrentVersion. Throws DbError naming the database when it

@@ -148,10 +148,10 @@ QList<Index> buildIndexes()
     indexes.append({u"ix_结帐管理_结帐时间_id"_s, u"结帐管理"_s, {u"结帐时间"_s, u"id"_s}, false});
     indexes.append({u"ix_jzmx_员工编号_消费时间"_s, u"jzmx"_s, {u"员工编号"_s, u"消费时间"_s}, false});
     indexes.append({u"ix_jzmx_员工姓名_消费时间"_s, u"jzmx"_s, {u"员工姓名"_s, u"消费时间"_s}, false});
-    // The daily totals merge on these.
+    // The daily totals merge on their key; the windows read a range of days.
     for (const QString &table : SettledTotals::tableNames()) {
-        indexes.append({SettledTotals::indexName(table), table, SettledTotals::indexColumns(table),
-                        true});
+        indexes.append({SettledTotals::keyIndexName(table), table, {u"键"_s}, true});
+        indexes.append({SettledTotals::dayIndexName(table), table, {u"日期"_s}, false});
     }
     // An employee's commission, read without visiting the lines.
     indexes.append({u"ix_jzmx_commission"_s, u"jzmx"_s,

@@ -257,7 +257,7 @@ void repair(Database &database, const Findings &findings)
             // Totals kept while a trigger was missing or changed, or beside
             // lines that are gone, cannot be trusted.
             building = u"每日汇总"_s;
-            SettledTotals::recount(database);
+            SettledTotals::rebuild(database);
         }
     } catch (const DbError &error) {
         throw DbError(u"无法重建"_s + building + u"："_s + error.text());

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "SchemaCatalogue.h"
 #include "SettledTotals.h"
+#include "SettledTotalsV5.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -175,7 +176,7 @@ void addBillIndexes(Database &database)
 // Version 5: the item statistics and the commission totals add up the
 // settled lines of a range of days. Read from jzmx itself, that is a pass
 // over every line of the range: with a million lines, seconds on a busy
-// machine. So jzmx keeps its totals per day beside it (SettledTotals),
+// machine. So jzmx keeps its totals per day beside it (SettledTotalsV5),
 // and the windows add up days instead of lines. Triggers keep them in step
 // with every insert, change and deletion of a settled line, whichever part
 // of the program or which workstation makes it. 日期 is the midnight of
@@ -188,18 +189,42 @@ void addBillIndexes(Database &database)
 // all it needs, in the details' order, without visiting the lines.
 void addSettledTotals(Database &database)
 {
-    const Dialect &dialect = database.dialect();
-    for (const QString &table : SettledTotals::tableNames()) {
-        database.exec(u"create table if not exists "_s + table + u" ("_s
-                      + SchemaCatalogue::fill(dialect, SettledTotals::columns(table)) + u')');
-        database.exec(u"create unique index if not exists "_s + SettledTotals::indexName(table)
-                      + u" on "_s + table + u" ("_s
-                      + SettledTotals::indexColumns(table).join(u", "_s) + u')');
-    }
-    // What the lines hold now.
-    SettledTotals::recount(database);
-    SettledTotals::createTriggers(database);
+    SettledTotalsV5::add(database);
     database.exec(u"create index if not exists ix_jzmx_commission on jzmx (员工编号, ID, TcYf, 提成金额)"_s);
+}
+
+// Version 6: the daily totals stop making workstations wait for each
+// other. Version 5's triggers took one lock for every change of jzmx on
+// PostgreSQL and held it to the commit, so a checkout waited for a salary
+// payment, a reversal or a clearing of any other employee and day; its
+// update trigger counted every line a salary payment marked paid again; and
+// its key over 日期 and the key columns never merged rows whose key held a
+// null. The totals now merge on one key column 键, in which a missing value
+// is a value of its own; a change locks only the summary rows of its own
+// keys, and a change of no counted column touches no total. The tables are
+// derived, so they are made anew and counted again from the lines.
+void keySettledTotals(Database &database)
+{
+    const Dialect &dialect = database.dialect();
+    for (const QString &trigger : {u"jzmx_汇总_insert"_s, u"jzmx_汇总_delete"_s, u"jzmx_汇总_update"_s})
+        database.exec(u"drop trigger if exists "_s + trigger + (dialect.isPostgres() ? u" on jzmx"_s : QString()));
+    const char16_t *const Tables[][2] = {
+        {u"项目日汇总", u"日期 {TS}, 商品名 {TEXT}, 商品类型 {TEXT}, 行数 {INT} not null default 0, "
+                        u"数量 {MONEY} not null default 0, 合计 {MONEY} not null default 0, "
+                        u"键 {TEXT} not null"},
+        {u"提成日汇总", u"日期 {TS}, 员工编号 {TEXT}, 行数 {INT} not null default 0, "
+                        u"提成金额 {MONEY} not null default 0, 键 {TEXT} not null"},
+    };
+    for (const auto &table : Tables) {
+        const QString name = QString::fromUtf16(table[0]);
+        database.exec(u"drop table if exists "_s + name);
+        database.exec(u"create table "_s + name + u" ("_s
+                      + SchemaCatalogue::fill(dialect, QString::fromUtf16(table[1])) + u')');
+        database.exec(u"create unique index ux_"_s + name + u"_键 on "_s + name + u" (键)"_s);
+        database.exec(u"create index ix_"_s + name + u"_日期 on "_s + name + u" (日期)"_s);
+    }
+    SettledTotals::createTriggers(database);
+    SettledTotals::rebuild(database);
 }
 
 bool hasEveryV1Table(Database &database)
@@ -245,7 +270,9 @@ void run(Database &database, int from)
         addBillIndexes(database);
     if (from < 5)
         addSettledTotals(database);
-    // Later versions add their steps here: if (from < 6) { ... }
+    if (from < 6)
+        keySettledTotals(database);
+    // Later versions add their steps here: if (from < 7) { ... }
 }
 
 } // namespace SchemaSteps

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -7,24 +8,33 @@ class Database;
 class Dialect;
 
 // The settled lines' totals per day beside jzmx: 项目日汇总 (per goods
-// name and type) and 提成日汇总 (per employee), kept in step by triggers on
-// jzmx (on PostgreSQL through the function jzmx_汇总). These objects are
-// derived from jzmx and are the program's own: they can be built again at
-// any time, and their totals recounted from the lines.
+// name and type) and 提成日汇总 (per employee). They are a cache of jzmx and
+// this is their owner: triggers on jzmx (on PostgreSQL through the function
+// jzmx_汇总) add the net change of every insert, deletion and change of a
+// counted column, merging on the row's key 键, in which a missing value is
+// a value of its own; rebuild() counts them again from the lines and
+// verify() holds them against the lines.
+//
+// On PostgreSQL a change locks only the summary rows of its own days, goods
+// and employees, and waits for such a row at most LockTimeout before it
+// gives up (SQLSTATE 55P03). Marking lines paid changes no counted column
+// and touches no total.
 namespace SettledTotals {
 
+inline constexpr auto LockTimeout = u"5s";
+
 // The summary tables and their columns, written as the schema catalogue
-// writes columns ("日期 {TS}, 商品名 {TEXT}, …").
+// writes columns ("日期 {TS}, 商品名 {TEXT}, …, 键 {TEXT} not null").
 QStringList tableNames();
 QString columns(const QString &table);
-// The unique index each summary table is merged on: ux_<table> over 日期
-// and the table's keys.
-QString indexName(const QString &table);
-QStringList indexColumns(const QString &table);
+// The unique index on 键 that the triggers merge on, and the index on 日期
+// that the windows read a range of days from.
+QString keyIndexName(const QString &table);
+QString dayIndexName(const QString &table);
 
 // jzmx_汇总_insert, jzmx_汇总_delete, jzmx_汇总_update, all on jzmx.
 QStringList triggerNames();
-// The statement that creates the trigger, as the database keeps it
+// The statement that creates the trigger, as the database gives it back
 // (SQLite keeps the text; PostgreSQL's pg_get_triggerdef gives back the
 // same words).
 QString triggerStatement(const Dialect &dialect, const QString &name);
@@ -36,7 +46,27 @@ QString functionBody(const Dialect &dialect);
 // the same names.
 void createTriggers(Database &database);
 void createFunction(Database &database);
-// Recounts both summary tables from the lines jzmx holds now.
-void recount(Database &database);
+
+// For clearing, in the caller's transaction, which must keep the lines
+// from other writers (on PostgreSQL the clearing's table locks): the
+// triggers stop counting until putBack(). Whoever sets them aside rebuilds
+// the totals before putting them back.
+void setAside(Database &database);
+void putBack(Database &database);
+
+// Counts the totals again from the lines, those of fromDay and later (all
+// of them, the days of lines without 消费时间 too, when fromDay is null),
+// in the caller's transaction. On PostgreSQL the lines are locked against
+// writers first.
+void rebuild(Database &database, QDate fromDay = {});
+// Where the stored totals differ from the lines, one line of text each
+// ("项目日汇总 2024-03-01|…: 行数 2 应为 3, …"), empty when they agree.
+// One statement, so it reads one moment of a busy server.
+QStringList verify(Database &database);
+// For clearing, which has emptied jzmx in the caller's transaction: the
+// totals go with the lines, without reading them again.
+void emptyWithLines(Database &database);
+// verify(), and rebuild() when anything differs; returns what differed.
+QStringList mend(Database &database);
 
 } // namespace SettledTotals

@@ -8,6 +8,8 @@
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "db/SettledTotals.h"
+#include "db/Transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -140,6 +142,22 @@ void verifyEmbedded(const QString &file, Check check, const QString &shownAs = {
         throw Refusal(unusable(file) + u"（SQLite："_s + damage + u"）"_s);
 }
 
+// The daily totals of the program's own copy of a restored shop, held
+// against its lines and counted again where they differ: they are a cache
+// that the file brought along. A shop of an older version gets them
+// counted by its upgrade at start-up.
+void mendTotals(const QString &file)
+{
+    ConnectionSettings settings;
+    settings.filePath = file;
+    const auto database = Database::open(settings);
+    if (Schema::version(*database) != Schema::CurrentVersion)
+        return;
+    Transaction transaction(*database);
+    SettledTotals::mend(*database);
+    transaction.commit();
+}
+
 QString temporaryBeside(const QString &path)
 {
     return path + u".part"_s;
@@ -244,6 +262,7 @@ QString restoreEmbedded(const QString &chosen, const QString &databaseFile, cons
         }
         // A copy of a file just checked page by page.
         verifyEmbedded(partial, Check::Shape, chosen);
+        mendTotals(partial);
     } catch (const DbError &error) {
         removeLeftoversQuietly(partial);
         throw Refusal(u"无法从 "_s + chosen + u" 复制数据，原来的数据库没有改动。（SQLite："_s

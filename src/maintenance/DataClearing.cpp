@@ -1,6 +1,7 @@
 #include "DataClearing.h"
 
 #include "db/Database.h"
+#include "db/SettledTotals.h"
 #include "db/Transaction.h"
 
 using namespace Qt::StringLiterals;
@@ -81,6 +82,42 @@ void lockForClearing(Database &database, const QStringList &emptied)
         database.exec(u"lock table "_s + table + u" in share row exclusive mode"_s);
 }
 
+// SQLite as some systems build it (Debian's) overwrites every page a
+// deletion frees: emptying a million settled lines then writes the whole
+// table and its indexes once more, seconds with the window blocked. While
+// clearing, the connection overwrites only what costs no extra writing,
+// as SQLite does by default; the setting is the connection's and is put
+// back after.
+class FreedPagesKept
+{
+public:
+    explicit FreedPagesKept(Database &database) : m_database(database)
+    {
+        if (m_database.dialect().isPostgres())
+            return;
+        m_previous = m_database.scalar(u"pragma secure_delete"_s).toString();
+        m_database.exec(u"pragma secure_delete = fast"_s);
+    }
+    ~FreedPagesKept()
+    {
+        if (m_previous.isEmpty())
+            return;
+        try {
+            m_database.exec(u"pragma secure_delete = "_s + (m_previous == u"1"   ? u"on"_s
+                                                              : m_previous == u"2" ? u"fast"_s
+                                                                                   : u"off"_s));
+        } catch (const DbError &) {
+            // The connection's own setting; the clearing's outcome stands.
+        }
+    }
+    FreedPagesKept(const FreedPagesKept &) = delete;
+    FreedPagesKept &operator=(const FreedPagesKept &) = delete;
+
+private:
+    Database &m_database;
+    QString m_previous;
+};
+
 } // namespace
 
 void clear(Database &database, const QList<Records> &chosen)
@@ -90,10 +127,21 @@ void clear(Database &database, const QList<Records> &chosen)
         if (chosen.contains(records))
             emptied += tables(records);
     }
+    const FreedPagesKept freed(database);
     Transaction transaction(database);
     lockForClearing(database, emptied);
+    // The lines' triggers would take every cleared line off its day's
+    // totals one by one (a million lines: most of a minute on SQLite, the
+    // window blocked); the totals are emptied with the lines instead.
+    const bool lines = emptied.contains(u"jzmx"_s);
+    if (lines)
+        SettledTotals::setAside(database);
     for (const QString &table : std::as_const(emptied))
         database.execute(u"delete from "_s + table);
+    if (lines) {
+        SettledTotals::emptyWithLines(database);
+        SettledTotals::putBack(database);
+    }
     transaction.commit();
 }
 

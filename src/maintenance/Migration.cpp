@@ -3,6 +3,7 @@
 #include "common/Money.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "db/SettledTotals.h"
 #include "db/Transaction.h"
 
 #include <QHash>
@@ -405,6 +406,13 @@ QList<Copied> copy(Database &from, Database &to, const Progress &progress)
         copied.append({table, rows});
     }
     moveSequences(from, to);
+    // The daily totals were counted by the server's triggers as the lines
+    // came in; they must add up to the lines.
+    if (const QStringList differences = SettledTotals::verify(to); !differences.isEmpty()) {
+        throw DbError(u"迁移后服务器上的每日汇总（项目日汇总、提成日汇总）与营业明细 jzmx 不符，"
+                      "迁移没有完成：\n"_s
+                      + differences.mid(0, 10).join(u'\n'));
+    }
     // The indexes dropped for the load are back, and nothing else differs
     // from the shop this version builds.
     if (const QString reason = Schema::check(to); !reason.isEmpty())

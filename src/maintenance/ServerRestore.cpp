@@ -3,6 +3,8 @@
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "db/SettledTotals.h"
+#include "db/Transaction.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -237,6 +239,11 @@ void restore(const ConnectionSettings &settings, const QString &archive,
     // its copy was when it was checked.
     try {
         Schema::upgrade(*live);
+        // The daily totals came with the archive; they are counted again
+        // where they differ from its lines.
+        Transaction transaction(*live);
+        SettledTotals::mend(*live);
+        transaction.commit();
     } catch (const DbError &error) {
         throw Refusal(u"数据已经恢复，但升级到本程序的版本失败："_s + error.text());
     }

@@ -164,12 +164,25 @@ void Settlement::write(const Checkout &checkout, Status status, QString &billNum
          member.card, statusText(status), m_clock.now(), checkout.customerName(),
          checkout.remark(), m_context.OperatorName});
 
-    for (const QString &plate : lockOrder(checkout)) {
+    const QStringList plates = lockOrder(checkout);
+    for (const QString &plate : plates) {
         m_database.execute(u"update xfmx set 单据号=?, 会员卡号=?, 顾客姓名=? where 号牌=?"_s,
                            {billNumber, member.card, member.name, plate});
-        m_database.execute(u"insert into jzmx (ID, "_s + lineColumns() + u") select ID, "_s
-                               + lineColumns() + u" from xfmx where 号牌=?"_s,
-                           {plate});
+    }
+    // The group's lines in one statement: the daily totals it adds to are
+    // locked in one go, in key order, as every settlement locks them, so
+    // two group settlements never wait for each other in a circle.
+    QStringList marks;
+    QVariantList values;
+    for (const QString &plate : plates) {
+        marks.append(u"?"_s);
+        values.append(plate);
+    }
+    m_database.execute(u"insert into jzmx (ID, "_s + lineColumns() + u") select ID, "_s
+                           + lineColumns() + u" from xfmx where 号牌 in ("_s
+                           + marks.join(u", "_s) + u")"_s,
+                       values);
+    for (const QString &plate : plates) {
         m_database.execute(u"delete from xfmx where 号牌=?"_s, {plate});
         m_database.execute(u"update 号牌管理 set 号牌状态=? where 号牌=?"_s,
                            {QString::fromUtf16(PlateState::Free), plate});

@@ -4,6 +4,7 @@
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
+#include "db/SettledTotals.h"
 #include "db/Transaction.h"
 #include "maintenance/DataClearing.h"
 #include "orders/Checkout.h"
@@ -163,6 +164,8 @@ QString broken(Database &db, const QString &number, bool *kept = nullptr)
         || count(db, u"select coalesce(sum(行数), 0) from 提成日汇总"_s) != left) {
         return u"the daily totals differ from the lines"_s;
     }
+    if (const QStringList totals = SettledTotals::verify(db); !totals.isEmpty())
+        return u"the daily totals differ from the lines: "_s + totals.join(u"; "_s);
     if (kept)
         *kept = bills == 1;
     return {};

@@ -2,6 +2,7 @@
 
 #include "common/Money.h"
 #include "db/Database.h"
+#include "db/SettledTotals.h"
 
 #include <QHash>
 #include <QProcess>
@@ -17,8 +18,8 @@ using namespace Qt::StringLiterals;
 // over. After every kill the file, opened afresh, must hold whole visits
 // only: every bill with its lines, no line both open and settled, every
 // plate either occupied with its lines or free without any, the member's
-// card and points and the stock matching the bills and lines exactly, and
-// an intact file.
+// card and points, the stock and the daily totals matching the bills and
+// lines exactly, and an intact file.
 class TestSettlementKill : public QObject
 {
     Q_OBJECT
@@ -145,6 +146,9 @@ QString brokenRule(const QString &file, Seen &seen)
                                 "select 数量 from jzmx where 商品名='洗发水'"_s);
     if (stock + sold != Stock)
         return u"stock %1 after %2 sold"_s.arg(stock.toString(), sold.toString());
+    // The daily totals are those of the lines that were settled.
+    if (const QStringList totals = SettledTotals::verify(*db); !totals.isEmpty())
+        return u"daily totals differ from the lines: "_s + totals.join(u"; "_s);
     return {};
 }
 
