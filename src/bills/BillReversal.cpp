@@ -7,6 +7,7 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 
 #include <QHash>
@@ -74,20 +75,23 @@ QStringList BillReversal::reverse(int billId)
     const Money received = readAmount(bill.value(4), u"结帐管理"_s, u"实收金额"_s);
     const Money fromCard = readAmount(bill.value(5), u"结帐管理"_s, u"卡内扣除"_s);
 
-    Transaction transaction(m_database);
     if (m_beforeWrite)
         m_beforeWrite();
-    // The bill row first, on its id: of two workstations reversing the same
-    // bill, the second waits for the first and then finds nothing to delete.
-    if (m_database.execute(u"delete from 结帐管理 where id=?"_s, {billId}) != 1)
-        throw Refusal(gone());
-
+    Transaction transaction(m_database);
     QStringList plates =
         m_database.strings(u"select distinct 号牌 from jzmx where 单据号=?"_s, {number});
     if (!plates.contains(mainPlate))
         plates.append(mainPlate);
-    // The order settlement locks plates in, so the two never wait for each other.
     plates.sort();
+    // The plates before the bill, in the program's one order: an operation
+    // that holds a plate and then needs the bill (another reversal of it)
+    // is waited for, never waited on in a circle.
+    RowLocks::lock(m_database, LockRank::Plates, u"号牌管理"_s, u"号牌"_s, plates);
+    // Then the bill row, on its id: of two workstations reversing the same
+    // bill, the second waits for the first and then finds nothing to delete.
+    RowLocks::enter(m_database, LockRank::BillNumber);
+    if (m_database.execute(u"delete from 结帐管理 where id=?"_s, {billId}) != 1)
+        throw Refusal(gone());
     reopen(plates, mainPlate);
     restoreLines(number, mainPlate);
 
@@ -134,6 +138,7 @@ void BillReversal::reopen(const QStringList &plates, const QString &mainPlate)
 void BillReversal::restoreLines(const QString &billNumber, const QString &mainPlate)
 {
     const bool postgres = m_database.dialect().isPostgres();
+    RowLocks::enter(m_database, LockRank::Lines);
     // Each line keeps its number: the receipt, the commissions and an
     // earlier printout all name it. PostgreSQL takes a number of our own
     // into an identity column only when told so.

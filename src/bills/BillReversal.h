@@ -29,8 +29,8 @@ public:
     // order they were taken.
     QStringList reverse(int billId);
 
-    // Runs inside the transaction before its first write. Tests play the
-    // other workstation here.
+    // Runs just before the transaction begins. Tests play the other
+    // workstation here.
     void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }
 
     static QString notFound(const QString &plate);

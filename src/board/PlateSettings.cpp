@@ -4,6 +4,7 @@
 #include "common/Money.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 
 #include <QSqlRecord>
@@ -91,6 +92,7 @@ void PlateSettings::updateRoom(const Room &shown, const QString &name,
     const Money price = amountOf(ticketPrice);
     const Money least = amountOf(minimum);
     Transaction transaction(m_database);
+    RowLocks::enter(m_database, LockRank::Rooms);
     // 排序 stays: a renamed room keeps its page.
     const QString same = sameAs(m_database);
     const int changed = m_database.execute(
@@ -100,8 +102,10 @@ void PlateSettings::updateRoom(const Room &shown, const QString &name,
          shown.ticketPrice, shown.minimum});
     if (changed != 1)
         throw Refusal(StaleRoom);
-    if (name != shown.name)
+    if (name != shown.name) {
+        RowLocks::enter(m_database, LockRank::Plates);
         m_database.execute(u"update 号牌管理 set 所属包厢=? where 所属包厢=?"_s, {name, shown.name});
+    }
     transaction.commit();
 }
 
@@ -111,7 +115,8 @@ void PlateSettings::deleteRoom(const QString &name)
     requireRoom(name);
     // The room's plates are locked first, so that an order opened or a line
     // booked on one of them meanwhile has committed and is seen below.
-    m_database.execute(u"update 号牌管理 set 号牌状态=号牌状态 where 所属包厢=?"_s, {name});
+    RowLocks::lockWhere(m_database, LockRank::Plates, u"号牌管理"_s, u"号牌"_s, u"所属包厢=?"_s,
+                        {name});
     const int deleted = m_database.execute(
         u"delete from 包厢 where 包厢=? and not exists (select 1 from 号牌管理 "
         "where 号牌管理.所属包厢=包厢.包厢 and "_s
@@ -149,12 +154,13 @@ QSqlQuery PlateSettings::allPlates()
 
 void PlateSettings::lockPlate(int number)
 {
-    m_database.execute(u"update 号牌管理 set 号牌状态=号牌状态 where number=?"_s, {number});
+    RowLocks::lock(m_database, LockRank::Plates, u"号牌管理"_s, u"number"_s,
+                   {QString::number(number)});
 }
 
 void PlateSettings::requireRoom(const QString &room)
 {
-    if (m_database.execute(u"update 包厢 set 排序=排序 where 包厢=?"_s, {room}) != 1)
+    if (RowLocks::lock(m_database, LockRank::Rooms, u"包厢"_s, u"包厢"_s, {room}).isEmpty())
         throw Refusal(missingRoom(room));
 }
 
@@ -253,6 +259,7 @@ int PlateSettings::addRange(const QString &startText, const QString &endText,
     int added = 0;
     Transaction transaction(m_database);
     requireRoom(room);
+    RowLocks::enter(m_database, LockRank::Plates);
     for (const QString &plate : numbers) {
         // Plate numbers are unique across all rooms: an existing one is
         // skipped and the range goes on.

@@ -4,6 +4,7 @@
 #include "app/Rights.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 
 #include <QSqlRecord>
@@ -26,9 +27,10 @@ void PlateStatus::change(const QString &plate, const QString &shownState, const 
 {
     if (shownState == QStringView(PlateState::Occupied))
         throw Refusal(OccupiedRefusal);
-    Transaction transaction(m_database);
     if (m_beforeWrite)
         m_beforeWrite();
+    Transaction transaction(m_database);
+    RowLocks::enter(m_database, LockRank::Plates);
     const int changed = m_database.execute(
         u"update 号牌管理 set 号牌状态=? where 号牌=? "
         "and (号牌状态 is null or 号牌状态<>?)"_s,
@@ -46,15 +48,14 @@ void PlateStatus::cancelOrder(const QString &plate, const Rights &rights)
 {
     if (!rights.has(u"撤单"_s))
         throw Refusal(u"操作失败:您没有撤单权限,请让有此权限的管理员来操作!"_s);
-    Transaction transaction(m_database);
     if (m_beforeWrite)
         m_beforeWrite();
-    // The plate's row first: on PostgreSQL this waits for a booking that
-    // holds it and the statement below, with a snapshot of its own, then
-    // sees that booking's line; on SQLite it takes the write lock, so no line
-    // can be written until this operation ends. Looking at xfmx without the
-    // lock would miss a line committed while the update waited.
-    m_database.execute(u"update 号牌管理 set 号牌状态=号牌状态 where 号牌=?"_s, {plate});
+    Transaction transaction(m_database);
+    // The plate first: this waits for a booking that holds it, and the
+    // statement below, with a snapshot of its own, then sees that booking's
+    // line. Looking at xfmx without the lock would miss a line committed
+    // while the update waited.
+    RowLocks::lock(m_database, LockRank::Plates, u"号牌管理"_s, u"号牌"_s, {plate});
     // The test for open lines is part of the update itself: there is no
     // moment between looking and writing in which a line could slip in.
     const int changed = m_database.execute(

@@ -41,9 +41,9 @@ public:
     // lines, so one of the two waits for the other to commit.
     void cancelOrder(const QString &plate, const Rights &rights);
 
-    // Runs inside each operation just before its write, in its transaction:
-    // the moment another workstation's change must not slip past. Tests play
-    // that workstation here.
+    // Runs in each operation just before its transaction begins: the last
+    // moment another workstation's change can come between the window and
+    // the write. Tests play that workstation here.
     void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }
 
 private:

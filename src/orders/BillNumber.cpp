@@ -1,6 +1,7 @@
 #include "BillNumber.h"
 
 #include "db/Database.h"
+#include "db/RowLocks.h"
 
 using namespace Qt::StringLiterals;
 
@@ -31,8 +32,7 @@ QString next(const QString &number)
 
 void lock(Database &database)
 {
-    if (database.dialect().isPostgres())
-        database.exec(u"select pg_advisory_xact_lock(cast(? as bigint))"_s, {LockKey});
+    RowLocks::lockName(database, LockRank::BillNumber, LockKey);
 }
 
 bool taken(Database &database, const QString &number, const QStringList &plates)

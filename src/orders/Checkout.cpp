@@ -8,6 +8,7 @@
 #include "common/Refusal.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 #include "operators/OperatorStore.h"
 
@@ -129,6 +130,7 @@ void Checkout::resetTotals()
     if (changed.isEmpty())
         return;
     Transaction transaction(m_database);
+    RowLocks::enter(m_database, LockRank::Lines);
     for (const auto &[id, total] : changed)
         m_database.execute(u"update xfmx set 合计=? where ID=?"_s, {total.toVariant(), id});
     transaction.commit();
@@ -153,11 +155,12 @@ void Checkout::moveOut(const QString &plate)
     // The plate's lines are no longer this bill's: its receipt must not
     // list them, nor may they keep the number from this checkout. Lines
     // that another checkout has stamped since keep that checkout's number.
+    RowLocks::enter(m_database, LockRank::Lines);
     m_database.execute(u"update xfmx set 单据号=null where 号牌=? and 单据号=?"_s,
                        {plate, m_billNumber});
     m_group.removeOne(plate);
     m_others.append(plate);
-    DuXfmx();
+    readAndStamp();
     transaction.commit();
     JiSuan();
     splitAgain();
@@ -173,21 +176,25 @@ void Checkout::stamp(const QStringList &plates, const QString &number)
 
 void Checkout::DuXfmx()
 {
-    QList<Line> lines;
     Transaction transaction(m_database);
     // Two workstations showing their checkouts in the same second start
     // from the same number. The number is settled under the lock that
     // every choice of a number takes, so the later of the two sees the
     // earlier one's stamps and moves on.
     BillNumber::lock(m_database);
-    // The stamps come first: on SQLite a write after a read in the same
-    // transaction is refused at once while another workstation writes,
-    // where a first write waits its turn (and holds the database's write
-    // lock from then on). The plates go in one fixed order, so two
-    // workstations stamping the same group from different plates cannot
-    // each hold what the other waits for (PostgreSQL).
+    readAndStamp();
+    transaction.commit();
+}
+
+void Checkout::readAndStamp()
+{
+    QList<Line> lines;
+    // The plates go in one fixed order, so two workstations stamping the
+    // same group from different plates cannot each hold what the other
+    // waits for (PostgreSQL).
     QStringList plates = m_group;
     plates.sort();
+    RowLocks::enter(m_database, LockRank::Lines);
     stamp(plates, m_billNumber);
     const QString number = BillNumber::firstFree(m_database, m_billNumber, m_group);
     if (number != m_billNumber)
@@ -214,7 +221,6 @@ void Checkout::DuXfmx()
             lines.append(line);
         }
     }
-    transaction.commit();
     m_billNumber = number;
     m_lines = lines;
 }
@@ -249,6 +255,7 @@ void Checkout::DaZheHs()
               [](const Line *a, const Line *b) { return a->id < b->id; });
     constexpr qsizetype Chunk = 100;
     Transaction transaction(m_database);
+    RowLocks::enter(m_database, LockRank::Lines);
     for (qsizetype from = 0; from < discounted.size(); from += Chunk) {
         const QList<const Line *> chunk = discounted.mid(from, Chunk);
         QString prices;

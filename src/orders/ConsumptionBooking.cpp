@@ -7,6 +7,7 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/LikePattern.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 
 #include <QSqlQuery>
@@ -145,19 +146,20 @@ Money ConsumptionBooking::book(const QString &plate, int goodsId, Money quantity
 {
     if (quantity == Money())
         throw Refusal(QString::fromUtf16(QuantityZero));
-    Transaction transaction(m_database);
     if (m_beforeWrite)
         m_beforeWrite();
-    // The plate's row first, on the condition that it is still occupied:
-    // this takes the row lock on PostgreSQL (a settlement or cancellation
-    // in progress is waited for, then its result seen) and the write lock
-    // on SQLite, so no line lands on a plate that was just freed, and a
-    // cancellation that locks the same row cannot miss this line.
-    const int touched = m_database.execute(
-        u"update 号牌管理 set 号牌状态=号牌状态 where 号牌=? and 号牌状态=?"_s,
-        {plate, QString::fromUtf16(PlateState::Occupied)});
-    if (touched != 1)
+    Transaction transaction(m_database);
+    // The plate first, on the condition that it is still occupied: a
+    // settlement or cancellation in progress is waited for, then its result
+    // seen, so no line lands on a plate that was just freed, and a
+    // cancellation that locks the same plate cannot miss this line.
+    const QStringList held =
+        RowLocks::lock(m_database, LockRank::Plates, u"号牌管理"_s, u"号牌"_s, {plate},
+                       u"号牌状态=?"_s, {QString::fromUtf16(PlateState::Occupied)});
+    if (held.isEmpty())
         throw Refusal(QString::fromUtf16(NotOccupied));
+    if (m_whilePlateHeld)
+        m_whilePlateHeld();
     const QString main =
         m_database.scalar(u"select 主号牌 from 号牌管理 where 号牌=?"_s, {plate}).toString();
 
@@ -171,6 +173,7 @@ Money ConsumptionBooking::book(const QString &plate, int goodsId, Money quantity
     const Money commission = (negative ? Money() - item.commission : item.commission).withinRange();
     refuseGroupPastRange(main.isEmpty() ? plate : main, total);
     const QString none = u"n"_s;
+    RowLocks::enter(m_database, LockRank::Lines);
     m_database.execute(
         u"insert into xfmx (号牌, 主号牌, 商品名, 商品类型, 单价, 实际单价, 数量, 合计, 折扣, "
         "参与打折, 提成金额, TcYf, 员工编号, 员工姓名, 消费时间, 营业员) "
@@ -180,9 +183,11 @@ Money ConsumptionBooking::book(const QString &plate, int goodsId, Money quantity
          commission.toVariant(), employee ? employee->number : none,
          employee ? employee->name : none, m_clock.now(), m_context.OperatorName});
     // In place, so stock taken at another workstation meanwhile still counts.
-    if (goods.keepsStock)
+    if (goods.keepsStock) {
+        RowLocks::enter(m_database, LockRank::Goods);
         m_database.execute(u"update 商品库 set 库存 = 库存 - ? where id=?"_s,
                            {quantity.toVariant(), goodsId});
+    }
     transaction.commit();
     return total;
 }

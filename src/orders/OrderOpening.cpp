@@ -7,6 +7,7 @@
 #include "common/Refusal.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 
 #include <QSqlRecord>
@@ -48,9 +49,10 @@ void OrderOpening::open(const Order &order)
     plates += order.joined;
 
     Transaction transaction(m_database);
-    // The plates before anything is read: on SQLite the first write waits
-    // for another workstation's transaction, while a write after a read in
-    // the same transaction would be refused at once ("database is locked").
+    // The plates first, in the program's key order whatever order they were
+    // picked in: two workstations opening overlapping groups then wait for
+    // each other instead of each holding a plate the other needs.
+    RowLocks::lock(m_database, LockRank::Plates, u"号牌管理"_s, u"号牌"_s, plates);
     for (const QString &plate : plates) {
         // The test for "free" is part of the update: a plate taken by another
         // workstation since the window listed it changes no row.
@@ -68,6 +70,7 @@ void OrderOpening::open(const Order &order)
         m_database.scalar(u"select 门票价格 from 包厢 where 包厢=?"_s, {order.room}), u"包厢"_s,
         u"门票价格"_s);
     if (price > Money()) {
+        RowLocks::enter(m_database, LockRank::Lines);
         for (const QString &plate : plates) {
             m_database.execute(
                 u"insert into xfmx (号牌, 商品名, 单价, 实际单价, 数量, 商品类型, 参与打折, 折扣, "

@@ -12,6 +12,7 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/Schema.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 
 #include <QHash>
@@ -31,9 +32,7 @@ QString lineColumns()
 const QString ReopenHint = u"本次结帐没有保存，请退出后重新打开结帐窗口。"_s;
 
 // The group's plates in one fixed order, whichever plate the window was
-// opened from: two workstations settling the same group then lock its rows
-// in the same order, and one waits for the other instead of each holding
-// a row the other needs (PostgreSQL ends that with "deadlock detected").
+// opened from, as RowLocks takes them.
 QStringList lockOrder(const Checkout &checkout)
 {
     QStringList plates = checkout.group();
@@ -93,14 +92,13 @@ void Settlement::checkGroup(const Checkout &checkout)
     for (const Checkout::Line &line : checkout.lines())
         listed.insert(line.id, line.total);
 
+    // The plates first: a settlement, cancellation or booking of the same
+    // plate elsewhere is waited for and then seen.
+    const QStringList held = RowLocks::lock(m_database, LockRank::Plates, u"号牌管理"_s,
+                                            u"号牌"_s, checkout.group(), u"号牌状态=?"_s,
+                                            {occupied});
     for (const QString &plate : lockOrder(checkout)) {
-        // Takes the plate's row lock (PostgreSQL) or the write lock
-        // (SQLite) first: a settlement, cancellation or booking of the same
-        // plate elsewhere is waited for and then seen.
-        const int touched = m_database.execute(
-            u"update 号牌管理 set 号牌状态=号牌状态 where 号牌=? and 号牌状态=?"_s,
-            {plate, occupied});
-        if (touched != 1)
+        if (!held.contains(plate))
             throw Refusal(u"号牌"_s + plate + u"已在别处结帐或撤单。"_s + ReopenHint);
 
         QSqlQuery query =
@@ -122,9 +120,9 @@ void Settlement::checkGroup(const Checkout &checkout)
 
 void Settlement::write(const Checkout &checkout, Status status, QString &billNumber)
 {
-    Transaction transaction(m_database);
     if (m_beforeWrite)
         m_beforeWrite();
+    Transaction transaction(m_database);
     checkGroup(checkout);
 
     // Only a paid bill takes money: a waived or cancelled one keeps what

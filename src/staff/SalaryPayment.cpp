@@ -3,6 +3,7 @@
 #include "common/Clock.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 
 #include <QSqlQuery>
@@ -103,10 +104,9 @@ void SalaryPayment::pay(const Payment &payment)
 bool SalaryPayment::write(const Payment &payment, const Sum &sum, const QString &code)
 {
     Transaction transaction(m_database);
-    // A write first: SQLite's write lock, or on PostgreSQL the employee's
-    // row lock, so that two payments of one employee follow each other and
-    // the second sees the lines the first marked.
-    m_database.execute(u"update 员工管理 set 员工编号=员工编号 where 员工编号=?"_s, {code});
+    // The employee first, so that two payments of one employee follow each
+    // other and the second sees the lines the first marked.
+    RowLocks::lock(m_database, LockRank::Employees, u"员工管理"_s, u"员工编号"_s, {code});
     if (payment.withCommission) {
         Commission now = unpaidCommission(code);
         if (now.lines != payment.commission.lines)
@@ -122,6 +122,7 @@ bool SalaryPayment::write(const Payment &payment, const Sum &sum, const QString 
     if (payment.withCommission) {
         if (m_beforeMarking)
             m_beforeMarking();
+        RowLocks::enter(m_database, LockRank::Lines);
         if (!markPaid(code, payment.commission.lines))
             return false;
     }
