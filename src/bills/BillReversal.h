@@ -39,7 +39,6 @@ public:
 
 private:
     void reopen(const QStringList &plates, const QString &mainPlate);
-    void restoreLines(const QString &billNumber, const QString &mainPlate);
 
     Database &m_database;
     const Clock &m_clock;

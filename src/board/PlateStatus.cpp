@@ -4,8 +4,9 @@
 #include "app/Rights.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
-#include "db/RowLocks.h"
 #include "db/Transaction.h"
+#include "stores/LineStore.h"
+#include "stores/PlateStore.h"
 
 #include <QSqlRecord>
 
@@ -20,7 +21,8 @@ const QString MissingPlate = u"该号牌不存在！"_s;
 
 QString PlateStatus::read(const QString &plate)
 {
-    return m_database.scalar(u"select 号牌状态 from 号牌管理 where 号牌=?"_s, {plate}).toString();
+    const auto row = PlateStore(m_database).plate(plate);
+    return row ? row->state : QString();
 }
 
 void PlateStatus::change(const QString &plate, const QString &shownState, const QString &target)
@@ -30,16 +32,10 @@ void PlateStatus::change(const QString &plate, const QString &shownState, const 
     if (m_beforeWrite)
         m_beforeWrite();
     Transaction transaction(m_database);
-    RowLocks::enter(m_database, LockRank::Plates);
-    const int changed = m_database.execute(
-        u"update 号牌管理 set 号牌状态=? where 号牌=? "
-        "and (号牌状态 is null or 号牌状态<>?)"_s,
-        {target, plate, QString::fromUtf16(PlateState::Occupied)});
-    if (changed != 1) {
+    PlateStore plates(m_database);
+    if (!plates.changeState(plate, target)) {
         // Nothing changed: the plate was opened or removed meanwhile.
-        const QSqlRecord row =
-            m_database.firstRow(u"select 号牌状态 from 号牌管理 where 号牌=?"_s, {plate});
-        throw Refusal(row.isEmpty() ? MissingPlate : OccupiedRefusal);
+        throw Refusal(plates.exists(plate) ? OccupiedRefusal : MissingPlate);
     }
     transaction.commit();
 }
@@ -55,20 +51,12 @@ void PlateStatus::cancelOrder(const QString &plate, const Rights &rights)
     // statement below, with a snapshot of its own, then sees that booking's
     // line. Looking at xfmx without the lock would miss a line committed
     // while the update waited.
-    RowLocks::lock(m_database, LockRank::Plates, u"号牌管理"_s, u"号牌"_s, {plate});
-    // The test for open lines is part of the update itself: there is no
-    // moment between looking and writing in which a line could slip in.
-    const int changed = m_database.execute(
-        u"update 号牌管理 set 号牌状态=? where 号牌=? and 号牌状态=? "
-        "and not exists (select 1 from xfmx where xfmx.号牌=?)"_s,
-        {QString::fromUtf16(PlateState::Free), plate, QString::fromUtf16(PlateState::Occupied),
-         plate});
-    if (changed != 1) {
-        if (m_database.exists(u"select 1 from xfmx where 号牌=?"_s, {plate}))
+    PlateStore plates(m_database);
+    plates.lock({plate});
+    if (!plates.cancel(plate)) {
+        if (LineStore(m_database).hasOpenLines(plate))
             throw Refusal(u"有消费项目,不能撤销."_s);
-        const QSqlRecord row =
-            m_database.firstRow(u"select 号牌状态 from 号牌管理 where 号牌=?"_s, {plate});
-        if (row.isEmpty())
+        if (!plates.exists(plate))
             throw Refusal(MissingPlate);
         // Checked out or cancelled from another workstation meanwhile.
         throw Refusal(u"该号牌不是占用状态，不能撤单！"_s);

@@ -2,6 +2,8 @@
 
 #include "db/Database.h"
 #include "db/RowLocks.h"
+#include "stores/BillStore.h"
+#include "stores/LineStore.h"
 
 using namespace Qt::StringLiterals;
 
@@ -37,17 +39,8 @@ void lock(Database &database)
 
 bool taken(Database &database, const QString &number, const QStringList &plates)
 {
-    if (database.exists(u"select 1 from 结帐管理 where 单据号=?"_s, {number}))
-        return true;
-    if (plates.isEmpty())
-        return database.exists(u"select 1 from xfmx where 单据号=?"_s, {number});
-    QStringList marks(plates.size(), u"?"_s);
-    QVariantList values{number};
-    for (const QString &plate : plates)
-        values.append(plate);
-    return database.exists(u"select 1 from xfmx where 单据号=? and 号牌 not in ("_s
-                               + marks.join(u", "_s) + u')',
-                           values);
+    return BillStore(database).exists(number)
+        || LineStore(database).numberUsedElsewhere(number, plates);
 }
 
 QString firstFree(Database &database, QString number, const QStringList &plates)

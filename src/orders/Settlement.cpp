@@ -11,23 +11,16 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/DbError.h"
-#include "db/Schema.h"
-#include "db/RowLocks.h"
 #include "db/Transaction.h"
+#include "stores/BillStore.h"
+#include "stores/LineStore.h"
+#include "stores/PlateStore.h"
 
 #include <QHash>
-#include <QSqlQuery>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Every column of a line but ID, as xfmx and jzmx both name them: lines
-// are copied by name, whatever order an old database gave its columns.
-QString lineColumns()
-{
-    return Schema::lineColumns().join(u", "_s);
-}
 
 const QString ReopenHint = u"本次结帐没有保存，请退出后重新打开结帐窗口。"_s;
 
@@ -77,8 +70,7 @@ QString Settlement::JieZhangHs(const Checkout &checkout, Status status)
             // Only a number that a workstation choosing without the lock
             // (an older program) took meanwhile is worth another try;
             // anything else stands.
-            const bool taken = m_database.exists(
-                u"select 1 from 结帐管理 where 单据号=?"_s, {number});
+            const bool taken = BillStore(m_database).exists(number);
             if (!taken || attempt >= 5)
                 throw;
         }
@@ -94,20 +86,15 @@ void Settlement::checkGroup(const Checkout &checkout)
 
     // The plates first: a settlement, cancellation or booking of the same
     // plate elsewhere is waited for and then seen.
-    const QStringList held = RowLocks::lock(m_database, LockRank::Plates, u"号牌管理"_s,
-                                            u"号牌"_s, checkout.group(), u"号牌状态=?"_s,
-                                            {occupied});
+    const QStringList held = PlateStore(m_database).lock(checkout.group(), occupied);
+    LineStore lines(m_database);
     for (const QString &plate : lockOrder(checkout)) {
         if (!held.contains(plate))
             throw Refusal(u"号牌"_s + plate + u"已在别处结帐或撤单。"_s + ReopenHint);
 
-        QSqlQuery query =
-            m_database.exec(u"select ID, 合计 from xfmx where 号牌=?"_s, {plate});
-        while (query.next()) {
-            const int id = query.value(0).toInt();
-            const auto found = listed.constFind(id);
-            if (found == listed.cend()
-                || *found != readAmount(query.value(1), u"xfmx"_s, u"合计"_s)) {
+        for (const LineStore::Line &line : lines.openLines(plate)) {
+            const auto found = listed.constFind(static_cast<int>(line.id));
+            if (found == listed.cend() || *found != line.total) {
                 throw Refusal(u"号牌"_s + plate + u"的消费项目已在别处改动。"_s + ReopenHint);
             }
             listed.erase(found);
@@ -160,25 +147,25 @@ void Settlement::write(const Checkout &checkout, Status status, QString &billNum
     BillNumber::lock(m_database);
     billNumber = BillNumber::firstFree(m_database, billNumber, checkout.group());
 
-    const QDateTime leftAt = m_clock.now();
-    m_database.execute(
-        u"insert into 结帐管理 (单据号, 号牌, 进店时间, 离店时间, 卡内扣除, 实收金额, 应收金额, "
-        "结帐方式, 会员卡号, 状态, 结帐时间, 顾客姓名, 备注, 营业员) "
-        "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
-        {billNumber, checkout.plate(), checkout.entryMoment(), leftAt, fromCard.toVariant(),
-         received.toVariant(), checkout.due().toVariant(), checkout.paymentMethod().trimmed(),
-         member.card, statusText(status), m_clock.now(), checkout.customerName(),
-         checkout.remark(), m_context.OperatorName});
+    BillStore::Bill bill;
+    bill.number = billNumber;
+    bill.plate = checkout.plate();
+    bill.entered = checkout.entryMoment();
+    bill.left = m_clock.now();
+    bill.fromCard = fromCard;
+    bill.received = received;
+    bill.due = checkout.due();
+    bill.method = checkout.paymentMethod().trimmed();
+    bill.card = member.card;
+    bill.status = statusText(status);
+    bill.settledAt = m_clock.now();
+    bill.customer = checkout.customerName();
+    bill.remark = checkout.remark();
+    bill.operatorName = m_context.OperatorName;
+    BillStore(m_database).add(bill);
 
-    for (const QString &plate : lockOrder(checkout)) {
-        m_database.execute(u"update xfmx set 单据号=?, 会员卡号=?, 顾客姓名=? where 号牌=?"_s,
-                           {billNumber, member.card, member.name, plate});
-        m_database.execute(u"insert into jzmx (ID, "_s + lineColumns() + u") select ID, "_s
-                               + lineColumns() + u" from xfmx where 号牌=?"_s,
-                           {plate});
-        m_database.execute(u"delete from xfmx where 号牌=?"_s, {plate});
-        m_database.execute(u"update 号牌管理 set 号牌状态=? where 号牌=?"_s,
-                           {QString::fromUtf16(PlateState::Free), plate});
-    }
+    const QStringList plates = lockOrder(checkout);
+    LineStore(m_database).settle(plates, billNumber, member.card, member.name);
+    PlateStore(m_database).free(plates);
     transaction.commit();
 }
