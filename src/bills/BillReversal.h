@@ -29,8 +29,8 @@ public:
     // order they were taken.
     QStringList reverse(int billId);
 
-    // Runs inside the transaction before its first write. Tests play the
-    // other workstation here.
+    // Runs just before the transaction begins. Tests play the other
+    // workstation here.
     void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }
 
     static QString notFound(const QString &plate);
@@ -39,7 +39,6 @@ public:
 
 private:
     void reopen(const QStringList &plates, const QString &mainPlate);
-    void restoreLines(const QString &billNumber, const QString &mainPlate);
 
     Database &m_database;
     const Clock &m_clock;

@@ -2,6 +2,7 @@
 
 #include "db/Amounts.h"
 #include "db/Database.h"
+#include "stores/BillStore.h"
 
 #include <QSqlQuery>
 
@@ -89,11 +90,5 @@ QStringList LineSearch::fields()
 
 std::optional<Money> LineSearch::takings(Database &database, QDate day)
 {
-    QSqlQuery query = database.exec(
-        u"select 实收金额 from 结帐管理 where 结帐时间 >= ? and 结帐时间 < ?"_s,
-        {day.startOfDay(), day.addDays(1).startOfDay()});
-    std::optional<Money> total;
-    while (query.next())
-        total = total.value_or(Money()) + readAmount(query.value(0), u"结帐管理"_s, u"实收金额"_s);
-    return total;
+    return BillStore(database).received(day.startOfDay(), day.addDays(1).startOfDay());
 }

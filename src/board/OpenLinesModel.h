@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Money.h"
+#include "stores/LineStore.h"
 
 #include <QAbstractTableModel>
 #include <QDateTime>
@@ -9,25 +10,6 @@
 #include <QVariant>
 
 #include <optional>
-
-// One open consumption line of xfmx, as the board's bottom grid and its
-// printed list show it. The amounts are kept as the database gave them:
-// SQLite can hold text that is no number there, and the grid shows it as it
-// is rather than failing.
-struct OpenLine
-{
-    int id = 0;
-    QString plate;
-    QString goods;
-    QVariant price;
-    QVariant quantity;
-    QVariant discount;
-    QVariant total;
-    QDateTime time;
-    QString employeeNumber;
-    QString employeeName;
-    QString operatorName;
-};
 
 // The board's open lines. The first GridColumns columns are the grid's (see
 // OpenLinesGrid); the two after them carry the plate and the discount factor

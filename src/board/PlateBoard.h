@@ -4,7 +4,6 @@
 #include "PlateState.h"
 
 #include <QList>
-#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +11,7 @@
 
 class Clock;
 class Database;
+class ResultTableModel;
 
 // What the plate board reads and decides, without any widget: the rooms,
 // the plates of a room with their icons, the totals per state, the status
@@ -94,7 +94,7 @@ public:
     QList<OpenLine> openLines(const QString &plate);
     // Every column of the open lines of one plate, or of all plates: what
     // "Excel转出下表" writes.
-    QSqlQuery lineRows(const std::optional<QString> &plate);
+    void loadLineRows(ResultTableModel &into, const std::optional<QString> &plate);
 
     // Quick find: the index of the first plate whose number equals `text`
     // exactly, letter case included; -1 when none does.
@@ -107,8 +107,6 @@ public:
     static Answer consumptionAnswer(std::optional<PlateState::Icon> selected);
 
 private:
-    QList<OpenLine> readLines(const QString &sql, const QVariantList &values);
-
     Database &m_database;
     const Clock &m_clock;
 };

@@ -4,7 +4,10 @@
 #include "common/Money.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
+#include "db/ResultTableModel.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
+#include "stores/PlateStore.h"
 
 #include <QSqlRecord>
 
@@ -16,11 +19,6 @@ namespace {
 
 const QString StalePlate = u"该号牌已被其他工作站修改或删除，请刷新后重试。"_s;
 const QString StaleRoom = u"该包厢已被其他工作站修改或删除，请刷新后重试。"_s;
-
-QString occupied()
-{
-    return QString::fromUtf16(PlateState::Occupied);
-}
 
 // The room dialog's number boxes take digits and a point; an empty box
 // means 0, a number past the amount range is refused.
@@ -45,10 +43,6 @@ QString sameAs(const Database &database)
 {
     return database.dialect().isPostgres() ? u"is not distinct from"_s : u"is"_s;
 }
-
-// Whether a plate is occupied or has open lines, for a statement on 号牌管理.
-constexpr auto Busy = u"(coalesce(号牌管理.号牌状态, '')=? "
-                      u"or exists (select 1 from xfmx where xfmx.号牌=号牌管理.号牌))";
 
 // Digits only; the significant ones, leading zeros dropped.
 std::optional<QString> digitsOf(const QString &text)
@@ -91,6 +85,7 @@ void PlateSettings::updateRoom(const Room &shown, const QString &name,
     const Money price = amountOf(ticketPrice);
     const Money least = amountOf(minimum);
     Transaction transaction(m_database);
+    RowLocks::enter(m_database, LockRank::Rooms);
     // 排序 stays: a renamed room keeps its page.
     const QString same = sameAs(m_database);
     const int changed = m_database.execute(
@@ -101,7 +96,7 @@ void PlateSettings::updateRoom(const Room &shown, const QString &name,
     if (changed != 1)
         throw Refusal(StaleRoom);
     if (name != shown.name)
-        m_database.execute(u"update 号牌管理 set 所属包厢=? where 所属包厢=?"_s, {name, shown.name});
+        PlateStore(m_database).moveRoom(shown.name, name);
     transaction.commit();
 }
 
@@ -111,50 +106,42 @@ void PlateSettings::deleteRoom(const QString &name)
     requireRoom(name);
     // The room's plates are locked first, so that an order opened or a line
     // booked on one of them meanwhile has committed and is seen below.
-    m_database.execute(u"update 号牌管理 set 号牌状态=号牌状态 where 所属包厢=?"_s, {name});
-    const int deleted = m_database.execute(
-        u"delete from 包厢 where 包厢=? and not exists (select 1 from 号牌管理 "
-        "where 号牌管理.所属包厢=包厢.包厢 and "_s
-            + QString::fromUtf16(Busy) + u")"_s,
-        {name, occupied()});
-    if (deleted != 1) {
-        const QString busy = m_database
-                                 .scalar(u"select 号牌 from 号牌管理 where 所属包厢=? and "_s
-                                             + QString::fromUtf16(Busy) + u" order by 号牌"_s,
-                                         {name, occupied()})
-                                 .toString();
-        if (busy.isEmpty())
-            throw Refusal(StaleRoom);
+    PlateStore plates(m_database);
+    plates.lockRoom(name);
+    const QString busy = plates.busyPlateOf(name);
+    if (!busy.isEmpty()) {
         throw Refusal(u"包厢 "_s + name + u" 中的号牌 "_s + busy
                       + u" 正在使用或有消费记录，不能删除包厢！"_s);
     }
-    m_database.execute(u"delete from 号牌管理 where 所属包厢=?"_s, {name});
+    if (m_database.execute(u"delete from 包厢 where 包厢=?"_s, {name}) != 1)
+        throw Refusal(StaleRoom);
+    plates.removeRoom(name);
     transaction.commit();
 }
 
-QSqlQuery PlateSettings::platesByRoom()
+void PlateSettings::platesByRoom(ResultTableModel &into)
 {
-    return m_database.exec(u"select * from 号牌管理 order by 所属包厢, 号牌"_s);
+    PlateStore(m_database).loadByRoom(into);
 }
 
-QSqlQuery PlateSettings::platesOf(const QString &room)
+void PlateSettings::platesOf(ResultTableModel &into, const QString &room)
 {
-    return m_database.exec(u"select * from 号牌管理 where 所属包厢=? order by 号牌"_s, {room});
+    PlateStore(m_database).loadOfRoom(into, room);
 }
 
-QSqlQuery PlateSettings::allPlates()
+void PlateSettings::allPlates(ResultTableModel &into)
 {
-    return m_database.exec(u"select * from 号牌管理 order by number"_s);
+    PlateStore(m_database).loadAll(into);
 }
 
 void PlateSettings::lockPlate(int number)
 {
-    m_database.execute(u"update 号牌管理 set 号牌状态=号牌状态 where number=?"_s, {number});
+    PlateStore(m_database).lockSequence(number);
 }
 
 void PlateSettings::requireRoom(const QString &room)
 {
-    if (m_database.execute(u"update 包厢 set 排序=排序 where 包厢=?"_s, {room}) != 1)
+    if (RowLocks::lock(m_database, LockRank::Rooms, u"包厢"_s, u"包厢"_s, {room}).isEmpty())
         throw Refusal(missingRoom(room));
 }
 
@@ -169,29 +156,17 @@ void PlateSettings::savePlate(int number, const PlateFields &shown, const PlateF
 
     Transaction transaction(m_database);
     lockPlate(number);
-    QString sql = u"update 号牌管理 set 号牌=?, 所属包厢=?, 号牌状态=? where number=? and 号牌=? "
-                  "and coalesce(所属包厢, '')=? and coalesce(号牌状态, '')=?"_s;
-    QVariantList values{fields.plate, fields.room, fields.state, number,
-                        shown.plate, shown.room, shown.state};
-    if (newRoom) {
-        sql += u" and exists (select 1 from 包厢 where 包厢=?)"_s;
-        values.append(fields.room);
-    }
-    if (keepsLines) {
-        sql += u" and not "_s + QString::fromUtf16(Busy);
-        values.append(occupied());
-    }
-    if (m_database.execute(sql, values) == 1) {
+    PlateStore plates(m_database);
+    const PlateStore::Fields from{shown.plate, shown.room, shown.state};
+    const PlateStore::Fields to{fields.plate, fields.room, fields.state};
+    if (plates.saveFields(number, from, to, newRoom, keepsLines)) {
         transaction.commit();
         return;
     }
 
     // Nothing written: say why.
-    const QSqlRecord row = m_database.firstRow(
-        u"select 号牌, 所属包厢, 号牌状态 from 号牌管理 where number=?"_s, {number});
-    if (row.isEmpty()
-        || PlateFields{row.value(0).toString(), row.value(1).toString(), row.value(2).toString()}
-               != shown)
+    const auto row = plates.plateBySequence(number);
+    if (!row || PlateFields{row->plate, row->room, row->state} != shown)
         throw Refusal(StalePlate);
     if (newRoom && !m_database.exists(u"select 1 from 包厢 where 包厢=?"_s, {fields.room}))
         throw Refusal(missingRoom(fields.room));
@@ -204,16 +179,13 @@ void PlateSettings::deletePlate(int number, const QString &plate)
 {
     Transaction transaction(m_database);
     lockPlate(number);
-    const int deleted = m_database.execute(
-        u"delete from 号牌管理 where number=? and 号牌=? and not "_s + QString::fromUtf16(Busy),
-        {number, plate, occupied()});
-    if (deleted == 1) {
+    PlateStore plates(m_database);
+    if (plates.remove(number, plate)) {
         transaction.commit();
         return;
     }
-    const QVariant current =
-        m_database.scalar(u"select 号牌 from 号牌管理 where number=?"_s, {number});
-    if (current.isNull() || current.toString() != plate)
+    const auto current = plates.plateBySequence(number);
+    if (!current || current->plate != plate)
         throw Refusal(StalePlate);
     throw Refusal(u"号牌 "_s + plate + u" 正在使用或有消费记录，不能删除！"_s);
 }
@@ -253,13 +225,12 @@ int PlateSettings::addRange(const QString &startText, const QString &endText,
     int added = 0;
     Transaction transaction(m_database);
     requireRoom(room);
+    PlateStore plates(m_database);
     for (const QString &plate : numbers) {
         // Plate numbers are unique across all rooms: an existing one is
         // skipped and the range goes on.
-        added += m_database.execute(
-            u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态) values (?, ?, ?) "
-            "on conflict (号牌) do nothing"_s,
-            {plate, room, QString::fromUtf16(PlateState::Free)});
+        if (plates.addFree(plate, room))
+            ++added;
     }
     transaction.commit();
     return added;

@@ -7,7 +7,7 @@
 #include <QStringList>
 
 class Database;
-class QSqlQuery;
+class ResultTableModel;
 
 // Rooms (包厢) and plates (号牌管理) as the settings window keeps them.
 // Refusals throw Refusal with the user's text and write nothing; database
@@ -46,9 +46,9 @@ public:
 
     // The plate lists of the window, every column: all plates by room and
     // number (on opening), the plates of one room, all plates (刷新).
-    QSqlQuery platesByRoom();
-    QSqlQuery platesOf(const QString &room);
-    QSqlQuery allPlates();
+    void platesByRoom(ResultTableModel &into);
+    void platesOf(ResultTableModel &into, const QString &room);
+    void allPlates(ResultTableModel &into);
 
     // Saves the plate dialog onto the row with that sequence number, on the
     // condition that the row still holds `shown`, what the dialog showed.
@@ -80,7 +80,7 @@ public:
 private:
     // Takes the plate's row lock (PostgreSQL) or the write lock (SQLite)
     // before a statement whose condition looks at xfmx, so that a line booked
-    // meanwhile has committed and is seen. A booking touches the plate's row
+    // meanwhile has committed and is seen. A booking locks the plate
     // first, so it waits for this operation or this one waits for it.
     void lockPlate(int number);
     // Refuses when the room has no row; also locks that row, so the room

@@ -34,16 +34,15 @@ public:
     // 撤单. A line booked from another workstation up to the moment of the
     // update refuses the cancellation instead of being orphaned.
     //
-    // For this to hold, a booking (opening an order, adding a line) touches
-    // the plate's row before it writes its line, in the same transaction
-    // ("update 号牌管理 set 号牌状态=号牌状态 where 号牌=?" or its own update of
-    // that row): the cancellation locks the same row before it looks for
-    // lines, so one of the two waits for the other to commit.
+    // For this to hold, a booking (opening an order, adding a line) locks
+    // the plate (PlateStore::lock) before it writes its line, in the same
+    // transaction: the cancellation locks the same plate before it looks
+    // for lines, so one of the two waits for the other to commit.
     void cancelOrder(const QString &plate, const Rights &rights);
 
-    // Runs inside each operation just before its write, in its transaction:
-    // the moment another workstation's change must not slip past. Tests play
-    // that workstation here.
+    // Runs in each operation just before its transaction begins: the last
+    // moment another workstation's change can come between the window and
+    // the write. Tests play that workstation here.
     void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }
 
 private:

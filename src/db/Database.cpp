@@ -420,18 +420,35 @@ bool Database::runControl(const QString &sql, QSqlError *error)
     return false;
 }
 
-void Database::begin()
+void Database::begin(Access access)
 {
     reopenIfClosed();
     if (m_transactionDepth == 0) {
+        // SQLite's plain BEGIN takes no lock until the first statement, and
+        // a transaction that read first is refused at once ("database is
+        // locked") when it then writes while another workstation writes:
+        // the busy time-out cannot help it. IMMEDIATE takes the write lock
+        // here, waiting under the time-out. PostgreSQL locks rows as they
+        // are written or locked (RowLocks); a read transaction there sees
+        // one snapshot throughout.
+        const bool postgres = m_dialect.isPostgres();
+        const QString statement = access == Access::Read
+            ? (postgres ? u"begin transaction isolation level repeatable read, read only"_s
+                        : u"begin deferred"_s)
+            : (postgres ? u"begin"_s : u"begin immediate"_s);
         // Counted only once the server has started it: a failed BEGIN
         // leaves nothing open for a later commit to find.
-        if (!handle().transaction())
-            fail(handle().lastError(), {});
+        QSqlError error;
+        if (!runControl(statement, &error))
+            fail(error, {});
         m_spoiledLevel = 0;
+        m_lockRank = 0;
+        m_access = access;
         m_transactionDepth = 1;
         return;
     }
+    if (access == Access::Write && m_access == Access::Read)
+        throw DbError(u"只读事务中不能写入数据，操作已取消。"_s);
     QSqlError error;
     if (!runControl(u"savepoint "_s + savepointName(m_transactionDepth), &error))
         fail(error, {});

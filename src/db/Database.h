@@ -68,6 +68,13 @@ public:
     QStringList columns(const QString &table);
     bool hasColumn(const QString &table, const QString &column);
 
+    // What a transaction is for, said when it begins. A write transaction
+    // takes the database's write lock at once on SQLite (BEGIN IMMEDIATE),
+    // so a second workstation waits its turn under the busy time-out
+    // instead of being refused when its first write follows a read. A read
+    // transaction sees one snapshot and may not write.
+    enum class Access { Write, Read };
+
     // Transactions nest: the outermost begin() starts one, each inner one
     // sets a savepoint. An inner level that is rolled back (or a statement
     // that fails inside a transaction) takes its own work back and leaves
@@ -75,7 +82,9 @@ public:
     // rolls everything back and throws, so an inner failure that outer code
     // caught is never committed half done. Only rollbackSavepoint() lets a
     // transaction go on past a failure. Use Transaction, not these.
-    void begin();
+    // An inner level inherits the outer one's access; a write level inside
+    // a read transaction throws DbError.
+    void begin(Access access = Access::Write);
     // Ends the innermost level. Throws DbError when none is open, and when
     // the outermost commit finds the transaction rollback-only or fails.
     void commit();
@@ -95,6 +104,16 @@ public:
     // and removes its write-ahead log. The next statement opens it again.
     void close();
     int transactionDepth() const { return m_transactionDepth; }
+    bool inWriteTransaction() const
+    {
+        return m_transactionDepth > 0 && m_access == Access::Write;
+    }
+
+    // The lock order (see RowLocks): the highest rank the running
+    // transaction has locked, 0 before its first lock. Only RowLocks calls
+    // these.
+    int lockRank() const { return m_lockRank; }
+    void setLockRank(int rank) { m_lockRank = rank; }
 
     // Records what the running transaction changed; it is handed to the
     // listener once the outermost commit has gone through, and dropped when
@@ -139,6 +158,8 @@ private:
     void spoil(int level);
 
     int m_transactionDepth = 0;
+    Access m_access = Access::Write;
+    int m_lockRank = 0;
     // The outermost level whose work a failure spoiled; 0 when none, and
     // anything but 0 makes the outermost commit roll back.
     int m_spoiledLevel = 0;

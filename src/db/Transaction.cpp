@@ -5,10 +5,10 @@
 
 using namespace Qt::StringLiterals;
 
-Transaction::Transaction(Database &database)
+Transaction::Transaction(Database &database, Access access)
     : m_database(database)
 {
-    m_database.begin();
+    m_database.begin(access);
     m_level = m_database.transactionDepth();
 }
 

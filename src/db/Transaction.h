@@ -1,8 +1,10 @@
 #pragma once
 
-class Database;
+#include "Database.h"
 
-// One operation, one transaction: commit() makes it count; leaving the
+// One operation, one transaction: it says at its start whether it writes
+// (the default; SQLite takes its write lock then) or only reads one
+// snapshot (Transaction::Read). commit() makes it count; leaving the
 // scope without commit(), by an exception or a return, rolls it back.
 // A nested Transaction is a savepoint inside the outer one; when it is
 // rolled back, the outer commit() throws DbError and nothing is kept (see
@@ -10,8 +12,12 @@ class Database;
 class Transaction
 {
 public:
+    using Access = Database::Access;
+    static constexpr Access Read = Access::Read;
+    static constexpr Access Write = Access::Write;
+
     // Throws DbError when the transaction cannot be started.
-    explicit Transaction(Database &database);
+    explicit Transaction(Database &database, Access access = Access::Write);
     // Rolls back unless committed; never throws.
     ~Transaction();
     Transaction(const Transaction &) = delete;

@@ -6,6 +6,7 @@
 #include "common/Refusal.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 
 #include <QDateTime>
@@ -88,6 +89,7 @@ int GoodsCatalogue::add(const NewItem &item)
         quantity = GoodsNumbers::quantity(item.quantity, u"数量"_s);
     }
     const Money purchaseTotal = (purchasePrice * Money::fromInt(quantity)).withinRange();
+    RowLocks::enter(m_database, LockRank::Goods);
     const int id = m_database
                        .scalar(u"insert into 商品库 (编号, 商品名, 拼音, 商品类型, 单价, 库存, 提成金额, "
                                "是否需要服务, 作者, 出版社, 出版年, 简介) "
@@ -97,6 +99,7 @@ int GoodsCatalogue::add(const NewItem &item)
                                 QVariant::fromValue(commission), needsService})
                        .toInt();
     if (stocked) {
+        RowLocks::enter(m_database, LockRank::Purchases);
         m_database.execute(u"insert into 进货表 (商品名, 拼音, 进货单价, 数量, 总进价, 日期, 管理员) "
                            "values (?, ?, ?, ?, ?, ?, ?)"_s,
                            {item.name, item.pinyin.trimmed(), QVariant::fromValue(purchasePrice),

@@ -6,6 +6,7 @@
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 
 #include <QDateTime>
@@ -37,6 +38,11 @@ bool StockPurchases::record(const Entry &entry)
     const Money total = (price * Money::fromInt(quantity)).withinRange();
 
     Transaction transaction(m_database);
+    // The goods row before the purchase, as adding an item takes them: the
+    // name and the type read below are the ones the stock is raised under,
+    // and a change to the item at another workstation is waited for.
+    RowLocks::lock(m_database, LockRank::Goods, u"商品库"_s, u"id"_s,
+                   {QString::number(entry.itemId)});
     const QSqlRecord item = m_database.firstRow(
         u"select 商品库.商品名, 商品库.拼音, 商品类型.库存 from 商品库 "
         "left join 商品类型 on 商品类型.名称=商品库.商品类型 where 商品库.id=?"_s,
@@ -45,6 +51,7 @@ bool StockPurchases::record(const Entry &entry)
         throw Refusal(QString::fromUtf16(GoodsCatalogue::Stale));
     if (!item.value(2).toBool())
         throw Refusal(QString::fromUtf16(GoodsCatalogue::KeepsNoStock));
+    RowLocks::enter(m_database, LockRank::Purchases);
     m_database.execute(u"insert into 进货表 (商品名, 拼音, 进货单价, 数量, 总进价, 日期, 备注, 管理员) "
                        "values (?, ?, ?, ?, ?, ?, ?, ?)"_s,
                        {item.value(0).toString(), item.value(1).toString(),

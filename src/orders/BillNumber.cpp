@@ -1,6 +1,9 @@
 #include "BillNumber.h"
 
 #include "db/Database.h"
+#include "db/RowLocks.h"
+#include "stores/BillStore.h"
+#include "stores/LineStore.h"
 
 using namespace Qt::StringLiterals;
 
@@ -31,23 +34,13 @@ QString next(const QString &number)
 
 void lock(Database &database)
 {
-    if (database.dialect().isPostgres())
-        database.exec(u"select pg_advisory_xact_lock(cast(? as bigint))"_s, {LockKey});
+    RowLocks::lockName(database, LockRank::BillNumber, LockKey);
 }
 
 bool taken(Database &database, const QString &number, const QStringList &plates)
 {
-    if (database.exists(u"select 1 from 结帐管理 where 单据号=?"_s, {number}))
-        return true;
-    if (plates.isEmpty())
-        return database.exists(u"select 1 from xfmx where 单据号=?"_s, {number});
-    QStringList marks(plates.size(), u"?"_s);
-    QVariantList values{number};
-    for (const QString &plate : plates)
-        values.append(plate);
-    return database.exists(u"select 1 from xfmx where 单据号=? and 号牌 not in ("_s
-                               + marks.join(u", "_s) + u')',
-                           values);
+    return BillStore(database).exists(number)
+        || LineStore(database).numberUsedElsewhere(number, plates);
 }
 
 QString firstFree(Database &database, QString number, const QStringList &plates)

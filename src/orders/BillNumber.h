@@ -20,9 +20,9 @@ QString fromMoment(const QDateTime &moment);
 QString next(const QString &number);
 
 // Holds back every other workstation that chooses a number until the
-// current transaction ends: PostgreSQL takes a transaction-level advisory
-// lock, SQLite needs nothing as its write transactions already run one at
-// a time (the transaction must then write before it reads).
+// current write transaction ends (LockRank::BillNumber): PostgreSQL takes a
+// transaction-level advisory lock, SQLite's write transactions already run
+// one at a time.
 void lock(Database &database);
 
 // Whether the number belongs to someone other than the checkout of

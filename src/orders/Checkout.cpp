@@ -11,25 +11,16 @@
 #include "db/Transaction.h"
 #include "members/MemberCards.h"
 #include "operators/OperatorStore.h"
+#include "stores/LineStore.h"
+#include "stores/PlateStore.h"
 
-#include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <algorithm>
-#include <QSqlRecord>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString occupied()
-{
-    return QString::fromUtf16(PlateState::Occupied);
-}
-
-Money lineAmount(const QVariant &value, const QString &column)
-{
-    return readAmount(value, u"xfmx"_s, column);
-}
 
 } // namespace
 
@@ -48,8 +39,7 @@ void Checkout::open()
 {
     // A free plate's main plate is history; clearing it keeps the next
     // group from gathering plates that merely shared a number once.
-    m_database.execute(u"update 号牌管理 set 主号牌='' where 号牌状态=? and 主号牌<>''"_s,
-                       {QString::fromUtf16(PlateState::Free)});
+    PlateStore(m_database).clearFreeMainPlates();
 
     m_shownAt = m_clock.now();
     // Where another open checkout has this number already, reading the
@@ -72,42 +62,24 @@ void Checkout::open()
 
 void Checkout::readPlate()
 {
-    const QSqlRecord row = m_database.firstRow(
-        u"select 主号牌, 顾客姓名, 押金金额, 进店时间 from 号牌管理 where 号牌=?"_s, {m_plate});
-    const QString main = row.value(u"主号牌"_s).toString();
-    m_mainPlate = main.isEmpty() ? m_plate : main;
-
-    const QString customer = row.value(u"顾客姓名"_s).toString();
-    m_customer = customer.isEmpty() ? m_member.name : customer;
-    const std::optional<Money> deposit = tryReadAmount(row.value(u"押金金额"_s));
-    m_deposit = deposit ? deposit->toString() : u"0"_s;
-    const QDateTime entry = DateFormat::fromVariant(row.value(u"进店时间"_s));
-    m_entryMoment = entry.isValid() ? entry : m_shownAt;
+    const PlateStore::Plate row = PlateStore(m_database).plate(m_plate).value_or(PlateStore::Plate());
+    m_mainPlate = row.mainPlate.isEmpty() ? m_plate : row.mainPlate;
+    m_customer = row.customer.isEmpty() ? m_member.name : row.customer;
+    m_deposit = row.deposit ? row.deposit->toString() : u"0"_s;
+    m_entryMoment = row.entered.isValid() ? row.entered : m_shownAt;
     m_entryTime = DateFormat::dateTimeText(m_entryMoment);
 }
 
 QStringList Checkout::occupiedOutsideGroup()
 {
-    QStringList plates;
-    QSqlQuery query = m_database.exec(
-        u"select 号牌 from 号牌管理 where 号牌状态=? and 号牌<>? and coalesce(主号牌, '')<>? "
-        "order by number"_s,
-        {occupied(), m_mainPlate, m_mainPlate});
-    while (query.next())
-        plates.append(query.value(0).toString());
-    return plates;
+    return PlateStore(m_database).occupiedOutside(m_mainPlate);
 }
 
 void Checkout::readGroup()
 {
     // Only occupied plates join: a plate reserved or stopped after an
     // earlier visit may still carry the number, and could never be settled.
-    m_group.clear();
-    QSqlQuery query = m_database.exec(
-        u"select 号牌 from 号牌管理 where (主号牌=? and 号牌状态=?) or 号牌=? order by number"_s,
-        {m_mainPlate, occupied(), m_plate});
-    while (query.next())
-        m_group.append(query.value(0).toString());
+    m_group = PlateStore(m_database).group(m_mainPlate, m_plate);
     // The checkout plate leads the list even if another plate's number is lower.
     m_group.removeAll(m_plate);
     m_group.prepend(m_plate);
@@ -118,20 +90,17 @@ void Checkout::resetTotals()
     // An earlier checkout that was left may have discounted the group's
     // lines; the bill starts again from list prices. Only lines that differ
     // are written.
-    QList<std::pair<int, Money>> changed;
-    QSqlQuery query = m_database.exec(
-        u"select ID, 单价, 数量, 合计 from xfmx where 主号牌=?"_s, {m_mainPlate});
-    while (query.next()) {
-        const Money total = lineAmount(query.value(1), u"单价"_s)
-            * lineAmount(query.value(2), u"数量"_s);
-        if (total != lineAmount(query.value(3), u"合计"_s))
-            changed.append({query.value(0).toInt(), total});
+    LineStore store(m_database);
+    QList<std::pair<qint64, Money>> changed;
+    for (const LineStore::Line &line : store.groupLines(m_mainPlate)) {
+        const Money total = line.price * line.quantity;
+        if (total != line.total)
+            changed.append({line.id, total});
     }
     if (changed.isEmpty())
         return;
     Transaction transaction(m_database);
-    for (const auto &[id, total] : changed)
-        m_database.execute(u"update xfmx set 合计=? where ID=?"_s, {total.toVariant(), id});
+    store.setTotals(changed);
     transaction.commit();
 }
 
@@ -154,11 +123,10 @@ void Checkout::moveOut(const QString &plate)
     // The plate's lines are no longer this bill's: its receipt must not
     // list them, nor may they keep the number from this checkout. Lines
     // that another checkout has stamped since keep that checkout's number.
-    m_database.execute(u"update xfmx set 单据号=null where 号牌=? and 单据号=?"_s,
-                       {plate, m_billNumber});
+    LineStore(m_database).unstamp(plate, m_billNumber);
     m_group.removeOne(plate);
     m_others.append(plate);
-    DuXfmx();
+    readAndStamp();
     transaction.commit();
     JiSuan();
     splitAgain();
@@ -166,56 +134,52 @@ void Checkout::moveOut(const QString &plate)
 
 void Checkout::stamp(const QStringList &plates, const QString &number)
 {
-    for (const QString &plate : plates) {
-        m_database.execute(u"update xfmx set 单据号=?, 会员卡号=?, 顾客姓名=? where 号牌=?"_s,
-                           {number, m_member.card, m_member.name, plate});
-    }
+    LineStore(m_database).stamp(plates, number, m_member.card, m_member.name);
 }
 
 void Checkout::DuXfmx()
 {
-    QList<Line> lines;
     Transaction transaction(m_database);
     // Two workstations showing their checkouts in the same second start
     // from the same number. The number is settled under the lock that
     // every choice of a number takes, so the later of the two sees the
     // earlier one's stamps and moves on.
     BillNumber::lock(m_database);
-    // The stamps come first: on SQLite a write after a read in the same
-    // transaction is refused at once while another workstation writes,
-    // where a first write waits its turn (and holds the database's write
-    // lock from then on). The plates go in one fixed order, so two
-    // workstations stamping the same group from different plates cannot
-    // each hold what the other waits for (PostgreSQL).
+    readAndStamp();
+    transaction.commit();
+}
+
+void Checkout::readAndStamp()
+{
+    QList<Line> lines;
+    // The plates go in one fixed order, so two workstations stamping the
+    // same group from different plates cannot each hold what the other
+    // waits for (PostgreSQL).
     QStringList plates = m_group;
     plates.sort();
     stamp(plates, m_billNumber);
     const QString number = BillNumber::firstFree(m_database, m_billNumber, m_group);
     if (number != m_billNumber)
         stamp(plates, number);
+    LineStore store(m_database);
     for (const QString &plate : std::as_const(m_group)) {
-        QSqlQuery query = m_database.exec(
-            u"select ID, 商品名, 单价, 数量, 参与打折, 折扣, 合计, 号牌, 员工编号, 营业员, 主号牌 "
-            "from xfmx where 号牌=? order by ID"_s,
-            {plate});
-        while (query.next()) {
+        for (const LineStore::Line &stored : store.openLines(plate)) {
             Line line;
-            line.id = query.value(0).toInt();
-            line.goods = query.value(1).toString();
-            line.price = lineAmount(query.value(2), u"单价"_s);
-            line.actualPrice = line.price;
-            line.quantity = lineAmount(query.value(3), u"数量"_s);
-            line.discounts = query.value(4).toString();
-            line.rateText = amountText(query.value(5));
-            line.total = lineAmount(query.value(6), u"合计"_s);
-            line.plate = query.value(7).toString();
-            line.employee = query.value(8).toString();
-            line.operatorName = query.value(9).toString();
-            line.mainPlate = query.value(10).toString();
+            line.id = static_cast<int>(stored.id);
+            line.goods = stored.goods;
+            line.price = stored.price;
+            line.actualPrice = stored.price;
+            line.quantity = stored.quantity;
+            line.discounts = stored.discounts;
+            line.rateText = stored.rate ? stored.rate->toString() : stored.unreadableRate;
+            line.total = stored.total;
+            line.plate = stored.plate;
+            line.employee = stored.employee;
+            line.operatorName = stored.operatorName;
+            line.mainPlate = stored.mainPlate;
             lines.append(line);
         }
     }
-    transaction.commit();
     m_billNumber = number;
     m_lines = lines;
 }
@@ -232,7 +196,7 @@ void Checkout::DaZheHs()
 {
     const Money rate = this->rate(m_rateText);
     QList<Line> lines = m_lines;
-    QList<const Line *> discounted;
+    QList<LineStore::Discounted> discounted;
     for (Line &line : lines) {
         if (line.discounts.compare(u"y"_s, Qt::CaseInsensitive) != 0)
             continue;
@@ -240,37 +204,12 @@ void Checkout::DaZheHs()
         line.actualPrice = (line.price * rate).withinRange();
         line.total = (line.actualPrice * line.quantity).withinRange();
         line.rateText = m_rateText.trimmed();
-        discounted.append(&line);
+        // By each line's own ID, so two lines of the same goods on one
+        // plate keep their own totals.
+        discounted.append({line.id, line.actualPrice, line.total});
     }
-    // By each line's own ID, so two lines of the same goods on one plate
-    // keep their own totals; in ID order, so two workstations discounting
-    // one group take its rows in the same order; a hundred lines to a
-    // statement, as a server round trip costs more than the update.
-    std::sort(discounted.begin(), discounted.end(),
-              [](const Line *a, const Line *b) { return a->id < b->id; });
-    constexpr qsizetype Chunk = 100;
     Transaction transaction(m_database);
-    for (qsizetype from = 0; from < discounted.size(); from += Chunk) {
-        const QList<const Line *> chunk = discounted.mid(from, Chunk);
-        QString prices;
-        QString totals;
-        QString ids;
-        QVariantList priceValues;
-        QVariantList totalValues;
-        QVariantList idValues;
-        for (const Line *line : chunk) {
-            prices += u" when ? then cast(? as numeric)"_s;
-            totals += u" when ? then cast(? as numeric)"_s;
-            ids += ids.isEmpty() ? u"?"_s : u", ?"_s;
-            priceValues << line->id << line->actualPrice.toVariant();
-            totalValues << line->id << line->total.toVariant();
-            idValues << line->id;
-        }
-        m_database.execute(u"update xfmx set 折扣=cast(? as numeric), 实际单价=case ID"_s + prices
-                               + u" end, 合计=case ID"_s + totals + u" end where ID in ("_s + ids
-                               + u')',
-                           QVariantList{rate.toVariant()} + priceValues + totalValues + idValues);
-    }
+    LineStore(m_database).discount(rate, discounted);
     transaction.commit();
     m_lines = lines;
 }

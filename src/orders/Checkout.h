@@ -134,6 +134,9 @@ private:
     void readPlate();
     void resetTotals();
     void stamp(const QStringList &plates, const QString &number);
+    // DuXfmx's reading and stamping, inside a transaction that holds the
+    // bill number's lock.
+    void readAndStamp();
     QString identifyMember(const QString &card, const QString &password);
     void splitPayment();
     // The split again when the card pays, after the amounts or the member changed.

@@ -7,7 +7,10 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/LikePattern.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
+#include "stores/LineStore.h"
+#include "stores/PlateStore.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -22,14 +25,11 @@ const QString All = u"全部"_s;
 
 ConsumptionBooking::Plate ConsumptionBooking::plate(const QString &plate)
 {
-    const QSqlRecord row =
-        m_database.firstRow(u"select 主号牌, 押金金额 from 号牌管理 where 号牌=?"_s, {plate});
+    const PlateStore::Plate row = PlateStore(m_database).plate(plate).value_or(PlateStore::Plate());
     Plate header;
     header.plate = plate;
-    const QString main = row.value(u"主号牌"_s).toString();
-    header.mainPlate = main.isEmpty() ? plate : main;
-    const std::optional<Money> deposit = tryReadAmount(row.value(u"押金金额"_s));
-    header.deposit = deposit ? deposit->toString() : u"0"_s;
+    header.mainPlate = row.mainPlate.isEmpty() ? plate : row.mainPlate;
+    header.deposit = row.deposit ? row.deposit->toString() : u"0"_s;
     return header;
 }
 
@@ -110,16 +110,9 @@ ConsumptionBooking::Goods ConsumptionBooking::goods(int id)
 QList<ConsumptionBooking::Line> ConsumptionBooking::lines(const QString &plate)
 {
     QList<Line> lines;
-    QSqlQuery query = m_database.exec(u"select * from xfmx where 号牌=? order by ID"_s, {plate});
-    while (query.next()) {
-        const QSqlRecord row = query.record();
-        const auto amount = [&row](const QString &column) {
-            return readAmount(row.value(column), u"xfmx"_s, column);
-        };
-        lines.append({row.value(u"商品名"_s).toString(), amount(u"实际单价"_s),
-                      amount(u"数量"_s), amount(u"合计"_s), row.value(u"参与打折"_s).toString(),
-                      {row.value(u"员工编号"_s).toString(), row.value(u"员工姓名"_s).toString()},
-                      row.value(u"营业员"_s).toString()});
+    for (const LineStore::Line &line : LineStore(m_database).openLines(plate)) {
+        lines.append({line.goods, line.actualPrice, line.quantity, line.total, line.discounts,
+                      {line.employee, line.employeeName}, line.operatorName});
     }
     return lines;
 }
@@ -145,21 +138,19 @@ Money ConsumptionBooking::book(const QString &plate, int goodsId, Money quantity
 {
     if (quantity == Money())
         throw Refusal(QString::fromUtf16(QuantityZero));
-    Transaction transaction(m_database);
     if (m_beforeWrite)
         m_beforeWrite();
-    // The plate's row first, on the condition that it is still occupied:
-    // this takes the row lock on PostgreSQL (a settlement or cancellation
-    // in progress is waited for, then its result seen) and the write lock
-    // on SQLite, so no line lands on a plate that was just freed, and a
-    // cancellation that locks the same row cannot miss this line.
-    const int touched = m_database.execute(
-        u"update 号牌管理 set 号牌状态=号牌状态 where 号牌=? and 号牌状态=?"_s,
-        {plate, QString::fromUtf16(PlateState::Occupied)});
-    if (touched != 1)
+    Transaction transaction(m_database);
+    // The plate first, on the condition that it is still occupied: a
+    // settlement or cancellation in progress is waited for, then its result
+    // seen, so no line lands on a plate that was just freed, and a
+    // cancellation that locks the same plate cannot miss this line.
+    PlateStore plates(m_database);
+    if (plates.lock({plate}, QString::fromUtf16(PlateState::Occupied)).isEmpty())
         throw Refusal(QString::fromUtf16(NotOccupied));
-    const QString main =
-        m_database.scalar(u"select 主号牌 from 号牌管理 where 号牌=?"_s, {plate}).toString();
+    if (m_whilePlateHeld)
+        m_whilePlateHeld();
+    const QString main = plates.plate(plate).value_or(PlateStore::Plate()).mainPlate;
 
     const Goods goods = this->goods(goodsId);
     const GoodsCatalogue::Item &item = goods.item;
@@ -171,18 +162,27 @@ Money ConsumptionBooking::book(const QString &plate, int goodsId, Money quantity
     const Money commission = (negative ? Money() - item.commission : item.commission).withinRange();
     refuseGroupPastRange(main.isEmpty() ? plate : main, total);
     const QString none = u"n"_s;
-    m_database.execute(
-        u"insert into xfmx (号牌, 主号牌, 商品名, 商品类型, 单价, 实际单价, 数量, 合计, 折扣, "
-        "参与打折, 提成金额, TcYf, 员工编号, 员工姓名, 消费时间, 营业员) "
-        "values (?, ?, ?, ?, ?, ?, ?, ?, 1, ?, ?, '0', ?, ?, ?, ?)"_s,
-        {plate, main.isEmpty() ? plate : main, item.name, item.type, item.price.toVariant(),
-         item.price.toVariant(), quantity.toVariant(), total.toVariant(), goods.discount,
-         commission.toVariant(), employee ? employee->number : none,
-         employee ? employee->name : none, m_clock.now(), m_context.OperatorName});
+    LineStore::NewLine line;
+    line.plate = plate;
+    line.mainPlate = main.isEmpty() ? plate : main;
+    line.goods = item.name;
+    line.type = item.type;
+    line.price = item.price;
+    line.quantity = quantity;
+    line.total = total;
+    line.discounts = goods.discount;
+    line.commission = commission;
+    line.employee = employee ? employee->number : none;
+    line.employeeName = employee ? employee->name : none;
+    line.time = m_clock.now();
+    line.operatorName = m_context.OperatorName;
+    LineStore(m_database).book(line);
     // In place, so stock taken at another workstation meanwhile still counts.
-    if (goods.keepsStock)
+    if (goods.keepsStock) {
+        RowLocks::enter(m_database, LockRank::Goods);
         m_database.execute(u"update 商品库 set 库存 = 库存 - ? where id=?"_s,
                            {quantity.toVariant(), goodsId});
+    }
     transaction.commit();
     return total;
 }
@@ -193,11 +193,8 @@ void ConsumptionBooking::refuseGroupPastRange(const QString &mainPlate, Money to
     // part alone, so neither may pass the range on its own.
     Money charged = total > Money() ? total : Money();
     Money returned = total < Money() ? total : Money();
-    QSqlQuery query = m_database.exec(u"select 合计 from xfmx where 主号牌=?"_s, {mainPlate});
-    while (query.next()) {
-        const Money line = readAmount(query.value(0), u"xfmx"_s, u"合计"_s);
-        (line > Money() ? charged : returned) += line;
-    }
+    for (const LineStore::Line &line : LineStore(m_database).groupLines(mainPlate))
+        (line.total > Money() ? charged : returned) += line.total;
     charged.withinRange();
     returned.withinRange();
 }
@@ -205,7 +202,6 @@ void ConsumptionBooking::refuseGroupPastRange(const QString &mainPlate, Money to
 QString ConsumptionBooking::setDeposit(const QString &plate, const QString &typed)
 {
     const Money deposit = Money::parseEntry(typed.trimmed()).value_or(Money());
-    m_database.execute(u"update 号牌管理 set 押金金额=? where 号牌=?"_s,
-                       {deposit.toVariant(), plate});
+    PlateStore(m_database).setDeposit(plate, deposit);
     return deposit.toString();
 }

@@ -111,10 +111,13 @@ public:
     // form.
     QString setDeposit(const QString &plate, const QString &typed);
 
-    // Runs inside book() just before its first write, in its transaction:
-    // the moment another workstation's change must not slip past. Tests
-    // play that workstation here.
+    // Runs in book() just before its transaction begins: the last moment
+    // another workstation's change can come between the window and the
+    // booking. Tests play that workstation here.
     void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }
+    // Runs inside book()'s transaction once it holds the plate, before the
+    // line is written: tests start another workstation here that must wait.
+    void setWhilePlateHeld(std::function<void()> hook) { m_whilePlateHeld = std::move(hook); }
 
 private:
     QList<GoodsCatalogue::Item> list(const QString &sql, const QVariantList &values = {});
@@ -126,4 +129,5 @@ private:
     const AppContext &m_context;
     const Clock &m_clock;
     std::function<void()> m_beforeWrite;
+    std::function<void()> m_whilePlateHeld;
 };

@@ -11,30 +11,22 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/DbError.h"
-#include "db/Schema.h"
 #include "db/Transaction.h"
 #include "members/MemberCards.h"
+#include "stores/BillStore.h"
+#include "stores/LineStore.h"
+#include "stores/PlateStore.h"
 
 #include <QHash>
-#include <QSqlQuery>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Every column of a line but ID, as xfmx and jzmx both name them: lines
-// are copied by name, whatever order an old database gave its columns.
-QString lineColumns()
-{
-    return Schema::lineColumns().join(u", "_s);
-}
-
 const QString ReopenHint = u"本次结帐没有保存，请退出后重新打开结帐窗口。"_s;
 
 // The group's plates in one fixed order, whichever plate the window was
-// opened from: two workstations settling the same group then lock its rows
-// in the same order, and one waits for the other instead of each holding
-// a row the other needs (PostgreSQL ends that with "deadlock detected").
+// opened from, as RowLocks takes them.
 QStringList lockOrder(const Checkout &checkout)
 {
     QStringList plates = checkout.group();
@@ -79,8 +71,7 @@ QString Settlement::JieZhangHs(const Checkout &checkout, Status status)
             // Only a number that a workstation choosing without the lock
             // (an older program) took meanwhile is worth another try;
             // anything else stands.
-            const bool taken = m_database.exists(
-                u"select 1 from 结帐管理 where 单据号=?"_s, {number});
+            const bool taken = BillStore(m_database).exists(number);
             if (!taken || attempt >= 5)
                 throw;
         }
@@ -94,23 +85,17 @@ void Settlement::checkGroup(const Checkout &checkout)
     for (const Checkout::Line &line : checkout.lines())
         listed.insert(line.id, line.total);
 
+    // The plates first: a settlement, cancellation or booking of the same
+    // plate elsewhere is waited for and then seen.
+    const QStringList held = PlateStore(m_database).lock(checkout.group(), occupied);
+    LineStore lines(m_database);
     for (const QString &plate : lockOrder(checkout)) {
-        // Takes the plate's row lock (PostgreSQL) or the write lock
-        // (SQLite) first: a settlement, cancellation or booking of the same
-        // plate elsewhere is waited for and then seen.
-        const int touched = m_database.execute(
-            u"update 号牌管理 set 号牌状态=号牌状态 where 号牌=? and 号牌状态=?"_s,
-            {plate, occupied});
-        if (touched != 1)
+        if (!held.contains(plate))
             throw Refusal(u"号牌"_s + plate + u"已在别处结帐或撤单。"_s + ReopenHint);
 
-        QSqlQuery query =
-            m_database.exec(u"select ID, 合计 from xfmx where 号牌=?"_s, {plate});
-        while (query.next()) {
-            const int id = query.value(0).toInt();
-            const auto found = listed.constFind(id);
-            if (found == listed.cend()
-                || *found != readAmount(query.value(1), u"xfmx"_s, u"合计"_s)) {
+        for (const LineStore::Line &line : lines.openLines(plate)) {
+            const auto found = listed.constFind(static_cast<int>(line.id));
+            if (found == listed.cend() || *found != line.total) {
                 throw Refusal(u"号牌"_s + plate + u"的消费项目已在别处改动。"_s + ReopenHint);
             }
             listed.erase(found);
@@ -123,9 +108,9 @@ void Settlement::checkGroup(const Checkout &checkout)
 
 void Settlement::write(const Checkout &checkout, Status status, QString &billNumber)
 {
-    Transaction transaction(m_database);
     if (m_beforeWrite)
         m_beforeWrite();
+    Transaction transaction(m_database);
     checkGroup(checkout);
 
     // Only a paid bill takes money: a waived or cancelled one keeps what
@@ -154,38 +139,25 @@ void Settlement::write(const Checkout &checkout, Status status, QString &billNum
     BillNumber::lock(m_database);
     billNumber = BillNumber::firstFree(m_database, billNumber, checkout.group());
 
-    const QDateTime leftAt = m_clock.now();
-    m_database.execute(
-        u"insert into 结帐管理 (单据号, 号牌, 进店时间, 离店时间, 卡内扣除, 实收金额, 应收金额, "
-        "结帐方式, 会员卡号, 状态, 结帐时间, 顾客姓名, 备注, 营业员) "
-        "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
-        {billNumber, checkout.plate(), checkout.entryMoment(), leftAt, fromCard.toVariant(),
-         received.toVariant(), checkout.due().toVariant(), checkout.paymentMethod().trimmed(),
-         member.card, statusText(status), m_clock.now(), checkout.customerName(),
-         checkout.remark(), m_context.OperatorName});
+    BillStore::Bill bill;
+    bill.number = billNumber;
+    bill.plate = checkout.plate();
+    bill.entered = checkout.entryMoment();
+    bill.left = m_clock.now();
+    bill.fromCard = fromCard;
+    bill.received = received;
+    bill.due = checkout.due();
+    bill.method = checkout.paymentMethod().trimmed();
+    bill.card = member.card;
+    bill.status = statusText(status);
+    bill.settledAt = m_clock.now();
+    bill.customer = checkout.customerName();
+    bill.remark = checkout.remark();
+    bill.operatorName = m_context.OperatorName;
+    BillStore(m_database).add(bill);
 
     const QStringList plates = lockOrder(checkout);
-    for (const QString &plate : plates) {
-        m_database.execute(u"update xfmx set 单据号=?, 会员卡号=?, 顾客姓名=? where 号牌=?"_s,
-                           {billNumber, member.card, member.name, plate});
-    }
-    // The group's lines in one statement: the daily totals it adds to are
-    // locked in one go, in key order, as every settlement locks them, so
-    // two group settlements never wait for each other in a circle.
-    QStringList marks;
-    QVariantList values;
-    for (const QString &plate : plates) {
-        marks.append(u"?"_s);
-        values.append(plate);
-    }
-    m_database.execute(u"insert into jzmx (ID, "_s + lineColumns() + u") select ID, "_s
-                           + lineColumns() + u" from xfmx where 号牌 in ("_s
-                           + marks.join(u", "_s) + u")"_s,
-                       values);
-    for (const QString &plate : plates) {
-        m_database.execute(u"delete from xfmx where 号牌=?"_s, {plate});
-        m_database.execute(u"update 号牌管理 set 号牌状态=? where 号牌=?"_s,
-                           {QString::fromUtf16(PlateState::Free), plate});
-    }
+    LineStore(m_database).settle(plates, billNumber, member.card, member.name);
+    PlateStore(m_database).free(plates);
     transaction.commit();
 }

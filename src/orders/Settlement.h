@@ -36,8 +36,9 @@ public:
     // Refusals throw Refusal and write nothing.
     QString JieZhangHs(const Checkout &checkout, Status status);
 
-    // Runs inside the transaction before its first write. Tests play the
-    // other workstation here.
+    // Runs just before the transaction begins and takes its locks: the last
+    // moment another workstation's change can come between the window and
+    // the settlement. Tests play the other workstation here.
     void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }
 
 private:

@@ -3,7 +3,9 @@
 #include "common/Clock.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
+#include "stores/LineStore.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -13,14 +15,6 @@
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Lines marked per statement: few enough for every backend's limit on
-// bound values, whatever number of lines an employee has unpaid.
-constexpr qsizetype MarkedPerStatement = 500;
-
-} // namespace
 
 SalaryPayment::CommissionChanged::CommissionChanged(Commission now)
     : Refusal(u"该员工未发的提成已变动，现为"_s + now.total.toString()
@@ -61,14 +55,9 @@ std::optional<SalaryPayment::Employee> SalaryPayment::employee(const QString &co
 SalaryPayment::Commission SalaryPayment::unpaidCommission(const QString &code)
 {
     Commission commission;
-    QSqlQuery query = m_database.exec(
-        u"select ID, 提成金额 from jzmx where 员工编号=? and TcYf='0' order by ID"_s,
-        {code.trimmed()});
-    while (query.next()) {
-        const Line line{query.value(0).toLongLong(),
-                        readAmount(query.value(1), u"jzmx"_s, u"提成金额"_s)};
-        commission.lines.append(line);
-        commission.total += line.commission;
+    for (const LineStore::Commission &unpaid : LineStore(m_database).unpaidCommission(code.trimmed())) {
+        commission.lines.append({unpaid.id, unpaid.amount});
+        commission.total += unpaid.amount;
     }
     return commission;
 }
@@ -103,10 +92,9 @@ void SalaryPayment::pay(const Payment &payment)
 bool SalaryPayment::write(const Payment &payment, const Sum &sum, const QString &code)
 {
     Transaction transaction(m_database);
-    // A write first: SQLite's write lock, or on PostgreSQL the employee's
-    // row lock, so that two payments of one employee follow each other and
-    // the second sees the lines the first marked.
-    m_database.execute(u"update 员工管理 set 员工编号=员工编号 where 员工编号=?"_s, {code});
+    // The employee first, so that two payments of one employee follow each
+    // other and the second sees the lines the first marked.
+    RowLocks::lock(m_database, LockRank::Employees, u"员工管理"_s, u"员工编号"_s, {code});
     if (payment.withCommission) {
         Commission now = unpaidCommission(code);
         if (now.lines != payment.commission.lines)
@@ -131,21 +119,9 @@ bool SalaryPayment::write(const Payment &payment, const Sum &sum, const QString 
 
 bool SalaryPayment::markPaid(const QString &code, const QList<Line> &lines)
 {
-    // By row key, so a line settled after the check stays unpaid, and only
-    // while still unpaid, so a line paid or moved meanwhile is not counted.
-    qsizetype marked = 0;
-    for (qsizetype first = 0; first < lines.size(); first += MarkedPerStatement) {
-        const qsizetype count = std::min(MarkedPerStatement, lines.size() - first);
-        QVariantList values{code};
-        QStringList marks;
-        for (qsizetype i = first; i < first + count; ++i) {
-            values.append(lines.at(i).id);
-            marks.append(u"?"_s);
-        }
-        marked += m_database.execute(
-            u"update jzmx set TcYf='1' where 员工编号=? and TcYf='0' and ID in ("_s
-                + marks.join(u", "_s) + u')',
-            values);
-    }
-    return marked == lines.size();
+    QList<LineStore::Commission> marked;
+    marked.reserve(lines.size());
+    for (const Line &line : lines)
+        marked.append({line.id, line.commission});
+    return LineStore(m_database).markPaid(code, marked) == lines.size();
 }

@@ -2,6 +2,7 @@
 
 #include "board/PlateState.h"
 #include "db/Database.h"
+#include "stores/PlateStore.h"
 
 using namespace Qt::StringLiterals;
 
@@ -20,8 +21,7 @@ ListFilter equals(const QString &column, const QString &value)
 
 QStringList occupiedPlates(Database &database)
 {
-    return database.strings(u"select 号牌 from 号牌管理 where 号牌状态=? order by number"_s,
-                            {QString::fromUtf16(PlateState::Occupied)});
+    return PlateStore(database).platesIn(QString::fromUtf16(PlateState::Occupied));
 }
 
 ListDescription lines()

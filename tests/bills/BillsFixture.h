@@ -6,19 +6,20 @@
 #include "db/Database.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "support/ShopBuilder.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
-// A shop's bills made the way the desk makes them: plates occupied, lines
-// booked, then Checkout and Settlement; or bill rows written directly where
-// only the list matters.
+// A shop's bills made the way the desk makes them: plates occupied and lines
+// booked through the stores (ShopBuilder), then Checkout and Settlement; or
+// bill rows written through the bill store where only the list matters.
 class BillsFixture
 {
 public:
-    BillsFixture(Database &db, Clock &clock) : m_db(db), m_clock(clock)
+    BillsFixture(Database &db, Clock &clock) : m_db(db), m_clock(clock), m_shop(db)
     {
         m_context.OperatorName = QStringLiteral("前台");
     }
@@ -26,29 +27,34 @@ public:
     void plate(const QString &number, const QString &state = QStringLiteral("可用"),
                const QString &main = QString())
     {
-        m_db.execute(QStringLiteral("insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 主号牌, 顾客姓名, "
-                                    "押金金额, 进店时间) values (?, '大厅', ?, ?, '散客', 0, ?)"),
-                     {number, state, main, m_clock.now()});
+        if (state == QStringLiteral("占用"))
+            m_shop.occupiedPlate(number, QStringLiteral("大厅"), main, m_clock.now());
+        else
+            m_shop.freePlate(number, QStringLiteral("大厅"), m_clock.now());
     }
     void occupy(const QString &number, const QString &main)
     {
-        m_db.execute(QStringLiteral("update 号牌管理 set 号牌状态='占用', 主号牌=?, 进店时间=? "
-                                    "where 号牌=?"),
-                     {main, m_clock.now(), number});
+        m_shop.occupy(number, main, m_clock.now());
     }
     // A line as booking leaves it; its ID.
     int line(const QString &plate, const QString &main, const QString &goods,
              const QString &price, const QString &quantity = QStringLiteral("1"),
              const QString &discounts = QStringLiteral("y"))
     {
-        const Money total = Money::fromText(price) * Money::fromText(quantity);
-        m_db.execute(QStringLiteral("insert into xfmx (号牌, 主号牌, 商品名, 商品类型, 单价, 实际单价, "
-                                    "数量, 合计, 折扣, 参与打折, 提成金额, TcYf, 员工编号, 员工姓名, "
-                                    "消费时间, 营业员) values (?, ?, ?, '服务', ?, ?, ?, ?, 1, ?, 2, "
-                                    "'0', '007', '王芳', ?, '前台')"),
-                     {plate, main, goods, price, price, quantity, total.toVariant(), discounts,
-                      m_clock.now()});
-        return m_db.scalar(QStringLiteral("select max(ID) from xfmx")).toInt();
+        ShopBuilder::Line line;
+        line.plate = plate;
+        line.mainPlate = main;
+        line.goods = goods;
+        line.type = QStringLiteral("服务");
+        line.price = Money::fromText(price);
+        line.quantity = Money::fromText(quantity);
+        line.discounts = discounts;
+        line.commission = Money::fromInt(2);
+        line.employee = QStringLiteral("007");
+        line.employeeName = QStringLiteral("王芳");
+        line.time = m_clock.now();
+        line.operatorName = QStringLiteral("前台");
+        return m_shop.line(line);
     }
     void member(const QString &card, const QString &balance, const QString &points,
                 const QString &rate = QStringLiteral("1"))
@@ -85,11 +91,21 @@ public:
               const QString &state = QStringLiteral("已结"),
               const QString &customer = QStringLiteral("散客"))
     {
-        m_db.execute(QStringLiteral("insert into 结帐管理 (单据号, 号牌, 进店时间, 离店时间, 结帐时间, "
-                                    "应收金额, 实收金额, 卡内扣除, 结帐方式, 状态, 会员卡号, 顾客姓名, "
-                                    "备注, 营业员) values (?, 'SP001', ?, ?, ?, ?, ?, 0, ?, ?, '非会员', "
-                                    "?, '无', '前台')"),
-                     {number, at.addSecs(-3600), at, at, due, received, method, state, customer});
+        BillStore::Bill bill;
+        bill.number = number;
+        bill.plate = QStringLiteral("SP001");
+        bill.entered = at.addSecs(-3600);
+        bill.left = at;
+        bill.settledAt = at;
+        bill.due = Money::fromText(due);
+        bill.received = Money::fromText(received);
+        bill.method = method;
+        bill.status = state;
+        bill.card = QStringLiteral("非会员");
+        bill.customer = customer;
+        bill.remark = QStringLiteral("无");
+        bill.operatorName = QStringLiteral("前台");
+        m_shop.bill(bill);
     }
     // A settled line alone, for the lists.
     void settledLine(int id, const QString &bill, const QString &plate, const QString &goods,
@@ -123,5 +139,6 @@ public:
 private:
     Database &m_db;
     Clock &m_clock;
+    ShopBuilder m_shop;
     AppContext m_context;
 };

@@ -4,11 +4,14 @@
 #include "bills/BillReversal.h"
 #include "common/DateFormat.h"
 #include "common/Refusal.h"
+#include "db/RowLocks.h"
+#include "db/Transaction.h"
 
 #include <QTest>
 
 #include <array>
 #include <barrier>
+#include <optional>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -33,6 +36,7 @@ private slots:
     void restoredNumbersStayAheadOfNewLines();
     void aBillIsReversedOnce();
     void twoWorkstationsReverseOnce();
+    void platesAreTakenBeforeTheBill();
 };
 
 namespace {
@@ -331,6 +335,52 @@ void TestBillReversal::twoWorkstationsReverseOnce()
         QCOMPARE(g.make.count(u"select count(*) from 号牌管理 where 号牌状态='占用'"_s), 2);
         g.clock.advanceSeconds(5);
     }
+}
+
+void TestBillReversal::platesAreTakenBeforeTheBill()
+{
+    // Another workstation holds the bill's plates and then needs the bill,
+    // in the program's lock order. A reversal that took the bill first would
+    // hold what that workstation waits for while it waits for the plates
+    // (PostgreSQL ends the pair with "deadlock detected"); taking the plates
+    // first, it waits its turn and then goes through.
+    Group g;
+    const QString bill = g.make.settle(u"SP001"_s);
+    const int id = g.billId(bill);
+    const ConnectionSettings settings = g.db->settings();
+
+    auto other = Database::open(settings);
+    QString otherError;
+    std::optional<Transaction> holding;
+    holding.emplace(*other);
+    RowLocks::lock(*other, LockRank::Plates, u"号牌管理"_s, u"号牌"_s, {u"SP001"_s, u"SP002"_s});
+
+    QString outcome;
+    std::thread reversing([&] {
+        try {
+            auto own = Database::open(settings);
+            BillReversal(*own, g.clock).reverse(id);
+            outcome = u"done"_s;
+        } catch (const Refusal &refusal) {
+            outcome = refusal.text();
+        } catch (const DbError &error) {
+            outcome = u"failed: "_s + error.text();
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    try {
+        RowLocks::lock(*other, LockRank::BillNumber, u"结帐管理"_s, u"id"_s,
+                       {QString::number(id)});
+        holding->commit();
+    } catch (const DbError &error) {
+        otherError = error.text();
+    }
+    holding.reset();
+    reversing.join();
+    QCOMPARE(otherError, QString());
+    QCOMPARE(outcome, u"done"_s);
+    QCOMPARE(g.make.count(u"select count(*) from 结帐管理"_s), 0);
+    QCOMPARE(g.make.count(u"select count(*) from xfmx"_s), 3);
 }
 
 SALONDESK_DB_TEST_MAIN(TestBillReversal)

@@ -5,6 +5,7 @@
 #include "board/PlateSettings.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
+#include "db/ResultTableModel.h"
 
 #include <QSqlRecord>
 #include <QTest>
@@ -570,15 +571,20 @@ void TestPlateSettings::plateListsOfTheWindow()
     BoardFixture::plate(*db, u"3"_s, u"A"_s, u"可用"_s);
     BoardFixture::plate(*db, u"1"_s, u"B"_s, u"可用"_s);
     PlateSettings settings(*db);
-    auto numbers = [](QSqlQuery query) {
+    // The window's grid model, loaded anew by each list.
+    ResultTableModel rows;
+    auto numbers = [&rows] {
         QStringList plates;
-        while (query.next())
-            plates.append(query.record().value(u"号牌"_s).toString());
+        for (int row = 0; row < rows.rowCount(); ++row)
+            plates.append(rows.value(row, u"号牌"_s).toString());
         return plates;
     };
-    QCOMPARE(numbers(settings.platesByRoom()), (QStringList{u"3"_s, u"1"_s, u"2"_s}));
-    QCOMPARE(numbers(settings.platesOf(u"B"_s)), (QStringList{u"1"_s, u"2"_s}));
-    QCOMPARE(numbers(settings.allPlates()), (QStringList{u"2"_s, u"3"_s, u"1"_s}));
+    settings.platesByRoom(rows);
+    QCOMPARE(numbers(), (QStringList{u"3"_s, u"1"_s, u"2"_s}));
+    settings.platesOf(rows, u"B"_s);
+    QCOMPARE(numbers(), (QStringList{u"1"_s, u"2"_s}));
+    settings.allPlates(rows);
+    QCOMPARE(numbers(), (QStringList{u"2"_s, u"3"_s, u"1"_s}));
 }
 
 SALONDESK_DB_TEST_MAIN(TestPlateSettings)

@@ -6,6 +6,7 @@
 #include "board/PlateStatus.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 
 #include <QSqlRecord>
@@ -207,7 +208,7 @@ void TestPlateStatus::cancelWaitsForABookingInProgress()
             try {
                 auto other = Database::open(settings);
                 Transaction transaction(*other);
-                other->execute(u"update 号牌管理 set 号牌状态=号牌状态 where 号牌=?"_s, {u"SP001"_s});
+                RowLocks::lock(*other, LockRank::Plates, u"号牌管理"_s, u"号牌"_s, {u"SP001"_s});
                 BoardFixture::line(*other, u"SP001"_s, u"洗剪吹"_s, u"30"_s, u"1"_s, u"30"_s);
                 holding.set_value();
                 std::this_thread::sleep_for(std::chrono::milliseconds(400));

@@ -6,10 +6,14 @@
 #include "common/DateFormat.h"
 #include "common/Refusal.h"
 #include "goods/GoodsCatalogue.h"
+#include "db/Transaction.h"
 #include "goods/StockPurchases.h"
 
 #include <QSqlRecord>
 #include <QTest>
+
+#include <optional>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 using namespace GoodsFixture;
@@ -86,6 +90,7 @@ private slots:
     void purchaseRefusals_data();
     void purchaseRefusals();
     void purchasesFromTwoWorkstationsBothCount();
+    void purchaseWaitsForAChangeToTheItem();
     void purchaseIsAllOrNothing();
     void purchaseTotal_data();
     void purchaseTotal();
@@ -375,6 +380,42 @@ void TestGoodsCatalogue::purchasesFromTwoWorkstationsBothCount()
     QVERIFY(desk.purchases().record({id, u"1"_s, u"5"_s, QString()}));
     QCOMPARE(stockOf(db, id), u"13"_s);
     QCOMPARE(count(db, u"进货表"_s), 3);
+}
+
+void TestGoodsCatalogue::purchaseWaitsForAChangeToTheItem()
+{
+    // Another workstation renames the item and commits a moment later. The
+    // purchase takes the goods row before it writes the purchase, as adding
+    // an item does: it waits and records the new name. Reading the item
+    // before taking its row, it recorded the old name under the new one's
+    // stock (PostgreSQL).
+    Desk desk;
+    Database &db = *desk.database;
+    const int id = item(db, u"洗发水"_s, u"洗护用品"_s, u"3"_s);
+    const ConnectionSettings settings = db.settings();
+    auto other = Database::open(settings);
+    std::optional<Transaction> renaming;
+    renaming.emplace(*other);
+    other->execute(u"update 商品库 set 商品名=? where id=?"_s, {u"洗发露"_s, id});
+
+    QString failure;
+    std::thread buying([&] {
+        try {
+            auto own = Database::open(settings);
+            StockPurchases(*own, desk.context, desk.clock).record({id, u"1"_s, u"4"_s, QString()});
+        } catch (const Refusal &refusal) {
+            failure = refusal.text();
+        } catch (const DbError &error) {
+            failure = error.text();
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    renaming->commit();
+    renaming.reset();
+    buying.join();
+    QCOMPARE(failure, QString());
+    QCOMPARE(db.strings(u"select 商品名 from 进货表"_s), QStringList{u"洗发露"_s});
+    QCOMPARE(stockOf(db, id), u"7"_s);
 }
 
 void TestGoodsCatalogue::purchaseIsAllOrNothing()

@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 
 #include "app/AppContext.h"
@@ -38,12 +39,15 @@ struct Shop
     int line(const QString &plate, const QString &main, const QString &goods,
              const QString &price, const QString &quantity, const QString &discounts = u"y"_s)
     {
-        const Money total = Money::fromText(price) * Money::fromText(quantity);
-        db->execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 实际单价, 数量, 合计, 折扣, "
-                    "参与打折, 提成金额, TcYf, 员工编号, 员工姓名, 营业员) "
-                    "values (?, ?, ?, ?, ?, ?, ?, 1, ?, 0, '0', 'n', 'n', '前台')"_s,
-                    {plate, main, goods, price, price, quantity, total.toVariant(), discounts});
-        return db->scalar(u"select max(ID) from xfmx"_s).toInt();
+        ShopBuilder::Line line;
+        line.plate = plate;
+        line.mainPlate = main;
+        line.goods = goods;
+        line.price = Money::fromText(price);
+        line.quantity = Money::fromText(quantity);
+        line.discounts = discounts;
+        line.operatorName = u"前台"_s;
+        return ShopBuilder(*db).line(line);
     }
     void member(const QString &card, const QString &type, const QString &balance,
                 const QString &points, const QString &password = u"0000"_s)

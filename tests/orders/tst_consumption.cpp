@@ -5,6 +5,7 @@
 #include "board/PlateStatus.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 #include "orders/ConsumptionBooking.h"
 
@@ -351,7 +352,7 @@ void TestConsumption::bookingWaitsForACancellationInProgress()
     // that opened it, so the booking runs in a thread of its own.
     auto other = Database::open(settings);
     Transaction cancelling(*other);
-    other->execute(u"update 号牌管理 set 号牌状态=号牌状态 where 号牌=?"_s, {u"SP001"_s});
+    RowLocks::lock(*other, LockRank::Plates, u"号牌管理"_s, u"号牌"_s, {u"SP001"_s});
     other->execute(u"update 号牌管理 set 号牌状态=? where 号牌=?"_s, {u"可用"_s, u"SP001"_s});
 
     QString refusal;
@@ -387,10 +388,9 @@ void TestConsumption::bookingBeforeACancellationRefusesIt()
     QString cancelRefusal;
     QString cancelFailure;
     std::thread cancel;
-    d.booking.setBeforeWrite([&] {
-        // Runs inside the booking's transaction, before its first write:
-        // take the row now so the cancellation below has to wait.
-        d.db->execute(u"update 号牌管理 set 号牌状态=号牌状态 where 号牌=?"_s, {u"SP001"_s});
+    d.booking.setWhilePlateHeld([&] {
+        // Runs inside the booking's transaction once it holds the plate, so
+        // the cancellation below has to wait.
         cancel = std::thread([&] {
             try {
                 auto own = Database::open(settings);

@@ -224,8 +224,7 @@ void TMainFm::exportLineGrid()
     // grid's columns are a selection (and 打折率 is no column at all).
     attempt(m_session.prompt, [this] {
         ResultTableModel rows;
-        QSqlQuery query = board().lineRows(m_lines->plate());
-        rows.load(query);
+        board().loadLineRows(rows, m_lines->plate());
         ExcelExport::run(this, m_session.prompt, m_session.opener, rows);
     });
 }

@@ -185,10 +185,12 @@ void TSpSetFm::runPlateQuery()
 {
     const bool read = attempt(m_session.prompt, [this] {
         m_session.db();
-        QSqlQuery query = m_query == PlateQuery::OfRoom ? m_settings->platesOf(m_queryRoom)
-                          : m_query == PlateQuery::All  ? m_settings->allPlates()
-                                                        : m_settings->platesByRoom();
-        m_plates->load(query);
+        if (m_query == PlateQuery::OfRoom)
+            m_settings->platesOf(*m_plates, m_queryRoom);
+        else if (m_query == PlateQuery::All)
+            m_settings->allPlates(*m_plates);
+        else
+            m_settings->platesByRoom(*m_plates);
     });
     if (read)
         arrangePlateColumns();
