@@ -108,6 +108,7 @@ QStringList BillReversal::reverse(int billId)
                 {received.toVariant(), card});
         }
     }
+    m_database.announce(Change::Plates | Change::Lines | Change::Bills | Change::Members);
     transaction.commit();
     return plates;
 }

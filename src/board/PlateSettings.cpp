@@ -83,6 +83,7 @@ void PlateSettings::addRoom(const QString &name, const QString &ticketPrice,
     m_database.execute(u"insert into 包厢 (包厢, 门票价格, 最低消费, 初始费用, 排序) "
                        "values (?, ?, ?, 0, (select coalesce(max(排序), 0) + 1 from 包厢))"_s,
                        {name, QVariant::fromValue(price), QVariant::fromValue(least)});
+    m_database.announce(Change::Plates);
 }
 
 void PlateSettings::updateRoom(const Room &shown, const QString &name,
@@ -102,6 +103,7 @@ void PlateSettings::updateRoom(const Room &shown, const QString &name,
         throw Refusal(StaleRoom);
     if (name != shown.name)
         m_database.execute(u"update 号牌管理 set 所属包厢=? where 所属包厢=?"_s, {name, shown.name});
+    m_database.announce(Change::Plates);
     transaction.commit();
 }
 
@@ -129,6 +131,7 @@ void PlateSettings::deleteRoom(const QString &name)
                       + u" 正在使用或有消费记录，不能删除包厢！"_s);
     }
     m_database.execute(u"delete from 号牌管理 where 所属包厢=?"_s, {name});
+    m_database.announce(Change::Plates);
     transaction.commit();
 }
 
@@ -182,6 +185,7 @@ void PlateSettings::savePlate(int number, const PlateFields &shown, const PlateF
         values.append(occupied());
     }
     if (m_database.execute(sql, values) == 1) {
+        m_database.announce(Change::Plates);
         transaction.commit();
         return;
     }
@@ -208,6 +212,7 @@ void PlateSettings::deletePlate(int number, const QString &plate)
         u"delete from 号牌管理 where number=? and 号牌=? and not "_s + QString::fromUtf16(Busy),
         {number, plate, occupied()});
     if (deleted == 1) {
+        m_database.announce(Change::Plates);
         transaction.commit();
         return;
     }
@@ -261,6 +266,7 @@ int PlateSettings::addRange(const QString &startText, const QString &endText,
             "on conflict (号牌) do nothing"_s,
             {plate, room, QString::fromUtf16(PlateState::Free)});
     }
+    m_database.announce(Change::Plates);
     transaction.commit();
     return added;
 }

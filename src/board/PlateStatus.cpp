@@ -39,6 +39,7 @@ void PlateStatus::change(const QString &plate, const QString &shownState, const 
             m_database.firstRow(u"select 号牌状态 from 号牌管理 where 号牌=?"_s, {plate});
         throw Refusal(row.isEmpty() ? MissingPlate : OccupiedRefusal);
     }
+    m_database.announce(Change::Plates);
     transaction.commit();
 }
 
@@ -72,5 +73,6 @@ void PlateStatus::cancelOrder(const QString &plate, const Rights &rights)
         // Checked out or cancelled from another workstation meanwhile.
         throw Refusal(u"该号牌不是占用状态，不能撤单！"_s);
     }
+    m_database.announce(Change::Plates);
     transaction.commit();
 }

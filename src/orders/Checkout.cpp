@@ -49,6 +49,7 @@ void Checkout::open()
     // group from gathering plates that merely shared a number once.
     m_database.execute(u"update 号牌管理 set 主号牌='' where 号牌状态=? and 主号牌<>''"_s,
                        {QString::fromUtf16(PlateState::Free)});
+    m_database.announce(Change::Plates);
 
     m_shownAt = m_clock.now();
     // Where another open checkout has this number already, reading the
@@ -131,6 +132,7 @@ void Checkout::resetTotals()
     Transaction transaction(m_database);
     for (const auto &[id, total] : changed)
         m_database.execute(u"update xfmx set 合计=? where ID=?"_s, {total.toVariant(), id});
+    m_database.announce(Change::Lines);
     transaction.commit();
 }
 
@@ -158,6 +160,7 @@ void Checkout::moveOut(const QString &plate)
     m_group.removeOne(plate);
     m_others.append(plate);
     DuXfmx();
+    m_database.announce(Change::Lines);
     transaction.commit();
     JiSuan();
     splitAgain();
@@ -214,6 +217,7 @@ void Checkout::DuXfmx()
             lines.append(line);
         }
     }
+    m_database.announce(Change::Lines);
     transaction.commit();
     m_billNumber = number;
     m_lines = lines;
@@ -270,6 +274,7 @@ void Checkout::DaZheHs()
                                + u')',
                            QVariantList{rate.toVariant()} + priceValues + totalValues + idValues);
     }
+    m_database.announce(Change::Lines);
     transaction.commit();
     m_lines = lines;
 }

@@ -183,6 +183,7 @@ Money ConsumptionBooking::book(const QString &plate, int goodsId, Money quantity
     if (goods.keepsStock)
         m_database.execute(u"update 商品库 set 库存 = 库存 - ? where id=?"_s,
                            {quantity.toVariant(), goodsId});
+    m_database.announce(Change::Lines | Change::Goods);
     transaction.commit();
     return total;
 }
@@ -207,5 +208,6 @@ QString ConsumptionBooking::setDeposit(const QString &plate, const QString &type
     const Money deposit = Money::parseEntry(typed.trimmed()).value_or(Money());
     m_database.execute(u"update 号牌管理 set 押金金额=? where 号牌=?"_s,
                        {deposit.toVariant(), plate});
+    m_database.announce(Change::Plates);
     return deposit.toString();
 }

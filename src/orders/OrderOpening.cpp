@@ -77,5 +77,6 @@ void OrderOpening::open(const Order &order)
                  price.toVariant(), now, u"无"_s, m_context.OperatorName, order.mainPlate});
         }
     }
+    m_database.announce(Change::Plates | Change::Lines);
     transaction.commit();
 }

@@ -182,5 +182,6 @@ void Settlement::write(const Checkout &checkout, Status status, QString &billNum
         m_database.execute(u"update 号牌管理 set 号牌状态=? where 号牌=?"_s,
                            {QString::fromUtf16(PlateState::Free), plate});
     }
+    m_database.announce(Change::Plates | Change::Lines | Change::Bills | Change::Members);
     transaction.commit();
 }
