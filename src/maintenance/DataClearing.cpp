@@ -94,6 +94,7 @@ void clear(Database &database, const QList<Records> &chosen)
     lockForClearing(database, emptied);
     for (const QString &table : std::as_const(emptied))
         database.execute(u"delete from "_s + table);
+    database.announce(EveryChange);
     transaction.commit();
 }
 

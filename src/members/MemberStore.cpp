@@ -119,6 +119,7 @@ void MemberStore::add(const Member &member)
             throw Refusal(DuplicateCard);
         throw;
     }
+    m_database.announce(Change::Members);
 }
 
 void MemberStore::update(const Member &shown, const Member &edited)
@@ -178,6 +179,7 @@ void MemberStore::update(const Member &shown, const Member &edited)
     }
     if (changed == 0)
         throw Refusal(cardTaken(shown.card) ? MemberChanged : MemberGone);
+    m_database.announce(Change::Members);
 }
 
 void MemberStore::checkRemovable() const
@@ -190,4 +192,5 @@ void MemberStore::remove(const QString &card)
 {
     checkRemovable();
     m_database.execute(u"delete from 会员管理 where 会员卡号=?"_s, {card});
+    m_database.announce(Change::Members);
 }

@@ -71,6 +71,7 @@ Money Recharge::add(const Member &member, const QString &amountText, bool negati
     const auto magnitude = [](Money amount) { return amount < Money() ? Money() - amount : amount; };
     if (!balance.inRange() && magnitude(balance) > magnitude(before))
         balance.withinRange();
+    m_database.announce(Change::Members);
     transaction.commit();
     return balance;
 }
