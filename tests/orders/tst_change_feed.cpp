@@ -96,8 +96,8 @@ void TestChangeFeed::otherWorkstationHearsAnOpenedPlate()
     QCOMPARE(heardTogether(heardThere), expectedFromOthers(Change::Plates | Change::Lines));
     QCOMPARE(BoardFixture::stateOf(*there, u"A01"_s), u"占用"_s);
 
-    // This workstation hears its own commit once, from itself: on
-    // PostgreSQL its own notification comes back too and is not counted.
+    // This workstation hears its own commit once, from itself, with what
+    // it announced.
     QTest::qWait(Silence);
     QCOMPARE(heardHere.size(), 1);
     QCOMPARE(heardHere.first().first().value<Changes>(), Change::Plates | Change::Lines);
@@ -135,6 +135,18 @@ void TestChangeFeed::rolledBackChangeIsNotHeard()
     QVERIFY(heardThere.isEmpty());
     QVERIFY(heardHere.isEmpty());
     QCOMPARE(BoardFixture::stateOf(*there, u"A01"_s), u"可用"_s);
+
+    // Nor does it ride along with the next commit.
+    {
+        Transaction next(*here);
+        here->execute(u"insert into 商品库 (商品名) values (?)"_s, {u"洗发水"_s});
+        here->announce(Change::Goods);
+        next.commit();
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!heardThere.isEmpty(), HeardWithin);
+    QTest::qWait(Silence);
+    QCOMPARE(heardTogether(heardThere), expectedFromOthers(Change::Goods));
+    QCOMPARE(heardTogether(heardHere), Changes(Change::Goods));
 }
 
 void TestChangeFeed::anotherShopHearsNothing()
