@@ -142,9 +142,9 @@ void run(const char *backend, Database &db, int plates)
                window.plateList()->doItemsLayout();
            }));
     window.selectPlate(u"SP0002"_s);
-    context.DbKind = u"s"_s;
-    report(backend, "timer tick, server edition (keeps selection)",
-           measure([&] { window.tick(); }));
+    window.showPlate(u"SP0002"_s);
+    report(backend, "reload on an announcement (keeps selection)",
+           measure([&] { window.followChanges(Change::Plates); }));
     window.close();
 }
 

@@ -77,6 +77,7 @@ void PlateSettings::addRoom(const QString &name, const QString &ticketPrice,
     m_database.execute(u"insert into 包厢 (包厢, 门票价格, 最低消费, 初始费用, 排序) "
                        "values (?, ?, ?, 0, (select coalesce(max(排序), 0) + 1 from 包厢))"_s,
                        {name, QVariant::fromValue(price), QVariant::fromValue(least)});
+    m_database.announce(Change::Plates);
 }
 
 void PlateSettings::updateRoom(const Room &shown, const QString &name,

@@ -17,3 +17,8 @@ enum class Change : unsigned {
 };
 Q_DECLARE_FLAGS(Changes, Change)
 Q_DECLARE_OPERATORS_FOR_FLAGS(Changes)
+
+// Every kind at once: what is announced when nobody can tell what changed
+// (the embedded file's check, the safety net, an unknown announcement).
+inline constexpr Changes EveryChange = Change::Plates | Change::Lines | Change::Bills
+    | Change::Members | Change::Goods | Change::Employees | Change::Settings;

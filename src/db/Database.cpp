@@ -4,6 +4,7 @@
 #include "common/Money.h"
 
 #include <QAtomicInt>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QSqlDriver>
@@ -224,6 +225,9 @@ void Database::connect()
         throw;
     }
     m_connecting = false;
+    // A connection opened anew listens to nothing. Should the server refuse,
+    // the feed's safety net still brings the other workstations' changes.
+    listenToOthers();
 }
 
 QString Database::displayName() const
@@ -476,6 +480,15 @@ void Database::commit()
         rollback();
         throw DbError(RollbackOnlyText);
     }
+    // Inside the transaction: the server delivers it with the commit and
+    // drops it with a rollback, so no workstation hears of what never was.
+    if (m_pendingChanges && m_dialect.isPostgres()) {
+        QSqlError error;
+        if (!notifyOthers(m_pendingChanges, &error)) {
+            rollback();
+            fail(error, {});
+        }
+    }
     if (!handle().commit()) {
         const QSqlError error = handle().lastError();
         rollback();
@@ -508,10 +521,95 @@ void Database::rollback()
 
 void Database::announce(Changes changes)
 {
-    if (m_transactionDepth > 0)
+    if (m_transactionDepth > 0) {
         m_pendingChanges |= changes;
-    else
-        handOnChanges(changes);
+        return;
+    }
+    // The statement has committed: a NOTIFY that fails now cannot take it
+    // back, and saying that the operation failed would be wrong. The next
+    // statement finds a lost connection; the other workstations' safety
+    // net brings the change a little later.
+    if (changes && m_dialect.isPostgres() && !m_closed)
+        notifyOthers(changes, nullptr);
+    handOnChanges(changes);
+}
+
+bool Database::notifyOthers(Changes changes, QSqlError *error)
+{
+    QSqlQuery query(handle());
+    if (query.prepare(u"select pg_notify(?, ?)"_s)) {
+        query.addBindValue(changeChannel());
+        query.addBindValue(QString::number(changes.toInt()));
+        if (query.exec())
+            return true;
+    }
+    if (error)
+        *error = query.lastError();
+    return false;
+}
+
+QString Database::changeChannel() const
+{
+    if (!m_dialect.isPostgres())
+        return {};
+    // A channel is an identifier of at most 63 bytes, and Qt reads the
+    // names the server sends back as Latin-1: any other schema name goes
+    // in as its hash.
+    static const QRegularExpression plain(u"^[A-Za-z0-9_]{0,53}$"_s);
+    const QString &schema = m_settings.schema;
+    if (schema.isEmpty())
+        return u"salondesk"_s;
+    if (plain.match(schema).hasMatch())
+        return u"salondesk_"_s + schema;
+    return u"salondesk_"_s
+        + QString::fromLatin1(
+               QCryptographicHash::hash(schema.toUtf8(), QCryptographicHash::Sha1).toHex());
+}
+
+bool Database::setOthersListener(std::function<void(Changes)> listener)
+{
+    const bool listened = bool(m_othersListener);
+    m_othersListener = std::move(listener);
+    if (!m_dialect.isPostgres())
+        return true;
+    QSqlDriver *driver = handle().driver();
+    if (!m_othersListener) {
+        if (listened && driver->subscribedToNotifications().contains(changeChannel()))
+            driver->unsubscribeFromNotification(changeChannel());
+        return true;
+    }
+    if (!m_notified) {
+        // The driver stays the same across reopening, and goes with the
+        // connection in the destructor.
+        m_notified = QObject::connect(
+            driver, &QSqlDriver::notification, driver,
+            [this](const QString &channel, QSqlDriver::NotificationSource source,
+                   const QVariant &payload) {
+                othersNotified(channel, source == QSqlDriver::OtherSource, payload);
+            });
+    }
+    reopenIfClosed();
+    return listenToOthers();
+}
+
+bool Database::listenToOthers()
+{
+    if (!m_othersListener || !m_dialect.isPostgres())
+        return true;
+    return handle().driver()->subscribeToNotification(changeChannel());
+}
+
+void Database::othersNotified(const QString &channel, bool fromOthers, const QVariant &payload)
+{
+    // What this connection committed itself was handed on at its commit.
+    if (!fromOthers || channel != changeChannel() || !m_othersListener)
+        return;
+    bool known = false;
+    Changes changes = Changes::fromInt(payload.toString().toUInt(&known)) & EveryChange;
+    // A payload from a later version of the program: anything may have changed.
+    if (!known || !changes)
+        changes = EveryChange;
+    m_othersListener(changes);
 }
 
 void Database::handOnChanges(Changes changes)

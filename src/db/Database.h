@@ -5,6 +5,7 @@
 #include "DbError.h"
 #include "Dialect.h"
 
+#include <QObject>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -120,12 +121,30 @@ public:
     // the transaction is rolled back. Outside a transaction the statement
     // has already committed, so it is handed on at once. A savepoint taken
     // back keeps what it announced: announcing too much only costs a reload.
+    // On PostgreSQL the other workstations hear it too: the outermost
+    // commit sends one NOTIFY on changeChannel() with everything the
+    // transaction announced, which the server delivers only if the commit
+    // goes through.
     void announce(Changes changes);
     // Who hears of committed changes (the change feed); one at a time.
     void setCommittedListener(std::function<void(Changes)> listener)
     {
         m_committedListener = std::move(listener);
     }
+    // Who hears what other workstations committed, on PostgreSQL: the
+    // connection LISTENs on changeChannel(), now and each time it is opened
+    // again (a lost connection, close()). Throws DbError when the server
+    // refuses to listen. Nothing is heard on SQLite, whose file tells of
+    // other connections' commits by PRAGMA data_version (see ChangeFeed).
+    // An empty listener stops listening. False when the server refused to
+    // listen; the feed's safety net then still brings their changes.
+    bool setOthersListener(std::function<void(Changes)> listener);
+    // The PostgreSQL channel of this shop's announcements; empty on SQLite.
+    // NOTIFY reaches the sessions of one database only, so the schema is
+    // what keeps two shops on one database from hearing each other.
+    QString changeChannel() const;
+    // Closed on purpose by close() and not yet opened again.
+    bool isClosed() const { return m_closed; }
 
     // Which database this is, for messages: "数据库文件 …" or "服务器 … 上的数据库 …".
     QString displayName() const;
@@ -168,5 +187,13 @@ private:
     bool m_closed = false;
     Changes m_pendingChanges;
     std::function<void(Changes)> m_committedListener;
+    std::function<void(Changes)> m_othersListener;
+    QMetaObject::Connection m_notified;
     void handOnChanges(Changes changes);
+    // Sends NOTIFY with the changes; false and the error when it failed.
+    bool notifyOthers(Changes changes, QSqlError *error);
+    // LISTENs on changeChannel() when someone hears others; false when
+    // the server refused.
+    bool listenToOthers();
+    void othersNotified(const QString &channel, bool fromOthers, const QVariant &payload);
 };

@@ -107,6 +107,7 @@ int GoodsCatalogue::add(const NewItem &item)
                             QDateTime(m_clock.now().date(), QTime(0, 0)),
                             m_context.OperatorName});
     }
+    m_database.announce(::Change::Goods);
     transaction.commit();
     return id;
 }
@@ -147,6 +148,7 @@ void GoodsCatalogue::update(const Item &shown, const Change &change)
          QVariant::fromValue(shown.commission)});
     if (changed != 1)
         throw Refusal(text(Stale));
+    m_database.announce(::Change::Goods);
 }
 
 void GoodsCatalogue::remove(int id)
@@ -154,6 +156,7 @@ void GoodsCatalogue::remove(int id)
     if (!m_context.Rights.has(u"营业项目删除"_s))
         throw Refusal(text(NoRight));
     m_database.execute(u"delete from 商品库 where id=?"_s, {id});
+    m_database.announce(::Change::Goods);
 }
 
 void GoodsCatalogue::checkPurchase(int id)

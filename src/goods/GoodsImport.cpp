@@ -138,6 +138,7 @@ GoodsImport::Outcome GoodsImport::run(const ExcelSheet &sheet, bool numberRows,
             u"select setval(pg_get_serial_sequence('商品库', 'id'), max(id)) from 商品库 having max(id) >= "
             "coalesce(pg_sequence_last_value(pg_get_serial_sequence('商品库', 'id')::regclass) + 1, 1)"_s);
     }
+    m_database.announce(Change::Goods);
     transaction.commit();
     return outcome;
 }

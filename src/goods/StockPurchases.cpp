@@ -64,6 +64,7 @@ bool StockPurchases::record(const Entry &entry)
         u"update 商品库 set 库存=coalesce(库存, 0)+? where id=?"_s, {quantity, entry.itemId});
     if (raised != 1)
         throw Refusal(QString::fromUtf16(GoodsCatalogue::Stale));
+    m_database.announce(Change::Goods);
     transaction.commit();
     return true;
 }

@@ -158,6 +158,7 @@ QVariant RecordTable::insert(const QVariantList &entered)
             throw Refusal(m_description.duplicateText);
         throw;
     }
+    m_db.announce(Change::Settings);
     if (checked)
         checked->commit();
     return assigned ? key : bound.at(m_description.indexOf(m_description.keyColumn));
@@ -203,6 +204,7 @@ QVariant RecordTable::update(const RecordRow &shown, const QVariantList &entered
     }
     if (changed == 0)
         throw Refusal(StaleText);
+    m_db.announce(Change::Settings);
     if (checked)
         checked->commit();
     const int keyField = m_description.indexOf(m_description.keyColumn);
@@ -215,6 +217,7 @@ void RecordTable::remove(const QVariant &key)
         u"delete from "_s + m_description.table + u" where "_s + m_description.keyColumn + u" = ?"_s, {key});
     if (removed == 0)
         throw Refusal(GoneText);
+    m_db.announce(Change::Settings);
 }
 
 QVariant RecordTable::shownValue(const RecordField &field, const QVariant &stored)

@@ -142,6 +142,7 @@ void clear(Database &database, const QList<Records> &chosen)
         SettledTotals::emptyWithLines(database);
         SettledTotals::putBack(database);
     }
+    database.announce(EveryChange);
     transaction.commit();
 }
 

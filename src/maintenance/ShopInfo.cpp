@@ -28,6 +28,7 @@ void save(Database &database, const Shop &shop)
     // texts on each, as every reader takes whichever comes first.
     if (database.execute(u"update sysinfo set name=?, tel=?, \"add\"=?"_s, values) == 0)
         database.execute(u"insert into sysinfo (name, tel, \"add\") values (?, ?, ?)"_s, values);
+    database.announce(Change::Settings);
     transaction.commit();
 }
 

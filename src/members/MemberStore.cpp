@@ -137,6 +137,7 @@ void MemberStore::add(const Member &member)
             throw Refusal(DuplicateCard);
         throw;
     }
+    m_database.announce(Change::Members);
 }
 
 void MemberStore::update(const Member &shown, const Member &edited)

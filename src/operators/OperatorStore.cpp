@@ -72,6 +72,7 @@ void OperatorStore::add(const Operator &entry)
         values.append(entry.rights.value(column, false));
     }
     m_database.execute(u"insert into 管理员 ("_s + columns + u") values ("_s + marks + u')', values);
+    m_database.announce(Change::Settings);
 }
 
 void OperatorStore::update(const Operator &shown, const Operator &entry)
@@ -95,6 +96,7 @@ void OperatorStore::update(const Operator &shown, const Operator &entry)
                                            values + conditionValues);
     if (changed != 1)
         throw Refusal(u"该管理员已被其他工作站修改或删除，请刷新后重试。"_s);
+    m_database.announce(Change::Settings);
 }
 
 void OperatorStore::checkRemovable(const QString &name)
@@ -119,6 +121,7 @@ void OperatorStore::remove(const QString &name)
         u"delete from 管理员 where 用户名=? and 用户名<>? and (select count(*) from 管理员) > 1"_s,
         {name, superOperator()});
     if (removed == 1) {
+        m_database.announce(Change::Settings);
         transaction.commit();
         return;
     }

@@ -182,6 +182,7 @@ Money ConsumptionBooking::book(const QString &plate, int goodsId, Money quantity
         RowLocks::enter(m_database, LockRank::Goods);
         m_database.execute(u"update 商品库 set 库存 = 库存 - ? where id=?"_s,
                            {quantity.toVariant(), goodsId});
+        m_database.announce(Change::Goods);
     }
     transaction.commit();
     return total;

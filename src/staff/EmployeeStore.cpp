@@ -100,6 +100,7 @@ void EmployeeStore::add(const Employee &employee)
     m_database.execute(u"insert into 员工管理 (员工编号, 员工姓名, 性别, 员工等级, 联系电话, "
                        u"证件号码, 备注) values (?, ?, ?, ?, ?, ?, ?)"_s,
                        entry.values());
+    m_database.announce(Change::Employees);
     transaction.commit();
 }
 
@@ -117,6 +118,7 @@ void EmployeeStore::update(const Shown &shown, const Employee &changed)
         + oneShownRow(shown, values);
     if (m_database.execute(sql, values) == 0)
         throw Refusal(u"该员工的资料已被其他工作站修改或删除,请刷新后再操作!"_s);
+    m_database.announce(Change::Employees);
     transaction.commit();
 }
 
@@ -126,4 +128,5 @@ void EmployeeStore::remove(const Shown &shown)
     const QString sql = u"delete from 员工管理 where "_s + oneShownRow(shown, values);
     if (m_database.execute(sql, values) == 0)
         throw Refusal(u"该员工的资料已被其他工作站修改或删除,请刷新后再操作!"_s);
+    m_database.announce(Change::Employees);
 }

@@ -113,6 +113,7 @@ bool SalaryPayment::write(const Payment &payment, const Sum &sum, const QString 
         if (!markPaid(code, payment.commission.lines))
             return false;
     }
+    m_database.announce(Change::Employees | Change::Lines);
     transaction.commit();
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "board/OpenLinesModel.h"
 #include "board/ui/TMainFm.h"
+#include "orders/OrderOpening.h"
 
 #include <QAction>
 #include <QApplication>
@@ -164,8 +165,9 @@ private slots:
     void quickFind();
     void f3FocusesTheFindBox();
     void cancelOrderFromThePopup();
-    void timerReloadKeepsTheSelection_data();
-    void timerReloadKeepsTheSelection();
+    void followsOtherWorkstationsKeepingTheSelection_data();
+    void followsOtherWorkstationsKeepingTheSelection();
+    void showsAPlateOpenedElsewhere();
     void embeddedDatabaseTimerOnlyTicksTheClock();
     void exportWritesEveryColumnOfTheLines();
     void helpOpensTheHelpFile();
@@ -519,14 +521,14 @@ void TestBoardWindow::cancelOrderFromThePopup()
     QCOMPARE(b.icon(u"SP002"_s), 1);
 }
 
-void TestBoardWindow::timerReloadKeepsTheSelection_data()
+void TestBoardWindow::followsOtherWorkstationsKeepingTheSelection_data()
 {
     QTest::addColumn<bool>("newPlate");
     QTest::newRow("states changed elsewhere") << false;
     QTest::newRow("a plate added elsewhere") << true;
 }
 
-void TestBoardWindow::timerReloadKeepsTheSelection()
+void TestBoardWindow::followsOtherWorkstationsKeepingTheSelection()
 {
     QFETCH(bool, newPlate);
     Board b(u"s"_s);
@@ -534,25 +536,46 @@ void TestBoardWindow::timerReloadKeepsTheSelection()
     b.click(u"SP004"_s);
     const QStringList panel = b.panel();
 
-    // Another workstation opens the reserved plate and frees the selected one.
-    {
-        auto other = Database::open(b.t.database->settings());
-        other->execute(u"update 号牌管理 set 号牌状态=? where 号牌=?"_s, {u"占用"_s, u"SP003"_s});
-        other->execute(u"update 号牌管理 set 号牌状态=? where 号牌=?"_s, {u"可用"_s, u"SP004"_s});
-        if (newPlate)
-            BoardFixture::plate(*other, u"SP000"_s, u"大厅"_s, u"可用"_s);
-    }
-    b.t.clock.advanceSeconds(3);
-    b.window->tick();
+    // Another workstation opens the reserved plate and frees the selected
+    // one, announcing it as its stores do.
+    auto other = Database::open(b.t.database->settings());
+    other->execute(u"update 号牌管理 set 号牌状态=? where 号牌=?"_s, {u"占用"_s, u"SP003"_s});
+    other->execute(u"update 号牌管理 set 号牌状态=? where 号牌=?"_s, {u"可用"_s, u"SP004"_s});
+    if (newPlate)
+        BoardFixture::plate(*other, u"SP000"_s, u"大厅"_s, u"可用"_s);
+    other->announce(Change::Plates);
 
+    // No tick and no reload call: the change feed brings it.
+    QTRY_COMPARE_WITH_TIMEOUT(b.icon(u"SP003"_s), 1, 1000);
     QCOMPARE(b.window->SelectedPlate(), u"SP004"_s);
     QVERIFY(b.item(u"SP004"_s)->isSelected());
-    QCOMPARE(b.panel(), panel);
-    QCOMPARE(b.icon(u"SP003"_s), 1);
     QCOMPARE(b.icon(u"SP004"_s), 0);
     QCOMPARE(b.window->plateList()->count(), newPlate ? 6 : 5);
     QCOMPARE(b.counts().value(1), u"4"_s);
-    QCOMPARE(b.window->fieldText(u"时间:"_s), u"2024-03-02 10:00:03"_s);
+    // The shown plate's panel follows its plate.
+    QStringList expected = panel;
+    expected[1] = u"可用"_s;
+    QCOMPARE(b.panel(), expected);
+    QVERIFY(b.t.prompt.messages().isEmpty());
+}
+
+void TestBoardWindow::showsAPlateOpenedElsewhere()
+{
+    Board b;
+    b.show();
+    b.click(u"SP001"_s);
+    QCOMPARE(b.window->fieldText(u"当前状态:"_s), u"可用"_s);
+
+    // The real opening, at another workstation of the shop.
+    auto other = Database::open(b.t.database->settings());
+    AppContext context;
+    context.OperatorName = u"小王"_s;
+    OrderOpening(*other, context, b.t.clock).open({u"SP001"_s, {}, u"大厅"_s, u"散客"_s, {}});
+
+    QTRY_COMPARE_WITH_TIMEOUT(b.icon(u"SP001"_s), 1, 1000);
+    QTRY_COMPARE(b.window->fieldText(u"当前状态:"_s), u"占用"_s);
+    QCOMPARE(b.window->SelectedPlate(), u"SP001"_s);
+    QCOMPARE(b.counts(), (QStringList{u"6"_s, u"4"_s, u"0"_s, u"1"_s, u"1"_s}));
     QVERIFY(b.t.prompt.messages().isEmpty());
 }
 

@@ -37,6 +37,7 @@ private slots:
     void showAllAfterASearch();
     void deleteNeedsTheRightAndAsks();
     void rechargeAsksForTheCurrentCardAndRereads();
+    void listFollowsMembersAddedElsewhere();
     void printedList();
     void addWindowCaptionAndPresets();
     void addWindowClearKeepsTypeAndBirth();
@@ -223,6 +224,28 @@ void TestMemberWindows::rechargeAsksForTheCurrentCardAndRereads()
     QCOMPARE(window.footer()->text(4), u"53"_s);
     QCOMPARE(window.currentValue(u"会员卡号"_s).toString(), u"002"_s);
     QCOMPARE(Money::fromVariant(window.currentValue(u"卡内金额"_s)), Money::fromInt(52));
+}
+
+void TestMemberWindows::listFollowsMembersAddedElsewhere()
+{
+    TestSession t;
+    member(*t.database, u"001"_s, u"王芳"_s, u"1"_s);
+    member(*t.database, u"002"_s, u"李娜"_s, u"2"_s);
+    TMemberFm window(t.session);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.selectRow(u"会员卡号"_s, u"002"_s));
+
+    // Another workstation adds a member and announces it, as its store does.
+    auto other = Database::open(t.database->settings());
+    member(*other, u"003"_s, u"赵敏"_s, u"30"_s);
+    other->announce(Change::Members);
+
+    // No "刷新": the list reads its rows again and keeps its current row.
+    QTRY_COMPARE_WITH_TIMEOUT(window.grid()->model()->rowCount(), 3, 1000);
+    QCOMPARE(window.footer()->text(0), u"3"_s);
+    QCOMPARE(window.currentValue(u"会员卡号"_s).toString(), u"002"_s);
+    QVERIFY(t.prompt.messages().isEmpty());
 }
 
 void TestMemberWindows::printedList()

@@ -6,20 +6,23 @@
 #include "app/IniFile.h"
 #include "app/Session.h"
 #include "common/Clock.h"
+#include "db/ChangeFeed.h"
 #include "support/RecordingFileOpener.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QTemporaryDir>
 
-// Everything a window needs, scripted: a fresh database, a settings file in
-// a temporary folder, a prompt that records, a fixed clock.
+// Everything a window needs, scripted: a fresh database with its change
+// feed, a settings file in a temporary folder, a prompt that records, a
+// fixed clock.
 struct TestSession
 {
     TestSession()
         : database(TestDb::fresh())
         , ini(dir.filePath(QStringLiteral("system.ini")))
         , clock(QDateTime(QDate(2024, 3, 1), QTime(8, 0)))
-        , session{context, database.get(), QString(), ini, prompt, clock, opener}
+        , changes(*database)
+        , session{context, database.get(), QString(), ini, prompt, clock, opener, &changes}
     {
         context.ProgramDir = dir.path();
         context.SoftName = QStringLiteral("美容美发管理系统");
@@ -33,5 +36,6 @@ struct TestSession
     ScriptedPrompt prompt;
     FixedClock clock;
     RecordingFileOpener opener;
+    ChangeFeed changes;
     Session session;
 };

@@ -11,6 +11,7 @@
 #include "board/ui/TMainFm.h"
 #include "maintenance/ui/TSetDataFm.h"
 #include "common/Clock.h"
+#include "db/ChangeFeed.h"
 #include "common/ui/DesktopFileOpener.h"
 #include "common/ui/QtPrompt.h"
 #include "operators/ui/TLgFm.h"
@@ -54,6 +55,11 @@ int runSalonDesk(int argc, char **argv)
     SystemClock clock;
     DesktopFileOpener opener;
     Session session{context, opened.database.get(), opened.error, ini, prompt, clock, opener};
+    std::unique_ptr<ChangeFeed> changes;
+    if (opened.database) {
+        changes = std::make_unique<ChangeFeed>(*opened.database);
+        session.changes = changes.get();
+    }
     if (opened.database)
         attempt(prompt, [&] { Startup::readShop(*opened.database, context); });
     // The server could not be reached: the operator can correct it for the

@@ -130,8 +130,9 @@ void Navigator::open(BoardWindow window)
         } else {
             const QString plate = m_board.SelectedPlate();
             showModal<TZdCxFm>();
-            // A reversed bill occupied its plates again.
-            m_board.reloadShowing(plate);
+            // A reversed bill occupied its plates again: the board follows
+            // the reversal's announcement and shows the plate it showed.
+            m_board.showPlate(plate);
         }
         break;
     case BoardWindow::GoodsImport:
@@ -195,9 +196,9 @@ void Navigator::openOrder(const QString &plate)
 {
     TOpenDanFm window(m_session, plate, m_board.CurrentRoom(), &m_board);
     const bool opened = window.exec() == QDialog::Accepted;
-    // Cancelling reloads too: the board shows what other workstations did
-    // meanwhile. The plate stays selected, its panel showing its new state.
-    m_board.reloadShowing(plate);
+    // The plates follow the change feed; the plate stays selected, its
+    // panel showing its new state.
+    m_board.showPlate(plate);
     if (!opened)
         return;
     openConsumption(plate);
@@ -212,15 +213,15 @@ void Navigator::openConsumption(const QString &plate)
         checkout = window.checkoutRequested();
     }
     // The add-consumption window is gone before checkout opens; the board
-    // reloads after both.
+    // shows the plate after both.
     if (checkout)
         openCheckout(plate);
-    m_board.reloadShowing(plate);
+    m_board.showPlate(plate);
 }
 
 void Navigator::openCheckout(const QString &plate)
 {
-    // Settled or not, the board reloads when the caller returns.
+    // Settled or not, the board shows the plate when the caller returns.
     TCheckOutFm window(m_session, plate, &m_board);
     window.exec();
 }

@@ -38,6 +38,7 @@ TZdCxFm::TZdCxFm(Session &session, QWidget *parent)
     , m_reverse(new QAction(u"撤销结帐"_s, this))
 {
     setWindowTitle(u"账单查询"_s);
+    followChanges(Change::Bills);
     setWindowState(windowState() | Qt::WindowMaximized);
     toolbar()->hide();
 

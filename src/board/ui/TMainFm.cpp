@@ -9,6 +9,7 @@
 #include "common/DateFormat.h"
 #include "common/Prompt.h"
 #include "common/ui/GridLook.h"
+#include "db/ChangeFeed.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -27,7 +28,7 @@
 #include <QVBoxLayout>
 
 // The board window's construction, its layout and its life: shown, ticking,
-// closed. The plate list is in TMainFmPlates.cpp, the toolbar and menus and
+// following the change feed, closed. The plate list is in TMainFmPlates.cpp, the toolbar and menus and
 // what their entries open in TMainFmMenus.cpp.
 
 using namespace Qt::StringLiterals;
@@ -67,6 +68,8 @@ TMainFm::TMainFm(Session &session, QWidget *parent)
     m_timer = new QTimer(this);
     m_timer->setInterval(TimerInterval);
     connect(m_timer, &QTimer::timeout, this, &TMainFm::tick);
+    if (m_session.changes)
+        connect(m_session.changes, &ChangeFeed::changed, this, &TMainFm::followChanges);
 
     CountPlates();
 }
@@ -223,14 +226,20 @@ void TMainFm::prepareForShow()
 void TMainFm::tick()
 {
     m_panel->setField(u"时间:"_s, DateFormat::dateTimeText(m_session.clock.now()));
-    if (m_session.context.DbKind != u"s")
+}
+
+void TMainFm::followChanges(Changes changes)
+{
+    // Until it is shown, the board has read nothing that could be stale.
+    if (!m_shown || !(changes & (Change::Plates | Change::Lines)))
         return;
     try {
         reloadKeepingSelection();
-        m_timerErrorShown = false;
+        reloadShownPlate();
+        m_reloadErrorShown = false;
     } catch (...) {
-        if (!m_timerErrorShown) {
-            m_timerErrorShown = true;
+        if (!m_reloadErrorShown) {
+            m_reloadErrorShown = true;
             showFailure(m_session.prompt);
         }
     }

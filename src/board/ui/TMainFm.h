@@ -2,6 +2,7 @@
 
 #include "board/BoardWindow.h"
 #include "board/PlateBoard.h"
+#include "db/Changes.h"
 
 #include <QHash>
 #include <QIcon>
@@ -56,10 +57,10 @@ public:
     // Shows the open lines of the selected plate when it is occupied;
     // otherwise the grid keeps what it shows, unless that was this plate's.
     void LoadPlateLines();
-    // After a window that changed plates: ReloadPlates, then `plate`, when
-    // it is in the current room, selected again with its panel and lines,
-    // then RefreshSelectedPlate for the totals.
-    void reloadShowing(const QString &plate);
+    // After a window about `plate`: selects it, when the current room
+    // shows it, with its panel and open lines. What the window changed
+    // reaches the plates through the change feed.
+    void showPlate(const QString &plate);
 
     // The selected plate's number; empty when none is selected.
     QString SelectedPlate() const;
@@ -116,9 +117,13 @@ public slots:
     // Enables the pop-up entries for the selected plate.
     void preparePlateMenu();
     void findPlate();
-    // Every three seconds: the clock, and with the server database the
-    // plates, so that other workstations' changes appear.
+    // Every three seconds: the clock. The plates follow the change feed.
     void tick();
+    // What the change feed announced, from here or another workstation:
+    // plates and lines are read again, the selection, the scroll position
+    // and the shown plate kept. A failure is reported once, not on every
+    // announcement, until a reload succeeds again.
+    void followChanges(Changes changes);
 
     void orderSelectedPlate();
     void bookOnSelectedPlate();
@@ -139,6 +144,8 @@ private:
     void applyRights();
     void fillPlates(const QList<PlateBoard::Plate> &plates);
     void reloadKeepingSelection();
+    // The shown plate's panel and the open lines below, read again; throws.
+    void reloadShownPlate();
     void showDetails(const QString &plate);
     void setItemIcon(QListWidgetItem *item, PlateState::Icon icon);
     void showLinePrintPreview();
@@ -177,6 +184,6 @@ private:
     QString m_shownPlate;
     bool m_askOnClose = true;
     bool m_shown = false;
-    // The timer's reload reports a database error once, not every tick.
-    bool m_timerErrorShown = false;
+    // A reload that follows the feed reports a database error once.
+    bool m_reloadErrorShown = false;
 };

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QTableView>
 
 // The board window's plate list and what follows a plate: the selection, the
 // icons, the status panel's fields and totals, the quick find and the open
@@ -106,12 +107,28 @@ void TMainFm::reloadKeepingSelection()
     m_panel->showCounts(counts);
 }
 
-void TMainFm::reloadShowing(const QString &plate)
+void TMainFm::reloadShownPlate()
 {
-    ReloadPlates();
+    if (!m_shownPlate.isEmpty()) {
+        // A plate removed meanwhile keeps what the panel showed.
+        if (const auto details = board().details(m_shownPlate))
+            m_panel->showDetails(*details);
+    }
+    // The grid shows one plate's lines or every plate's; it keeps its place.
+    const std::optional<QString> linesOf = m_lines->plate();
+    QList<OpenLine> lines = linesOf ? board().openLines(*linesOf) : board().openLines();
+    const int scroll = m_linesView->verticalScrollBar()->value();
+    const int row = m_linesView->currentIndex().row();
+    m_lines->setLines(std::move(lines), linesOf);
+    if (row >= 0 && row < m_grid->rowCount())
+        m_linesView->selectRow(row);
+    m_linesView->verticalScrollBar()->setValue(scroll);
+}
+
+void TMainFm::showPlate(const QString &plate)
+{
     if (!plate.isEmpty() && selectPlate(plate))
         showSelectedPlate();
-    RefreshSelectedPlate();
 }
 
 void TMainFm::CountPlates()

@@ -39,6 +39,7 @@ TXmFm::TXmFm(Session &session, QWidget *parent)
     , m_search(new QLineEdit(this))
 {
     setWindowTitle(u"商品项目管理"_s);
+    followChanges(Change::Goods);
     setWindowState(windowState() | Qt::WindowMaximized);
 
     addButton(u"新增商品"_s, [this] { addItem(); });

@@ -6,6 +6,7 @@
 #include "app/Session.h"
 #include "common/Clock.h"
 #include "common/ui/GridLook.h"
+#include "db/ChangeFeed.h"
 #include "db/ResultTableModel.h"
 #include "export/ui/ExcelExport.h"
 #include "report/ListReport.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -86,10 +88,25 @@ std::optional<int> ListWindow::load(const ListFilter &filter)
     if (!loaded)
         return std::nullopt;
     m_filter = filter;
+    m_loaded = true;
     m_footer->setTexts(footers->texts);
     if (m_rows->rowCount() > 0)
         m_grid->selectRow(0);
     return footers->rows;
+}
+
+void ListWindow::followChanges(Changes changes)
+{
+    if (!m_session.changes)
+        return;
+    connect(m_session.changes, &ChangeFeed::changed, this, [this, changes](Changes heard) {
+        // A list not shown or not read yet has nothing stale to show.
+        if (!(heard & changes) || !m_loaded || !isVisible())
+            return;
+        const int scroll = m_grid->verticalScrollBar()->value();
+        if (refresh())
+            m_grid->verticalScrollBar()->setValue(scroll);
+    });
 }
 
 std::optional<int> ListWindow::refresh()

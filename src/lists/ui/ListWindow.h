@@ -2,6 +2,7 @@
 
 #include "lists/ListFilter.h"
 #include "lists/ListQuery.h"
+#include "db/Changes.h"
 
 #include <QDialog>
 
@@ -63,6 +64,10 @@ protected:
     QAction *addButton(const QString &caption, std::function<void()> handler);
     // The window's search bar, above the grid.
     void setSearchBar(QWidget *bar);
+    // Reads the list again, keeping its current row and scroll position,
+    // whenever the change feed announces one of `changes` (committed here
+    // or at another workstation) while the window is shown and has loaded.
+    void followChanges(Changes changes);
 
     Session &m_session;
 
@@ -78,4 +83,5 @@ private:
     QVBoxLayout *m_layout;
     QTableView *m_grid;
     FooterBar *m_footer;
+    bool m_loaded = false;
 };

@@ -23,6 +23,7 @@ TMemberFm::TMemberFm(Session &session, QWidget *parent)
     , m_find(new QPushButton(u"查找"_s, this))
 {
     setWindowTitle(u"会员管理"_s);
+    followChanges(Change::Members);
     setWindowState(windowState() | Qt::WindowMaximized);
 
     addButton(u"添加"_s, [this] { addMember(); });

@@ -13,6 +13,7 @@ TFwsGlFm::TFwsGlFm(Session &session, QWidget *parent)
     : ListWindow(session, description(), parent)
 {
     setWindowTitle(u"员工管理"_s);
+    followChanges(Change::Employees);
     setWindowState(Qt::WindowMaximized);
     addButton(u"添加"_s, [this] { addEmployee(); });
     addButton(u"修改"_s, [this] { changeEmployee(); });
