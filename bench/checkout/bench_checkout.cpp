@@ -10,14 +10,14 @@
 //
 //   bench_checkout [SETTLED_LINES]   (default 1000000; ten lines a bill)
 
-#include "support/BenchBackends.h"
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
+#include "support/BenchBackends.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 #include "PlateStatus.h"
 
 #include "PlateState.h"
-#include "app/Rights.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
+#include "session/Rights.h"
 
 #include <QSqlRecord>
 

@@ -1,12 +1,12 @@
 #include "GoodsCatalogue.h"
 
 #include "GoodsNumbers.h"
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
+#include "session/AppContext.h"
 
 #include <QDateTime>
 #include <QSqlRecord>

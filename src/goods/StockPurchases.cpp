@@ -2,11 +2,11 @@
 
 #include "GoodsCatalogue.h"
 #include "GoodsNumbers.h"
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
+#include "session/AppContext.h"
 
 #include <QDateTime>
 #include <QSqlRecord>

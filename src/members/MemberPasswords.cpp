@@ -1,11 +1,11 @@
 #include "MemberPasswords.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
 #include "operators/OperatorStore.h"
+#include "session/AppContext.h"
 
 using namespace Qt::StringLiterals;
 

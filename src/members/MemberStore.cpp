@@ -1,12 +1,12 @@
 #include "MemberStore.h"
 
-#include "app/Rights.h"
 #include "common/DateFormat.h"
 #include "common/Refusal.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "operators/OperatorStore.h"
+#include "session/Rights.h"
 
 #include <QDateTime>
 #include <QSqlRecord>

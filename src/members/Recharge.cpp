@@ -1,11 +1,11 @@
 #include "Recharge.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
+#include "session/AppContext.h"
 
 #include <QSqlRecord>
 

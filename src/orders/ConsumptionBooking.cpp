@@ -1,6 +1,5 @@
 #include "ConsumptionBooking.h"
 
-#include "app/AppContext.h"
 #include "board/PlateState.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
@@ -8,6 +7,7 @@
 #include "db/Database.h"
 #include "db/LikePattern.h"
 #include "db/Transaction.h"
+#include "session/AppContext.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

@@ -1,6 +1,5 @@
 #include "OrderOpening.h"
 
-#include "app/AppContext.h"
 #include "board/PlateState.h"
 #include "common/Clock.h"
 #include "common/Money.h"
@@ -8,6 +7,7 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
+#include "session/AppContext.h"
 
 #include <QSqlRecord>
 

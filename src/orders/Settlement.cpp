@@ -3,8 +3,6 @@
 #include "BillNumber.h"
 #include "Checkout.h"
 
-#include "app/AppContext.h"
-#include "app/Rights.h"
 #include "board/PlateState.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
@@ -13,6 +11,8 @@
 #include "db/DbError.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
+#include "session/AppContext.h"
+#include "session/Rights.h"
 
 #include <QHash>
 #include <QSqlQuery>

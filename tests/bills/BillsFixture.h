@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Money.h"
 #include "db/Database.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
 
 #include <QDateTime>
 #include <QString>

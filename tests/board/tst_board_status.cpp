@@ -1,12 +1,12 @@
 #include "BoardFixture.h"
 #include "support/TestDb.h"
 
-#include "app/Rights.h"
 #include "board/PlateBoard.h"
 #include "board/PlateStatus.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Transaction.h"
+#include "session/Rights.h"
 
 #include <QSqlRecord>
 #include <QTest>

@@ -1,12 +1,12 @@
 #include "GoodsFixture.h"
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/DateFormat.h"
 #include "common/Refusal.h"
 #include "goods/GoodsCatalogue.h"
 #include "goods/StockPurchases.h"
+#include "session/AppContext.h"
 
 #include <QSqlRecord>
 #include <QTest>

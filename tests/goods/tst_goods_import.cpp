@@ -1,12 +1,12 @@
 #include "GoodsFixture.h"
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "export/ExcelSheet.h"
 #include "goods/GoodsCatalogue.h"
 #include "goods/GoodsImport.h"
+#include "session/AppContext.h"
 
 #include <QSqlQuery>
 #include <QTest>

@@ -1,6 +1,5 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
@@ -8,6 +7,7 @@
 #include "maintenance/DataClearing.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -1,12 +1,12 @@
 #include "support/TestSession.h"
 
-#include "app/Startup.h"
 #include "maintenance/ui/BackupActions.h"
 #include "maintenance/ui/TAboutFm.h"
 #include "maintenance/ui/TDataClearFm.h"
 #include "maintenance/ui/TPosPrtSetFm.h"
 #include "maintenance/ui/TSetDataFm.h"
 #include "maintenance/ui/TSysInfoFm.h"
+#include "session/Startup.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,13 +1,13 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
-#include "app/StarterShop.h"
 #include "bills/BillReversal.h"
 #include "common/Clock.h"
 #include "db/Schema.h"
 #include "maintenance/Migration.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
+#include "shell/StarterShop.h"
 
 #include <QHash>
 #include <QTemporaryDir>

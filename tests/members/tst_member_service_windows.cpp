@@ -1,6 +1,5 @@
 #include "support/TestSession.h"
 
-#include "app/ui/Navigator.h"
 #include "board/ui/TMainFm.h"
 #include "common/Money.h"
 #include "db/ResultTableModel.h"
@@ -10,6 +9,7 @@
 #include "members/ui/THYChangePassFm.h"
 #include "members/ui/THYConsumeCXFm.h"
 #include "members/ui/TMemberFm.h"
+#include "shell/Navigator.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,5 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
-#include "app/Rights.h"
 #include "common/Clock.h"
 #include "common/DateFormat.h"
 #include "common/Money.h"
@@ -14,6 +12,8 @@
 #include "members/RechargeRecords.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
+#include "session/Rights.h"
 
 #include <QSqlRecord>
 #include <QTest>

@@ -1,11 +1,11 @@
 #include "support/TestDb.h"
 
-#include "app/Rights.h"
 #include "common/DateFormat.h"
 #include "common/Money.h"
 #include "common/Refusal.h"
 #include "db/Amounts.h"
 #include "members/MemberStore.h"
+#include "session/Rights.h"
 
 #include <QSqlRecord>
 #include <QTest>

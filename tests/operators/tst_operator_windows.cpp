@@ -1,9 +1,9 @@
 #include "support/TestSession.h"
 
-#include "app/StarterShop.h"
 #include "operators/ui/TAdminChangePassFm.h"
 #include "operators/ui/TAdminFm.h"
 #include "operators/ui/TLgFm.h"
+#include "shell/StarterShop.h"
 
 #include <QAction>
 #include <QApplication>

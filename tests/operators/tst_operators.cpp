@@ -1,10 +1,10 @@
 #include "support/TestDb.h"
 
-#include "app/StarterShop.h"
 #include "common/Refusal.h"
 #include "db/Schema.h"
 #include "operators/OperatorStore.h"
 #include "operators/SignIn.h"
+#include "shell/StarterShop.h"
 
 #include <QSqlRecord>
 #include <QTest>

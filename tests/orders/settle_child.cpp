@@ -8,7 +8,6 @@
 //
 //   settle_child FILE SEED
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Money.h"
 #include "common/Refusal.h"
@@ -17,6 +16,7 @@
 #include "orders/ConsumptionBooking.h"
 #include "orders/OrderOpening.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>

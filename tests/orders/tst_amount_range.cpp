@@ -1,7 +1,5 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
-#include "app/Rights.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Amounts.h"
@@ -12,6 +10,8 @@
 #include "lists/RecordTable.h"
 #include "members/Recharge.h"
 #include "orders/ConsumptionBooking.h"
+#include "session/AppContext.h"
+#include "session/Rights.h"
 #include "staff/SalaryPayment.h"
 
 #include <QSqlRecord>

@@ -1,12 +1,12 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
-#include "app/Rights.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
+#include "session/Rights.h"
 
 #include <QSqlRecord>
 #include <QTest>

@@ -1,12 +1,12 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
-#include "app/Rights.h"
 #include "board/PlateStatus.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Transaction.h"
 #include "orders/ConsumptionBooking.h"
+#include "session/AppContext.h"
+#include "session/Rights.h"
 
 #include <QSqlRecord>
 #include <QTest>

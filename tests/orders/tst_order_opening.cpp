@@ -1,11 +1,11 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
 #include "board/BoardFixture.h"
 #include "common/Clock.h"
 #include "common/Money.h"
 #include "common/Refusal.h"
 #include "orders/OrderOpening.h"
+#include "session/AppContext.h"
 
 #include <QSqlQuery>
 #include <QTest>

@@ -1,6 +1,5 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
@@ -8,6 +7,7 @@
 #include "orders/OrderOpening.h"
 #include "orders/ReceiptBill.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
 
 #include <QTest>
 

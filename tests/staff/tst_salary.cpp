@@ -1,12 +1,12 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "orders/Checkout.h"
 #include "orders/ConsumptionBooking.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
 #include "staff/SalaryPayment.h"
 
 #include <QSqlRecord>

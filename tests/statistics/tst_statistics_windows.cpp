@@ -1,8 +1,8 @@
 #include "support/TestSession.h"
 
-#include "app/ui/Navigator.h"
 #include "board/ui/TMainFm.h"
 #include "lists/ui/FooterBar.h"
+#include "shell/Navigator.h"
 #include "statistics/ui/TItemCountFm.h"
 #include "statistics/ui/TXfCxFm.h"
 

@@ -2,11 +2,11 @@
 
 #include "TSpSetFm.h"
 #include "TSpStatusFm.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "board/PlateStatus.h"
 #include "common/FileOpener.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
+#include "session/Session.h"
 
 #include <QDir>
 #include <QLabel>

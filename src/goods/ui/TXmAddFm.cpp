@@ -1,12 +1,12 @@
 #include "TXmAddFm.h"
 
 #include "GoodsInput.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "goods/GoodsCatalogue.h"
 #include "goods/PinYin.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -1,12 +1,12 @@
 #include "TXmAddRdFm.h"
 
 #include "GoodsInput.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "goods/GoodsCatalogue.h"
 #include "goods/StockPurchases.h"
+#include "session/Session.h"
 
 #include <QFormLayout>
 #include <QLineEdit>

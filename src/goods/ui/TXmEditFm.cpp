@@ -1,11 +1,11 @@
 #include "TXmEditFm.h"
 
 #include "GoodsInput.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "goods/PinYin.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -3,10 +3,10 @@
 #include "TXmAddFm.h"
 #include "TXmAddRdFm.h"
 #include "TXmEditFm.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "goods/GoodsCatalogue.h"
 #include "report/ListReport.h"
+#include "session/Session.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

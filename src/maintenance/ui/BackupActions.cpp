@@ -1,10 +1,10 @@
 #include "BackupActions.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Clock.h"
+#include "common/ui/Attempt.h"
 #include "maintenance/Backup.h"
 #include "maintenance/ServerRestore.h"
+#include "session/Session.h"
 
 #include <QApplication>
 #include <QDir>

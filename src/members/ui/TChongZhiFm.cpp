@@ -1,9 +1,9 @@
 #include "TChongZhiFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Refusal.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

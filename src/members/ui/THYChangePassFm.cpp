@@ -1,10 +1,10 @@
 #include "THYChangePassFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "common/ui/MaskedInput.h"
 #include "members/MemberPasswords.h"
+#include "session/Session.h"
 
 #include <QFormLayout>
 #include <QLineEdit>

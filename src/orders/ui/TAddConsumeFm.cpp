@@ -1,9 +1,9 @@
 #include "TAddConsumeFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "common/ui/GridLook.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QEvent>

@@ -1,10 +1,10 @@
 #include "TCheckOutFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "common/ui/GridLook.h"
 #include "common/ui/MaskedInput.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QEvent>

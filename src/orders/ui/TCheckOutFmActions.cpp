@@ -1,12 +1,12 @@
 // What the checkout window's fields, lists and buttons do.
 
-#include "TCheckOutFm.h"
 #include "ReceiptPrint.h"
+#include "TCheckOutFm.h"
 #include "TCheckOutInfoFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Refusal.h"
+#include "common/ui/Attempt.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QLineEdit>

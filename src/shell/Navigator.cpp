@@ -1,7 +1,5 @@
 #include "Navigator.h"
 
-#include "app/Rights.h"
-#include "app/Session.h"
 #include "bills/ui/TZdCxFm.h"
 #include "bills/ui/TZdMxFm.h"
 #include "board/ui/TMainFm.h"
@@ -27,6 +25,8 @@
 #include "orders/ui/TAddConsumeFm.h"
 #include "orders/ui/TCheckOutFm.h"
 #include "orders/ui/TOpenDanFm.h"
+#include "session/Rights.h"
+#include "session/Session.h"
 #include "staff/ui/TFaGongZiFm.h"
 #include "staff/ui/TFwsGlFm.h"
 #include "staff/ui/TFwsTcMxFm.h"
