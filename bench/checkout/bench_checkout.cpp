@@ -186,7 +186,7 @@ void measure(const char *backend, Database &db, FixedClock &clock, const QByteAr
 
         timer.restart();
         const QString bill =
-            Settlement(db, context, clock).JieZhangHs(checkout, Settlement::Status::Paid);
+            Settlement(db, context.signedIn(), clock).JieZhangHs(checkout, Settlement::Status::Paid);
         const double settle = since(timer);
 
         const int moved = db.scalar(u"select count(*) from jzmx where 单据号=?"_s, {bill}).toInt();

@@ -5,7 +5,7 @@
 #include <functional>
 
 class Database;
-class Rights;
+struct Operator;
 
 // Changing a plate's state outside the order and checkout flow: the plate
 // status window (free, reserved, disabled) and cancelling an order on which
@@ -39,7 +39,7 @@ public:
     // ("update 号牌管理 set 号牌状态=号牌状态 where 号牌=?" or its own update of
     // that row): the cancellation locks the same row before it looks for
     // lines, so one of the two waits for the other to commit.
-    void cancelOrder(const QString &plate, const Rights &rights);
+    void cancelOrder(const QString &plate, const Operator &who);
 
     // Runs inside each operation just before its write, in its transaction:
     // the moment another workstation's change must not slip past. Tests play

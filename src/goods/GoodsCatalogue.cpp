@@ -6,7 +6,7 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
-#include "session/AppContext.h"
+#include "session/RightTable.h"
 
 #include <QDateTime>
 #include <QSqlRecord>
@@ -102,7 +102,7 @@ int GoodsCatalogue::add(const NewItem &item)
                            {item.name, item.pinyin.trimmed(), QVariant::fromValue(purchasePrice),
                             quantity, QVariant::fromValue(purchaseTotal),
                             QDateTime(m_clock.now().date(), QTime(0, 0)),
-                            m_context.OperatorName});
+                            m_operator.name});
     }
     transaction.commit();
     return id;
@@ -118,8 +118,7 @@ GoodsCatalogue::Item GoodsCatalogue::item(int id)
 
 void GoodsCatalogue::update(const Item &shown, const Change &change)
 {
-    if (!m_context.Rights.has(u"营业项目修改"_s))
-        throw Refusal(text(NoRight));
+    RightTable::require(m_operator, Guarded::EditGoods);
     if (blank(change.type) || blank(change.needsService) || blank(change.name) || blank(change.price))
         throw Refusal(text(Incomplete));
     const Money price = GoodsNumbers::amount(change.price, u"单价"_s);
@@ -148,15 +147,13 @@ void GoodsCatalogue::update(const Item &shown, const Change &change)
 
 void GoodsCatalogue::remove(int id)
 {
-    if (!m_context.Rights.has(u"营业项目删除"_s))
-        throw Refusal(text(NoRight));
+    RightTable::require(m_operator, Guarded::DeleteGoods);
     m_database.execute(u"delete from 商品库 where id=?"_s, {id});
 }
 
 void GoodsCatalogue::checkPurchase(int id)
 {
-    if (!m_context.Rights.has(u"商品进货"_s))
-        throw Refusal(text(NoRight));
+    RightTable::require(m_operator, Guarded::PurchaseStock);
     if (!keepsStock(item(id).type))
         throw Refusal(text(KeepsNoStock));
 }

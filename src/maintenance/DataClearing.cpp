@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/Transaction.h"
+#include "session/RightTable.h"
 
 using namespace Qt::StringLiterals;
 
@@ -83,8 +84,9 @@ void lockForClearing(Database &database, const QStringList &emptied)
 
 } // namespace
 
-void clear(Database &database, const QList<Records> &chosen)
+void clear(const Operator &who, Database &database, const QList<Records> &chosen)
 {
+    RightTable::require(who, Guarded::ClearData);
     QStringList emptied;
     for (const Records records : all()) {
         if (chosen.contains(records))

@@ -3,6 +3,7 @@
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "session/RightTable.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -207,9 +208,10 @@ Watched restoreWatched(Database &live, const ConnectionSettings &settings, const
 
 } // namespace
 
-void restore(const ConnectionSettings &settings, const QString &archive,
+void restore(const Operator &who, const ConnectionSettings &settings, const QString &archive,
              std::chrono::milliseconds lockTimeout)
 {
+    RightTable::require(who, Guarded::Restore);
     std::unique_ptr<Database> live;
     try {
         live = Database::open(settings);

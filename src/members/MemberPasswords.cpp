@@ -5,7 +5,7 @@
 #include "db/Database.h"
 #include "db/Transaction.h"
 #include "operators/OperatorStore.h"
-#include "session/AppContext.h"
+#include "session/RightTable.h"
 
 using namespace Qt::StringLiterals;
 
@@ -22,10 +22,10 @@ QString storable(const QString &password)
 
 } // namespace
 
-MemberPasswords::MemberPasswords(Database &database, const AppContext &context,
+MemberPasswords::MemberPasswords(Database &database, const Operator &who,
                                  const Clock &clock)
     : m_database(database)
-    , m_context(context)
+    , m_operator(who)
     , m_clock(clock)
 {
 }
@@ -50,8 +50,7 @@ void MemberPasswords::change(const QString &card, const QString &oldPassword,
 
 void MemberPasswords::checkResettable() const
 {
-    if (!m_context.Rights.has(u"会员修改"_s))
-        throw Refusal(u"没有权限"_s);
+    RightTable::require(m_operator, Guarded::ResetMemberPassword);
 }
 
 void MemberPasswords::reset(const QString &card)
@@ -63,7 +62,7 @@ void MemberPasswords::reset(const QString &card)
     if (found != 1)
         throw Refusal(u"没有找到改会员!"_s);
     m_database.execute(u"insert into 日志 (事件, 日期, 管理员, 说明) values (?, ?, ?, ?)"_s,
-                       {u"重置密码"_s, m_clock.now(), m_context.OperatorName,
+                       {u"重置密码"_s, m_clock.now(), m_operator.name,
                         QString(u"会员卡号:"_s + card)});
     transaction.commit();
 }

@@ -5,15 +5,14 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
-#include "session/AppContext.h"
 
 #include <QSqlRecord>
 
 using namespace Qt::StringLiterals;
 
-Recharge::Recharge(Database &database, const AppContext &context, const Clock &clock)
+Recharge::Recharge(Database &database, const Operator &who, const Clock &clock)
     : m_database(database)
-    , m_context(context)
+    , m_operator(who)
     , m_clock(clock)
 {
 }
@@ -60,7 +59,7 @@ Money Recharge::add(const Member &member, const QString &amountText, bool negati
     m_database.execute(u"insert into 会员充值 (会员卡号, 会员姓名, 会员类型, 充值金额, 充值日期, "
                        "备注, 营业员) values (?, ?, ?, ?, ?, ?, ?)"_s,
                        {member.card, member.name, member.type, added.toVariant(), m_clock.now(),
-                        note, m_context.OperatorName});
+                        note, m_operator.name});
     const Money balance =
         readAmount(m_database.scalar(u"select 卡内金额 from 会员管理 where 会员卡号=?"_s,
                                      {member.card}),

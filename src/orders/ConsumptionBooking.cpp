@@ -7,7 +7,6 @@
 #include "db/Database.h"
 #include "db/LikePattern.h"
 #include "db/Transaction.h"
-#include "session/AppContext.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -80,13 +79,13 @@ QList<GoodsCatalogue::Item> ConsumptionBooking::ofType(const QString &type)
 
 QStringList ConsumptionBooking::typeList()
 {
-    GoodsCatalogue catalogue(m_database, m_context, m_clock);
+    GoodsCatalogue catalogue(m_database, m_operator, m_clock);
     return QStringList{All} + catalogue.typeNames();
 }
 
 ConsumptionBooking::Goods ConsumptionBooking::goods(int id)
 {
-    GoodsCatalogue catalogue(m_database, m_context, m_clock);
+    GoodsCatalogue catalogue(m_database, m_operator, m_clock);
     Goods goods;
     goods.item = catalogue.item(id);
     QSqlQuery query =
@@ -178,7 +177,7 @@ Money ConsumptionBooking::book(const QString &plate, int goodsId, Money quantity
         {plate, main.isEmpty() ? plate : main, item.name, item.type, item.price.toVariant(),
          item.price.toVariant(), quantity.toVariant(), total.toVariant(), goods.discount,
          commission.toVariant(), employee ? employee->number : none,
-         employee ? employee->name : none, m_clock.now(), m_context.OperatorName});
+         employee ? employee->name : none, m_clock.now(), m_operator.name});
     // In place, so stock taken at another workstation meanwhile still counts.
     if (goods.keepsStock)
         m_database.execute(u"update 商品库 set 库存 = 库存 - ? where id=?"_s,

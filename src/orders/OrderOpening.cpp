@@ -7,7 +7,6 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
-#include "session/AppContext.h"
 
 #include <QSqlRecord>
 
@@ -74,7 +73,7 @@ void OrderOpening::open(const Order &order)
                 "合计, 消费时间, 员工编号, 营业员, 主号牌) "
                 "values (?, ?, ?, ?, 1, ?, ?, 1, ?, ?, ?, ?, ?)"_s,
                 {plate, u"门票"_s, price.toVariant(), price.toVariant(), u"n"_s, u"y"_s,
-                 price.toVariant(), now, u"无"_s, m_context.OperatorName, order.mainPlate});
+                 price.toVariant(), now, u"无"_s, m_operator.name, order.mainPlate});
         }
     }
     transaction.commit();

@@ -11,8 +11,7 @@
 #include "db/DbError.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
-#include "session/AppContext.h"
-#include "session/Rights.h"
+#include "session/RightTable.h"
 
 #include <QHash>
 #include <QSqlQuery>
@@ -56,16 +55,12 @@ QString Settlement::statusText(Status status)
     return u"已结"_s;
 }
 
-void Settlement::checkRight(const Rights &rights, Status status)
-{
-    if (status == Status::Waived && !rights.has(u"免单"_s))
-        throw Refusal(u"操作失败:您没有免单权限,请让有更高权限的人来操作!"_s);
-    if (status == Status::Cancelled && !rights.has(u"撤单"_s))
-        throw Refusal(u"操作失败:您没有撤单权限,请让有此权限的管理员来操作!"_s);
-}
-
 QString Settlement::JieZhangHs(const Checkout &checkout, Status status)
 {
+    if (status == Status::Waived)
+        RightTable::require(m_operator, Guarded::Waive);
+    if (status == Status::Cancelled)
+        RightTable::require(m_operator, Guarded::CancelAtCheckout);
     QString number = checkout.billNumber();
     for (int attempt = 0;; ++attempt) {
         // Free before the attempt, so that a failure after which it is
@@ -170,7 +165,7 @@ void Settlement::write(const Checkout &checkout, Status status, QString &billNum
         {billNumber, checkout.plate(), checkout.entryMoment(), leftAt, fromCard.toVariant(),
          received.toVariant(), checkout.due().toVariant(), checkout.paymentMethod().trimmed(),
          member.card, statusText(status), m_clock.now(), checkout.customerName(),
-         checkout.remark(), m_context.OperatorName});
+         checkout.remark(), m_operator.name});
 
     for (const QString &plate : lockOrder(checkout)) {
         m_database.execute(u"update xfmx set 单据号=?, 会员卡号=?, 顾客姓名=? where 号牌=?"_s,

@@ -21,6 +21,7 @@ public:
     BillsFixture(Database &db, Clock &clock) : m_db(db), m_clock(clock)
     {
         m_context.OperatorName = QStringLiteral("前台");
+        m_context.Rights = Rights::all();
     }
 
     void plate(const QString &number, const QString &state = QStringLiteral("可用"),
@@ -76,7 +77,7 @@ public:
             checkout.identify(payment.card, QStringLiteral("0000"));
         if (!payment.method.isEmpty())
             checkout.choosePayment(payment.method);
-        return Settlement(m_db, m_context, m_clock).JieZhangHs(checkout, payment.status);
+        return Settlement(m_db, m_context.signedIn(), m_clock).JieZhangHs(checkout, payment.status);
     }
 
     // A bill row alone, for the lists.

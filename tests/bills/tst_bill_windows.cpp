@@ -462,7 +462,7 @@ void TestBillWindows::boardOpensTheBillWindows()
     QFETCH(QString, window);
     QFETCH(QStringList, messages);
     Shop shop;
-    shop.context.Rights.set(u"营业查询"_s, right);
+    shop.context.Rights.set(Right::BusinessQueries, right);
     TMainFm board(shop.session);
     board.setAskOnClose(false);
     Navigator navigator(shop.session, board);

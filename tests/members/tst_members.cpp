@@ -40,7 +40,7 @@ Rights granted(const QStringList &names)
 {
     Rights rights;
     for (const QString &name : names)
-        rights.set(name, true);
+        rights.set(*Rights::ofColumn(name), true);
     return rights;
 }
 

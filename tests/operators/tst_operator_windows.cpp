@@ -56,7 +56,7 @@ void TestOperatorWindows::signInPrefillsAndEnterSignsIn()
     QTest::keyClick(window.passwordBox(), Qt::Key_Return);
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QCOMPARE(t.context.OperatorName, u"超级管理员"_s);
-    QVERIFY(t.context.Rights.has(u"管理员设置"_s));
+    QVERIFY(t.context.Rights.has(Right::Administration));
     QVERIFY(t.prompt.messages().isEmpty());
 }
 

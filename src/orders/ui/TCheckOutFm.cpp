@@ -52,7 +52,7 @@ TCheckOutFm::TCheckOutFm(Session &session, const QString &plate, QWidget *parent
     : QDialog(parent)
     , m_session(session)
     , m_checkout(session.db(), session.clock, plate)
-    , m_settlement(session.db(), session.context, session.clock)
+    , m_settlement(session.db(), session.context.signedIn(), session.clock)
     , m_cardEntry(new QLineEdit(this))
     , m_password(new QLineEdit(this))
     , m_rate(new QLineEdit(this))

@@ -106,7 +106,7 @@ TFaGongZiFm::~TFaGongZiFm() = default;
 
 SalaryPayment TFaGongZiFm::logic()
 {
-    return SalaryPayment(m_session.db(), m_session.clock, m_session.context.OperatorName);
+    return SalaryPayment(m_session.db(), m_session.clock, m_session.context.signedIn());
 }
 
 void TFaGongZiFm::load(const QString &code)
