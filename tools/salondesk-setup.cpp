@@ -4,13 +4,13 @@
 //   salondesk-setup [FOLDER]
 //   salondesk-setup [FOLDER] --server HOST[:PORT] --database NAME --user USER --password PASSWORD
 
-#include "app/IniFile.h"
-#include "app/StarterShop.h"
-#include "app/Startup.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "maintenance/DatabaseSettings.h"
 #include "maintenance/Migration.h"
+#include "session/IniFile.h"
+#include "session/Startup.h"
+#include "shell/StarterShop.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -13,7 +13,7 @@
 
 #include "support/BenchBackends.h"
 
-#include "app/AppContext.h"
+#include "session/Operator.h"
 #include "common/Clock.h"
 #include "db/ChangeFeed.h"
 #include "db/Database.h"
@@ -68,8 +68,8 @@ void run(const char *backend, Database &a, int rounds)
     fill(a, rounds);
     auto b = Database::open(a.settings());
     ChangeFeed feed(*b);
-    AppContext context;
-    context.OperatorName = u"bench"_s;
+    Operator context;
+    context.name = u"bench"_s;
     SystemClock clock;
     OrderOpening opening(a, context, clock);
     QRandomGenerator pauses(20240301);

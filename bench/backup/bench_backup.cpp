@@ -6,6 +6,7 @@
 #include "db/Transaction.h"
 #include "maintenance/Backup.h"
 #include "maintenance/OnlineBackup.h"
+#include "session/Operator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -80,7 +81,8 @@ int main(int argc, char **argv)
 
         db->close();
         timer.restart();
-        Backup::restoreEmbedded(backup, file, QDateTime::currentDateTime());
+        Backup::restoreEmbedded(Operator{u"店长"_s, Rights::all()}, backup, file,
+                                QDateTime::currentDateTime());
         report("restore (quick check, copy, rename)", seconds(timer));
         const int restored = db->scalar(u"select count(*) from jzmx"_s).toInt();
         std::printf("sqlite     restored database holds %d lines\n", restored);

@@ -10,11 +10,6 @@
 //
 //   bench_bills [SETTLED_LINES]   (default 1000000; ten lines a bill)
 
-#include "support/BenchBackends.h"
-#include "app/AppContext.h"
-#include "app/IniFile.h"
-#include "app/Rights.h"
-#include "app/Session.h"
 #include "bills/ui/TZdCxFm.h"
 #include "bills/ui/TZdMxFm.h"
 #include "common/Clock.h"
@@ -25,6 +20,11 @@
 #include "db/Transaction.h"
 #include "export/ExportToExcel.h"
 #include "lists/ui/FooterBar.h"
+#include "session/AppContext.h"
+#include "session/IniFile.h"
+#include "session/Rights.h"
+#include "session/Session.h"
+#include "support/BenchBackends.h"
 #include "support/RecordingFileOpener.h"
 #include "support/ScriptedPrompt.h"
 

@@ -7,17 +7,17 @@
 //
 //   bench_board [PLATES]   (default 2000)
 
-#include "support/BenchBackends.h"
-#include "app/AppContext.h"
-#include "app/IniFile.h"
-#include "app/Rights.h"
-#include "app/Session.h"
 #include "board/PlateBoard.h"
 #include "board/ui/TMainFm.h"
 #include "common/Clock.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
+#include "session/AppContext.h"
+#include "session/IniFile.h"
+#include "session/Rights.h"
+#include "session/Session.h"
+#include "support/BenchBackends.h"
 #include "support/RecordingFileOpener.h"
 #include "support/ScriptedPrompt.h"
 

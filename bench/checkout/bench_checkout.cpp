@@ -10,14 +10,14 @@
 //
 //   bench_checkout [SETTLED_LINES]   (default 1000000; ten lines a bill)
 
-#include "support/BenchBackends.h"
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
+#include "support/BenchBackends.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -186,7 +186,7 @@ void measure(const char *backend, Database &db, FixedClock &clock, const QByteAr
 
         timer.restart();
         const QString bill =
-            Settlement(db, context, clock).JieZhangHs(checkout, Settlement::Status::Paid);
+            Settlement(db, context.signedIn(), clock).JieZhangHs(checkout, Settlement::Status::Paid);
         const double settle = since(timer);
 
         const int moved = db.scalar(u"select count(*) from jzmx where 单据号=?"_s, {bill}).toInt();

@@ -9,11 +9,6 @@
 //
 //   bench_goods [ITEMS]   (default 10000)
 
-#include "support/BenchBackends.h"
-#include "app/AppContext.h"
-#include "app/IniFile.h"
-#include "app/Rights.h"
-#include "app/Session.h"
 #include "common/Clock.h"
 #include "db/Database.h"
 #include "db/ResultTableModel.h"
@@ -22,6 +17,11 @@
 #include "goods/PinYin.h"
 #include "goods/ui/TXmFm.h"
 #include "lists/ListQuery.h"
+#include "session/AppContext.h"
+#include "session/IniFile.h"
+#include "session/Rights.h"
+#include "session/Session.h"
+#include "support/BenchBackends.h"
 #include "support/RecordingFileOpener.h"
 #include "support/ScriptedPrompt.h"
 

@@ -7,11 +7,6 @@
 //
 //   bench_members [MEMBERS]   (default 100000)
 
-#include "support/BenchBackends.h"
-#include "app/AppContext.h"
-#include "app/IniFile.h"
-#include "app/Rights.h"
-#include "app/Session.h"
 #include "common/Clock.h"
 #include "db/Database.h"
 #include "db/ResultTableModel.h"
@@ -19,6 +14,11 @@
 #include "db/Transaction.h"
 #include "lists/ListQuery.h"
 #include "members/ui/TMemberFm.h"
+#include "session/AppContext.h"
+#include "session/IniFile.h"
+#include "session/Rights.h"
+#include "session/Session.h"
+#include "support/BenchBackends.h"
 #include "support/RecordingFileOpener.h"
 #include "support/ScriptedPrompt.h"
 

@@ -2,7 +2,7 @@
 
 #include "SoakTally.h"
 
-#include "app/AppContext.h"
+#include "session/Operator.h"
 #include "common/Clock.h"
 #include "common/Money.h"
 #include "db/Amounts.h"
@@ -70,8 +70,9 @@ void prepare(Database &db, int desks)
     }
     // The balances come from recharges only, so that the account afterwards
     // is recharges less what the bills took.
-    AppContext context;
-    context.OperatorName = u"经理"_s;
+    Operator context;
+    context.name = u"经理"_s;
+    context.rights = Rights::all();
     SystemClock clock;
     Recharge recharge(db, context, clock);
     for (int number = 1; number <= Cards; ++number)

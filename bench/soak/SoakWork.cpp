@@ -2,7 +2,7 @@
 
 #include "SoakShop.h"
 
-#include "app/AppContext.h"
+#include "session/Operator.h"
 #include "bills/BillReversal.h"
 #include "common/Clock.h"
 #include "common/Money.h"
@@ -57,7 +57,7 @@ void noteError(SoakTally &tally, const char *operation, const DbError &error)
 
 // Settles the group of `plate`; the lines settled, and the time that
 // JieZhangHs took in `ms`.
-int settle(Database &db, const AppContext &context, const Clock &clock, const QString &plate,
+int settle(Database &db, const Operator &context, const Clock &clock, const QString &plate,
            const QString &card, bool byCard, double *ms)
 {
     Checkout checkout(db, clock, plate);
@@ -75,7 +75,7 @@ int settle(Database &db, const AppContext &context, const Clock &clock, const QS
     return int(checkout.lines().size());
 }
 
-void serveVisit(Database &db, const AppContext &context, const Clock &clock, int desk,
+void serveVisit(Database &db, const Operator &context, const Clock &clock, int desk,
                 QRandomGenerator &random, const QList<int> &goods, SoakTally &tally)
 {
     QStringList free;
@@ -145,8 +145,8 @@ void SoakWork::runDesk(int desk)
     SoakTally tally;
     try {
         auto db = Database::open(m_settings);
-        AppContext context;
-        context.OperatorName = u"前台"_s + QString::number(desk);
+        Operator context;
+        context.name = u"前台"_s + QString::number(desk);
         SystemClock clock;
         QRandomGenerator random(quint32(desk) * 7919u);
         QList<int> goods;
@@ -179,8 +179,9 @@ void SoakWork::runOffice()
     SoakTally tally;
     try {
         auto db = Database::open(m_settings);
-        AppContext context;
-        context.OperatorName = u"经理"_s;
+        Operator context;
+        context.name = u"经理"_s;
+        context.rights = Rights::all();
         SystemClock clock;
         QRandomGenerator random(4711);
         // In its own process the office may start before its desk does.
@@ -202,7 +203,7 @@ void SoakWork::runOffice()
                     break;
                 }
                 case 1: {
-                    SalaryPayment salary(*db, clock, context.OperatorName);
+                    SalaryPayment salary(*db, clock, context);
                     const QStringList codes = SoakShop::employees();
                     const auto employee =
                         salary.employee(codes.at(random.bounded(int(codes.size()))));

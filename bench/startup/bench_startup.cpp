@@ -3,15 +3,15 @@
 //
 //   bench_startup [LINES]   (default 1000000)
 
-#include "app/IniFile.h"
-#include "app/Session.h"
-#include "app/StarterShop.h"
-#include "app/Startup.h"
 #include "common/Clock.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "db/Transaction.h"
 #include "operators/ui/TLgFm.h"
+#include "session/IniFile.h"
+#include "session/Session.h"
+#include "session/Startup.h"
+#include "shell/StarterShop.h"
 #include "support/RecordingFileOpener.h"
 #include "support/ScriptedPrompt.h"
 

@@ -215,7 +215,7 @@ void run(const char *backend, Database &db, int lines)
     FixedClock clock(QDateTime(Today, QTime(18, 0)));
     ListQuery history(db, StaffLists::salaryHistory());
     measure(backend, "salary payment opened (667 unpaid lines)", [&] {
-        SalaryPayment salary(db, clock, u"前台"_s);
+        SalaryPayment salary(db, clock, Operator{u"前台"_s, Rights::all()});
         const auto employee = salary.employee(u"001"_s);
         const SalaryPayment::Commission unpaid = salary.unpaidCommission(employee->code);
         salary.baseSalary(employee->level);

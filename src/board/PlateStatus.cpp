@@ -1,10 +1,11 @@
 #include "PlateStatus.h"
 
 #include "PlateState.h"
-#include "app/Rights.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
+#include "session/Operator.h"
+#include "session/RightTable.h"
 #include "stores/LineStore.h"
 #include "stores/PlateStore.h"
 
@@ -40,10 +41,9 @@ void PlateStatus::change(const QString &plate, const QString &shownState, const 
     transaction.commit();
 }
 
-void PlateStatus::cancelOrder(const QString &plate, const Rights &rights)
+void PlateStatus::cancelOrder(const QString &plate, const Operator &who)
 {
-    if (!rights.has(u"撤单"_s))
-        throw Refusal(u"操作失败:您没有撤单权限,请让有此权限的管理员来操作!"_s);
+    RightTable::require(who, Guarded::CancelOrder);
     if (m_beforeWrite)
         m_beforeWrite();
     Transaction transaction(m_database);

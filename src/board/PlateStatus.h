@@ -5,7 +5,7 @@
 #include <functional>
 
 class Database;
-class Rights;
+struct Operator;
 
 // Changing a plate's state outside the order and checkout flow: the plate
 // status window (free, reserved, disabled) and cancelling an order on which
@@ -38,7 +38,7 @@ public:
     // the plate (PlateStore::lock) before it writes its line, in the same
     // transaction: the cancellation locks the same plate before it looks
     // for lines, so one of the two waits for the other to commit.
-    void cancelOrder(const QString &plate, const Rights &rights);
+    void cancelOrder(const QString &plate, const Operator &who);
 
     // Runs in each operation just before its transaction begins: the last
     // moment another workstation's change can come between the window and

@@ -1,13 +1,13 @@
 #include "GoodsCatalogue.h"
 
 #include "GoodsNumbers.h"
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/RowLocks.h"
 #include "db/Transaction.h"
+#include "session/RightTable.h"
 
 #include <QDateTime>
 #include <QSqlRecord>
@@ -105,7 +105,7 @@ int GoodsCatalogue::add(const NewItem &item)
                            {item.name, item.pinyin.trimmed(), QVariant::fromValue(purchasePrice),
                             quantity, QVariant::fromValue(purchaseTotal),
                             QDateTime(m_clock.now().date(), QTime(0, 0)),
-                            m_context.OperatorName});
+                            m_operator.name});
     }
     m_database.announce(::Change::Goods);
     transaction.commit();
@@ -122,8 +122,7 @@ GoodsCatalogue::Item GoodsCatalogue::item(int id)
 
 void GoodsCatalogue::update(const Item &shown, const Change &change)
 {
-    if (!m_context.Rights.has(u"营业项目修改"_s))
-        throw Refusal(text(NoRight));
+    RightTable::require(m_operator, Guarded::EditGoods);
     if (blank(change.type) || blank(change.needsService) || blank(change.name) || blank(change.price))
         throw Refusal(text(Incomplete));
     const Money price = GoodsNumbers::amount(change.price, u"单价"_s);
@@ -153,16 +152,14 @@ void GoodsCatalogue::update(const Item &shown, const Change &change)
 
 void GoodsCatalogue::remove(int id)
 {
-    if (!m_context.Rights.has(u"营业项目删除"_s))
-        throw Refusal(text(NoRight));
+    RightTable::require(m_operator, Guarded::DeleteGoods);
     m_database.execute(u"delete from 商品库 where id=?"_s, {id});
     m_database.announce(::Change::Goods);
 }
 
 void GoodsCatalogue::checkPurchase(int id)
 {
-    if (!m_context.Rights.has(u"商品进货"_s))
-        throw Refusal(text(NoRight));
+    RightTable::require(m_operator, Guarded::PurchaseStock);
     if (!keepsStock(item(id).type))
         throw Refusal(text(KeepsNoStock));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Money.h"
+#include "session/Operator.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,7 +9,6 @@
 class Clock;
 class QSqlRecord;
 class Database;
-struct AppContext;
 
 // The goods catalogue (商品库) and what it needs of the goods types
 // (商品类型): adding an item with its initial stock, reading, editing and
@@ -66,13 +66,12 @@ public:
 
     static constexpr auto Incomplete = u"请把信息填写完整!";
     static constexpr auto Stale = u"该商品已被其他工作站修改或删除，请刷新后重试。";
-    static constexpr auto NoRight = u"没有权限";
     static constexpr auto KeepsNoStock = u"该商品没有库存属性,不能进货!";
 
     // The operator's name goes into 进货表.管理员, the rights gate editing
     // and deleting, the clock dates the initial-stock purchase.
-    GoodsCatalogue(Database &database, const AppContext &context, const Clock &clock)
-        : m_database(database), m_context(context), m_clock(clock) {}
+    GoodsCatalogue(Database &database, const Operator &who, const Clock &clock)
+        : m_database(database), m_operator(who), m_clock(clock) {}
 
     // Every 商品类型.名称, in the table's order (the add screen starts on
     // the first).
@@ -109,6 +108,6 @@ public:
 
 private:
     Database &m_database;
-    const AppContext &m_context;
+    const Operator m_operator;
     const Clock &m_clock;
 };

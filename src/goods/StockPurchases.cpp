@@ -2,12 +2,12 @@
 
 #include "GoodsCatalogue.h"
 #include "GoodsNumbers.h"
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "db/RowLocks.h"
 #include "db/Transaction.h"
+#include "session/RightTable.h"
 
 #include <QDateTime>
 #include <QSqlRecord>
@@ -31,8 +31,7 @@ bool StockPurchases::record(const Entry &entry)
 {
     if (entry.price.trimmed().isEmpty() || entry.quantity.trimmed().isEmpty())
         return false;
-    if (!m_context.Rights.has(u"商品进货"_s))
-        throw Refusal(QString::fromUtf16(GoodsCatalogue::NoRight));
+    RightTable::require(m_operator, Guarded::PurchaseStock);
     const Money price = GoodsNumbers::amount(entry.price, u"进货单价"_s);
     const int quantity = GoodsNumbers::quantity(entry.quantity, u"数量"_s);
     const Money total = (price * Money::fromInt(quantity)).withinRange();
@@ -58,7 +57,7 @@ bool StockPurchases::record(const Entry &entry)
                         QVariant::fromValue(price), quantity, QVariant::fromValue(total),
                         QDateTime(m_clock.now().date(), QTime(0, 0)),
                         entry.note.isNull() ? u""_s : entry.note,
-                        m_context.OperatorName});
+                        m_operator.name});
     // Raised where it stands, never set from a value read earlier.
     const int raised = m_database.execute(
         u"update 商品库 set 库存=coalesce(库存, 0)+? where id=?"_s, {quantity, entry.itemId});

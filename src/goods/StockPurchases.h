@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Money.h"
+#include "session/Operator.h"
 
 #include <QString>
 
@@ -8,7 +9,6 @@
 
 class Clock;
 class Database;
-struct AppContext;
 
 // Stock purchases: one 进货表 row and the item's 库存 raised by its
 // quantity, in one transaction. The stock is raised in place
@@ -26,8 +26,8 @@ public:
         QString note;     // 备注
     };
 
-    StockPurchases(Database &database, const AppContext &context, const Clock &clock)
-        : m_database(database), m_context(context), m_clock(clock) {}
+    StockPurchases(Database &database, const Operator &who, const Clock &clock)
+        : m_database(database), m_operator(who), m_clock(clock) {}
 
     // The screen's running 总进价: price × quantity, both read as amounts;
     // nothing while either box is empty or not a number, or the total lies
@@ -44,6 +44,6 @@ public:
 
 private:
     Database &m_database;
-    const AppContext &m_context;
+    const Operator m_operator;
     const Clock &m_clock;
 };

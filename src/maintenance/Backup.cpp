@@ -10,6 +10,7 @@
 #include "db/Schema.h"
 #include "db/SettledTotals.h"
 #include "db/Transaction.h"
+#include "session/RightTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -235,8 +236,10 @@ void checkEmbedded(const QString &file, const QString &databaseFile)
     verifyEmbedded(file, Check::Pages);
 }
 
-QString restoreEmbedded(const QString &chosen, const QString &databaseFile, const QDateTime &now)
+QString restoreEmbedded(const Operator &who, const QString &chosen, const QString &databaseFile,
+                        const QDateTime &now)
 {
+    RightTable::require(who, Guarded::Restore);
     checkEmbedded(chosen, databaseFile);
     // Renamed away while this process still had it open, the database would
     // go on being written by a connection nobody sees.

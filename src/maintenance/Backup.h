@@ -6,6 +6,7 @@
 
 class Database;
 struct ConnectionSettings;
+struct Operator;
 
 // Copies of the shop's database that can be trusted. A backup is made from
 // the running database (SQLite's online backup, or pg_dump for the server),
@@ -33,8 +34,9 @@ void checkEmbedded(const QString &file, const QString &databaseFile);
 
 // Puts a checked copy of `chosen` in place of `databaseFile`; the file it
 // replaces (with its journal files) is renamed to a dated copy beside it,
-// whose path is returned. The program's connection must be closed.
-QString restoreEmbedded(const QString &chosen, const QString &databaseFile,
+// whose path is returned. The program's connection must be closed. Needs
+// the right to restore.
+QString restoreEmbedded(const Operator &who, const QString &chosen, const QString &databaseFile,
                         const QDateTime &now);
 
 } // namespace Backup

@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/SettledTotals.h"
 #include "db/Transaction.h"
+#include "session/RightTable.h"
 
 using namespace Qt::StringLiterals;
 
@@ -120,8 +121,9 @@ private:
 
 } // namespace
 
-void clear(Database &database, const QList<Records> &chosen)
+void clear(const Operator &who, Database &database, const QList<Records> &chosen)
 {
+    RightTable::require(who, Guarded::ClearData);
     QStringList emptied;
     for (const Records records : all()) {
         if (chosen.contains(records))

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class Database;
+struct Operator;
 
 // Emptying the business records a shop chooses: salary payments, settled
 // bills with their lines, recharges, the goods catalogue, stock purchases.
@@ -24,7 +25,7 @@ QList<Records> all();
 QStringList tables(Records records);
 
 // Empties every chosen kind in one transaction: all of them or, when a
-// statement fails, none.
-void clear(Database &database, const QList<Records> &chosen);
+// statement fails, none. Needs the right to clear data.
+void clear(const Operator &who, Database &database, const QList<Records> &chosen);
 
 } // namespace DataClearing

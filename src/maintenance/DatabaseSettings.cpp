@@ -1,8 +1,8 @@
 #include "DatabaseSettings.h"
 
-#include "app/IniFile.h"
-#include "app/Startup.h"
 #include "db/Database.h"
+#include "session/IniFile.h"
+#include "session/Startup.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
 #include "ReceiptPrinterSettings.h"
 
-#include "app/AppContext.h"
-#include "app/IniFile.h"
+#include "session/AppContext.h"
+#include "session/IniFile.h"
 
 using namespace Qt::StringLiterals;
 

@@ -5,6 +5,7 @@
 #include "db/Schema.h"
 #include "db/SettledTotals.h"
 #include "db/Transaction.h"
+#include "session/RightTable.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -209,9 +210,10 @@ Watched restoreWatched(Database &live, const ConnectionSettings &settings, const
 
 } // namespace
 
-void restore(const ConnectionSettings &settings, const QString &archive,
+void restore(const Operator &who, const ConnectionSettings &settings, const QString &archive,
              std::chrono::milliseconds lockTimeout)
 {
+    RightTable::require(who, Guarded::Restore);
     std::unique_ptr<Database> live;
     try {
         live = Database::open(settings);

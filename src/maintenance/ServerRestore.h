@@ -5,6 +5,7 @@
 #include <chrono>
 
 struct ConnectionSettings;
+struct Operator;
 
 // Restoring the server's shop from a pg_dump archive. The archive is first
 // restored into a scratch database of its own on the same server and held
@@ -20,7 +21,8 @@ namespace ServerRestore {
 // How long the restore waits for a table that another session holds.
 inline constexpr std::chrono::milliseconds LockTimeout{std::chrono::seconds(15)};
 
-void restore(const ConnectionSettings &settings, const QString &archive,
+// Needs the right to restore.
+void restore(const Operator &who, const ConnectionSettings &settings, const QString &archive,
              std::chrono::milliseconds lockTimeout = LockTimeout);
 
 } // namespace ServerRestore

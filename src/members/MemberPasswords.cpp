@@ -1,9 +1,12 @@
 #include "MemberPasswords.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
+#include "db/Database.h"
+#include "db/Transaction.h"
 #include "members/MemberCards.h"
+#include "operators/OperatorStore.h"
+#include "session/RightTable.h"
 
 using namespace Qt::StringLiterals;
 
@@ -20,10 +23,10 @@ QString storable(const QString &password)
 
 } // namespace
 
-MemberPasswords::MemberPasswords(Database &database, const AppContext &context,
+MemberPasswords::MemberPasswords(Database &database, const Operator &who,
                                  const Clock &clock)
     : m_database(database)
-    , m_context(context)
+    , m_operator(who)
     , m_clock(clock)
 {
 }
@@ -45,13 +48,12 @@ void MemberPasswords::change(const QString &card, const QString &oldPassword,
 
 void MemberPasswords::checkResettable() const
 {
-    if (!m_context.Rights.has(u"会员修改"_s))
-        throw Refusal(u"没有权限"_s);
+    RightTable::require(m_operator, Guarded::ResetMemberPassword);
 }
 
 void MemberPasswords::reset(const QString &card)
 {
     checkResettable();
-    if (!MemberCards(m_database).resetPassword(card, m_context.OperatorName, m_clock.now()))
+    if (!MemberCards(m_database).resetPassword(card, m_operator.name, m_clock.now()))
         throw Refusal(u"没有找到改会员!"_s);
 }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "session/Operator.h"
+
 #include <QString>
 
 #include <functional>
 
 class Clock;
 class Database;
-struct AppContext;
 
 // A member's card password: changed by whoever knows the old one, reset to
 // the default by an operator with the right 会员修改, the reset logged in
@@ -16,7 +17,7 @@ struct AppContext;
 class MemberPasswords
 {
 public:
-    MemberPasswords(Database &database, const AppContext &context, const Clock &clock);
+    MemberPasswords(Database &database, const Operator &who, const Clock &clock);
 
     // A wrong card number reads like a wrong old password. An empty new
     // password is a password too.
@@ -35,7 +36,7 @@ public:
 
 private:
     Database &m_database;
-    const AppContext &m_context;
+    const Operator m_operator;
     const Clock &m_clock;
     std::function<void()> m_beforeWrite;
 };

@@ -1,6 +1,5 @@
 #include "MemberStore.h"
 
-#include "app/Rights.h"
 #include "common/DateFormat.h"
 #include "common/Refusal.h"
 #include "db/Amounts.h"
@@ -8,6 +7,7 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "operators/OperatorStore.h"
+#include "session/RightTable.h"
 
 #include <QDateTime>
 #include <QSqlRecord>
@@ -142,8 +142,7 @@ void MemberStore::add(const Member &member)
 
 void MemberStore::update(const Member &shown, const Member &edited)
 {
-    if (!m_rights.has(u"会员修改"_s))
-        throw Refusal(u"没有权限!"_s);
+    RightTable::require(m_rights, Guarded::EditMember);
     if (blank(edited.card) || blank(edited.name) || blank(edited.type))
         throw Refusal(u"会员卡号和会员姓名和会员类型必须认真填写！"_s);
     const bool newCard = edited.card != shown.card;
@@ -202,8 +201,7 @@ void MemberStore::update(const Member &shown, const Member &edited)
 
 void MemberStore::checkRemovable() const
 {
-    if (!m_rights.has(u"会员删除"_s))
-        throw Refusal(u"没有该权限!"_s);
+    RightTable::require(m_rights, Guarded::DeleteMember);
 }
 
 void MemberStore::remove(const QString &card)

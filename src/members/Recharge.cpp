@@ -1,6 +1,5 @@
 #include "Recharge.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Transaction.h"
@@ -8,9 +7,9 @@
 
 using namespace Qt::StringLiterals;
 
-Recharge::Recharge(Database &database, const AppContext &context, const Clock &clock)
+Recharge::Recharge(Database &database, const Operator &who, const Clock &clock)
     : m_database(database)
-    , m_context(context)
+    , m_operator(who)
     , m_clock(clock)
 {
 }
@@ -48,7 +47,7 @@ Money Recharge::add(const Member &member, const QString &amountText, bool negati
     // window read the balance counts as well.
     const std::optional<Money> balance = MemberCards(m_database).recharge(
         {member.card, member.name, member.type, added, m_clock.now(), note,
-         m_context.OperatorName});
+         m_operator.name});
     if (!balance)
         throw Refusal(u"没有找到该会员，可能已被删除！"_s);
     // A balance past the range would not read back; one that an older shop

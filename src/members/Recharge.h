@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Money.h"
+#include "session/Operator.h"
 
 #include <QString>
 
@@ -8,7 +9,6 @@
 
 class Clock;
 class Database;
-struct AppContext;
 
 // Puts money on a member's card (or takes it off) and records it in
 // 会员充值. The balance changes in place, never by writing back a balance
@@ -27,7 +27,7 @@ public:
         Money balance;
     };
 
-    Recharge(Database &database, const AppContext &context, const Clock &clock);
+    Recharge(Database &database, const Operator &who, const Clock &clock);
 
     // The member with this card number as stored now; nothing when no
     // member has it.
@@ -47,6 +47,6 @@ public:
 
 private:
     Database &m_database;
-    const AppContext &m_context;
+    const Operator m_operator;
     const Clock &m_clock;
 };

@@ -46,17 +46,18 @@ std::optional<Rights> check(Database &database, const QString &name, const QStri
         return std::nullopt;
 
     Rights rights;
-    for (const QString &column : Schema::rightColumns()) {
+    for (const Right right : Rights::every()) {
+        const QString column = Rights::column(right);
         const int index = row.indexOf(column);
         if (index < 0) {
             // Older databases lack these two; their operators had both.
-            if (column == u"商品管理" || column == u"商品类型") {
-                rights.set(column, true);
+            if (right == Right::Goods || right == Right::GoodsTypes) {
+                rights.set(right, true);
                 continue;
             }
             throw DbError(u"管理员 表中没有字段 "_s + column);
         }
-        rights.set(column, row.value(index).toBool());
+        rights.set(right, row.value(index).toBool());
     }
     return rights;
 }

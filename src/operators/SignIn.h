@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Rights.h"
+#include "session/Rights.h"
 
 #include <QSqlRecord>
 #include <QStringList>

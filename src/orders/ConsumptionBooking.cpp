@@ -1,6 +1,5 @@
 #include "ConsumptionBooking.h"
 
-#include "app/AppContext.h"
 #include "board/PlateState.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
@@ -80,13 +79,13 @@ QList<GoodsCatalogue::Item> ConsumptionBooking::ofType(const QString &type)
 
 QStringList ConsumptionBooking::typeList()
 {
-    GoodsCatalogue catalogue(m_database, m_context, m_clock);
+    GoodsCatalogue catalogue(m_database, m_operator, m_clock);
     return QStringList{All} + catalogue.typeNames();
 }
 
 ConsumptionBooking::Goods ConsumptionBooking::goods(int id)
 {
-    GoodsCatalogue catalogue(m_database, m_context, m_clock);
+    GoodsCatalogue catalogue(m_database, m_operator, m_clock);
     Goods goods;
     goods.item = catalogue.item(id);
     QSqlQuery query =
@@ -175,7 +174,7 @@ Money ConsumptionBooking::book(const QString &plate, int goodsId, Money quantity
     line.employee = employee ? employee->number : none;
     line.employeeName = employee ? employee->name : none;
     line.time = m_clock.now();
-    line.operatorName = m_context.OperatorName;
+    line.operatorName = m_operator.name;
     LineStore(m_database).book(line);
     // In place, so stock taken at another workstation meanwhile still counts.
     if (goods.keepsStock) {

@@ -2,6 +2,7 @@
 
 #include "common/Money.h"
 #include "goods/GoodsCatalogue.h"
+#include "session/Operator.h"
 
 #include <QList>
 #include <QString>
@@ -12,7 +13,6 @@
 
 class Clock;
 class Database;
-struct AppContext;
 
 // Booking what a customer consumes against an occupied plate (the lines of
 // xfmx), the goods lookups the add-consumption window needs, and the
@@ -63,8 +63,8 @@ public:
     static constexpr auto NotOccupied = u"该号牌已结帐或已撤单，不能再添加消费项目！";
     static constexpr auto NotFound = u"没找到!";
 
-    ConsumptionBooking(Database &database, const AppContext &context, const Clock &clock)
-        : m_database(database), m_context(context), m_clock(clock) {}
+    ConsumptionBooking(Database &database, const Operator &who, const Clock &clock)
+        : m_database(database), m_operator(who), m_clock(clock) {}
 
     // The header of the plate; a plate without a row gives empty main plate
     // and deposit "0".
@@ -126,7 +126,7 @@ private:
     void refuseGroupPastRange(const QString &mainPlate, Money total);
 
     Database &m_database;
-    const AppContext &m_context;
+    const Operator m_operator;
     const Clock &m_clock;
     std::function<void()> m_beforeWrite;
     std::function<void()> m_whilePlateHeld;

@@ -1,6 +1,5 @@
 #include "OrderOpening.h"
 
-#include "app/AppContext.h"
 #include "board/PlateState.h"
 #include "common/Clock.h"
 #include "common/Money.h"
@@ -64,7 +63,7 @@ void OrderOpening::open(const Order &order)
     if (price > Money()) {
         LineStore lines(m_database);
         for (const QString &plate : plates)
-            lines.bookTicket(plate, order.mainPlate, price, now, m_context.OperatorName);
+            lines.bookTicket(plate, order.mainPlate, price, now, m_operator.name);
     }
     transaction.commit();
 }

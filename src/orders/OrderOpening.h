@@ -1,12 +1,13 @@
 #pragma once
 
+#include "session/Operator.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
 class Clock;
 class Database;
-struct AppContext;
 
 // Opening an order: the chosen plates become occupied under one main plate,
 // each with an entry-ticket line when the room charges one. The whole group
@@ -36,8 +37,8 @@ public:
         QString remark;
     };
 
-    OrderOpening(Database &database, const AppContext &context, const Clock &clock)
-        : m_database(database), m_context(context), m_clock(clock) {}
+    OrderOpening(Database &database, const Operator &who, const Clock &clock)
+        : m_database(database), m_operator(who), m_clock(clock) {}
 
     Room room(const QString &name);
     // Free plates other than the main plate: of every room, or of one.
@@ -51,6 +52,6 @@ public:
 
 private:
     Database &m_database;
-    const AppContext &m_context;
+    const Operator m_operator;
     const Clock &m_clock;
 };

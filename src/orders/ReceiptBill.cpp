@@ -1,10 +1,10 @@
 #include "ReceiptBill.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/DateFormat.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
+#include "session/AppContext.h"
 #include "stores/LineStore.h"
 
 using namespace Qt::StringLiterals;

@@ -3,8 +3,6 @@
 #include "BillNumber.h"
 #include "Checkout.h"
 
-#include "app/AppContext.h"
-#include "app/Rights.h"
 #include "board/PlateState.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
@@ -13,6 +11,7 @@
 #include "db/DbError.h"
 #include "db/Transaction.h"
 #include "members/MemberCards.h"
+#include "session/RightTable.h"
 #include "stores/BillStore.h"
 #include "stores/LineStore.h"
 #include "stores/PlateStore.h"
@@ -49,16 +48,12 @@ QString Settlement::statusText(Status status)
     return u"已结"_s;
 }
 
-void Settlement::checkRight(const Rights &rights, Status status)
-{
-    if (status == Status::Waived && !rights.has(u"免单"_s))
-        throw Refusal(u"操作失败:您没有免单权限,请让有更高权限的人来操作!"_s);
-    if (status == Status::Cancelled && !rights.has(u"撤单"_s))
-        throw Refusal(u"操作失败:您没有撤单权限,请让有此权限的管理员来操作!"_s);
-}
-
 QString Settlement::JieZhangHs(const Checkout &checkout, Status status)
 {
+    if (status == Status::Waived)
+        RightTable::require(m_operator, Guarded::Waive);
+    if (status == Status::Cancelled)
+        RightTable::require(m_operator, Guarded::CancelAtCheckout);
     QString number = checkout.billNumber();
     for (int attempt = 0;; ++attempt) {
         // Free before the attempt, so that a failure after which it is
@@ -153,7 +148,7 @@ void Settlement::write(const Checkout &checkout, Status status, QString &billNum
     bill.settledAt = m_clock.now();
     bill.customer = checkout.customerName();
     bill.remark = checkout.remark();
-    bill.operatorName = m_context.OperatorName;
+    bill.operatorName = m_operator.name;
     BillStore(m_database).add(bill);
 
     const QStringList plates = lockOrder(checkout);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/Operator.h"
+
 #include <QString>
 
 #include <functional>
@@ -7,8 +9,6 @@
 class Checkout;
 class Clock;
 class Database;
-class Rights;
-struct AppContext;
 
 // Closing the bill a checkout prepared: paid, waived or cancelled. The
 // whole settlement is one transaction: the member's points and card, the
@@ -22,18 +22,16 @@ class Settlement
 public:
     enum class Status { Paid, Waived, Cancelled };
 
-    Settlement(Database &database, const AppContext &context, const Clock &clock)
-        : m_database(database), m_context(context), m_clock(clock) {}
+    Settlement(Database &database, const Operator &who, const Clock &clock)
+        : m_database(database), m_operator(who), m_clock(clock) {}
 
     // "已结", "免单" or "撤单", as 状态 stores it.
     static QString statusText(Status status);
-    // Waiving and cancelling need their right; refuses with the operator's
-    // message otherwise.
-    static void checkRight(const Rights &rights, Status status);
 
     // Writes the bill and returns its number: the checkout's, or the next
     // free one when another bill or another open checkout has that number.
-    // Refusals throw Refusal and write nothing.
+    // Waiving and cancelling need their right. Refusals throw Refusal and
+    // write nothing.
     QString JieZhangHs(const Checkout &checkout, Status status);
 
     // Runs just before the transaction begins and takes its locks: the last
@@ -47,7 +45,7 @@ private:
     void checkGroup(const Checkout &checkout);
 
     Database &m_database;
-    const AppContext &m_context;
+    const Operator m_operator;
     const Clock &m_clock;
     std::function<void()> m_beforeWrite;
 };

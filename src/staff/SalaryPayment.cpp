@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "db/RowLocks.h"
 #include "db/Transaction.h"
+#include "session/RightTable.h"
 #include "stores/LineStore.h"
 
 #include <QSqlQuery>
@@ -23,10 +24,10 @@ SalaryPayment::CommissionChanged::CommissionChanged(Commission now)
 {
 }
 
-SalaryPayment::SalaryPayment(Database &database, const Clock &clock, QString operatorName)
+SalaryPayment::SalaryPayment(Database &database, const Clock &clock, const Operator &who)
     : m_database(database)
     , m_clock(clock)
-    , m_operatorName(std::move(operatorName))
+    , m_operator(who)
 {
 }
 
@@ -73,6 +74,7 @@ std::optional<Money> SalaryPayment::baseSalary(const QString &level)
 
 void SalaryPayment::pay(const Payment &payment)
 {
+    RightTable::require(m_operator, Guarded::PaySalary);
     const Sum sum =
         JsHj(payment.base, payment.withBase, payment.commission.total, payment.withCommission);
     if (sum.total == Money())
@@ -106,7 +108,7 @@ bool SalaryPayment::write(const Payment &payment, const Sum &sum, const QString 
         {code, payment.employee.name, payment.employee.level, m_clock.now(),
          (payment.withBase ? payment.base : Money()).toVariant(),
          (payment.withCommission ? payment.commission.total : Money()).toVariant(),
-         sum.total.toVariant(), payment.note, m_operatorName});
+         sum.total.toVariant(), payment.note, m_operator.name});
     if (payment.withCommission) {
         if (m_beforeMarking)
             m_beforeMarking();

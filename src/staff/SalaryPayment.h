@@ -2,6 +2,7 @@
 
 #include "common/Money.h"
 #include "common/Refusal.h"
+#include "session/Operator.h"
 
 #include <QList>
 #include <QString>
@@ -76,7 +77,7 @@ public:
         Commission m_now;
     };
 
-    SalaryPayment(Database &database, const Clock &clock, QString operatorName);
+    SalaryPayment(Database &database, const Clock &clock, const Operator &who);
 
     // The total of the parts ticked, and the note naming them.
     static Sum JsHj(Money base, bool withBase, Money commission, bool withCommission);
@@ -89,8 +90,9 @@ public:
     // The base salary of the level; nothing when 员工等级 has no such level.
     // A level without a salary pays none.
     std::optional<Money> baseSalary(const QString &level);
-    // Writes the payment and marks its lines paid. A salary, commission or
-    // sum past the amount range is refused with Money::OutOfRange.
+    // Writes the payment and marks its lines paid. Needs the right to pay
+    // salaries. A salary, commission or sum past the amount range is
+    // refused with Money::OutOfRange.
     void pay(const Payment &payment);
 
     // Runs inside the payment's transaction, after the unpaid lines were
@@ -106,6 +108,6 @@ private:
 
     Database &m_database;
     const Clock &m_clock;
-    QString m_operatorName;
+    const Operator m_operator;
     std::function<void()> m_beforeMarking;
 };

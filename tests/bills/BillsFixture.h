@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Money.h"
 #include "db/Database.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
 #include "support/ShopBuilder.h"
 
 #include <QDateTime>
@@ -21,7 +21,8 @@ class BillsFixture
 public:
     BillsFixture(Database &db, Clock &clock) : m_db(db), m_clock(clock), m_shop(db)
     {
-        m_context.OperatorName = QStringLiteral("前台");
+        m_operator.name = QStringLiteral("前台");
+        m_context.Rights = Rights::all();
     }
 
     void plate(const QString &number, const QString &state = QStringLiteral("可用"),
@@ -82,7 +83,7 @@ public:
             checkout.identify(payment.card, QStringLiteral("0000"));
         if (!payment.method.isEmpty())
             checkout.choosePayment(payment.method);
-        return Settlement(m_db, m_context, m_clock).JieZhangHs(checkout, payment.status);
+        return Settlement(m_db, m_context.signedIn(), m_clock).JieZhangHs(checkout, payment.status);
     }
 
     // A bill row alone, for the lists.

@@ -162,7 +162,7 @@ void TestBillReversal::restoredGroupSettlesAgain()
     QCOMPARE(checkout.mainPlate(), u"SP001"_s);
     QCOMPARE(checkout.group(), (QStringList{u"SP002"_s, u"SP001"_s}));
     QCOMPARE(checkout.due().toString(), u"80"_s);
-    const QString second = Settlement(*g.db, g.make.context(), g.clock)
+    const QString second = Settlement(*g.db, g.make.context().signedIn(), g.clock)
                                .JieZhangHs(checkout, Settlement::Status::Paid);
     QVERIFY(second != first);
     QCOMPARE(g.make.count(u"select count(*) from jzmx where 单据号=?"_s, {second}), 3);

@@ -1,8 +1,6 @@
 #include "support/TestSession.h"
 
 #include "BillsFixture.h"
-#include "app/Rights.h"
-#include "app/ui/Navigator.h"
 #include "bills/BillSearch.h"
 #include "bills/LineSearch.h"
 #include "bills/ui/TZdCxFm.h"
@@ -11,6 +9,8 @@
 #include "board/ui/TMainFm.h"
 #include "db/ResultTableModel.h"
 #include "lists/ui/FooterBar.h"
+#include "session/Rights.h"
+#include "shell/Navigator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -462,7 +462,7 @@ void TestBillWindows::boardOpensTheBillWindows()
     QFETCH(QString, window);
     QFETCH(QStringList, messages);
     Shop shop;
-    shop.context.Rights.set(u"营业查询"_s, right);
+    shop.context.Rights.set(Right::BusinessQueries, right);
     TMainFm board(shop.session);
     board.setAskOnClose(false);
     Navigator navigator(shop.session, board);

@@ -1,13 +1,13 @@
 #include "BoardFixture.h"
 #include "support/TestDb.h"
 
-#include "app/Rights.h"
 #include "board/PlateBoard.h"
 #include "board/PlateStatus.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/RowLocks.h"
 #include "db/Transaction.h"
+#include "session/Operator.h"
 
 #include <QSqlRecord>
 #include <QTest>
@@ -20,11 +20,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-Rights withCancelRight(bool granted)
+Operator withCancelRight(bool granted)
 {
-    Rights rights = Rights::all();
-    rights.set(u"撤单"_s, granted);
-    return rights;
+    Operator who{u"前台"_s, Rights::all()};
+    who.rights.set(Right::Cancel, granted);
+    return who;
 }
 
 QString refusalOf(const std::function<void()> &operation)

@@ -318,8 +318,8 @@ void TestBoardWindow::popupEnablingFollowsTheState()
     QFETCH(QString, enabled);
     // Without 来宾登记 and 消费管理 the pop-up still goes by the state.
     Rights rights = Rights::all();
-    rights.set(u"来宾登记"_s, false);
-    rights.set(u"消费管理"_s, false);
+    rights.set(Right::GuestOrders, false);
+    rights.set(Right::Consumption, false);
     Board b(u"a"_s, rights);
     b.show();
     if (!plate.isEmpty())
@@ -362,7 +362,7 @@ void TestBoardWindow::rightsDisableTheirEntries()
     QFETCH(QStringList, disabled);
     Rights rights = Rights::all();
     if (!right.isEmpty())
-        rights.set(right, false);
+        rights.set(*Rights::ofColumn(right), false);
     Board b(u"a"_s, rights);
     b.show();
 
@@ -412,7 +412,7 @@ void TestBoardWindow::entriesThatTestTheirRight()
     QFETCH(QString, refusal);
     for (const bool granted : {false, true}) {
         Rights rights = Rights::all();
-        rights.set(right, granted);
+        rights.set(*Rights::ofColumn(right), granted);
         Board b(u"a"_s, rights);
         b.show();
         QSignalSpy requested(b.window.get(), &TMainFm::windowRequested);

@@ -1,13 +1,13 @@
 #include "GoodsFixture.h"
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/DateFormat.h"
 #include "common/Refusal.h"
 #include "goods/GoodsCatalogue.h"
 #include "db/Transaction.h"
 #include "goods/StockPurchases.h"
+#include "session/AppContext.h"
 
 #include <QSqlRecord>
 #include <QTest>
@@ -30,8 +30,8 @@ struct Desk
         type(*database, u"洗护用品"_s, true);
         type(*database, u"美发服务"_s, false);
     }
-    GoodsCatalogue catalogue() { return GoodsCatalogue(*database, context, clock); }
-    StockPurchases purchases() { return StockPurchases(*database, context, clock); }
+    GoodsCatalogue catalogue() { return GoodsCatalogue(*database, context.signedIn(), clock); }
+    StockPurchases purchases() { return StockPurchases(*database, context.signedIn(), clock); }
 
     std::unique_ptr<Database> database;
     AppContext context;
@@ -354,7 +354,7 @@ void TestGoodsCatalogue::purchaseRefusals()
     if (situation == u"deleted")
         db.execute(u"delete from 商品库 where id=?"_s, {id});
     if (situation == u"no right")
-        desk.context.Rights.set(u"商品进货"_s, false);
+        desk.context.Rights.set(Right::StockPurchase, false);
     QCOMPARE(refusalOf([&] { desk.purchases().record({id, u"2"_s, u"4"_s, QString()}); }), message);
     QCOMPARE(count(db, u"进货表"_s), 0);
     if (situation != u"deleted")
@@ -367,7 +367,7 @@ void TestGoodsCatalogue::purchasesFromTwoWorkstationsBothCount()
     Database &db = *desk.database;
     const int id = item(db, u"洗发水"_s, u"洗护用品"_s, u"3"_s);
     auto other = Database::open(db.settings());
-    StockPurchases there(*other, desk.context, desk.clock);
+    StockPurchases there(*other, desk.context.signedIn(), desk.clock);
 
     // This workstation's screen shows 3; the other one buys 4 meanwhile.
     const GoodsCatalogue::Item shown = desk.catalogue().item(id);
@@ -571,7 +571,7 @@ void TestGoodsCatalogue::editRefusals()
     else if (blankField == u"price")
         change.price.clear();
     else
-        desk.context.Rights.set(u"营业项目修改"_s, false);
+        desk.context.Rights.set(Right::GoodsEdit, false);
     QCOMPARE(refusalOf([&] { desk.catalogue().update(shown, change); }), message);
     QCOMPARE(value(db, u"编号"_s, id).toString(), u"001"_s);
 }
@@ -583,10 +583,10 @@ void TestGoodsCatalogue::removeNeedsTheRightAndKeepsPurchases()
     const int id = item(db, u"洗发水"_s, u"洗护用品"_s, u"3"_s);
     const int kept = item(db, u"护发素"_s, u"洗护用品"_s, u"1"_s);
     desk.purchases().record({id, u"1"_s, u"1"_s, QString()});
-    desk.context.Rights.set(u"营业项目删除"_s, false);
+    desk.context.Rights.set(Right::GoodsDelete, false);
     QCOMPARE(refusalOf([&] { desk.catalogue().remove(id); }), u"没有权限"_s);
     QCOMPARE(count(db, u"商品库"_s), 2);
-    desk.context.Rights.set(u"营业项目删除"_s, true);
+    desk.context.Rights.set(Right::GoodsDelete, true);
     desk.catalogue().remove(id);
     QCOMPARE(db.strings(u"select 商品名 from 商品库"_s), QStringList{u"护发素"_s});
     QCOMPARE(value(db, u"id"_s, kept).toInt(), kept);
@@ -610,7 +610,7 @@ void TestGoodsCatalogue::checkPurchase()
     QFETCH(QString, message);
     Desk desk;
     const int id = item(*desk.database, u"洗发水"_s, type, u"3"_s);
-    desk.context.Rights.set(u"商品进货"_s, right);
+    desk.context.Rights.set(Right::StockPurchase, right);
     QCOMPARE(refusalOf([&] { desk.catalogue().checkPurchase(id); }), message);
 }
 

@@ -1,12 +1,12 @@
 #include "GoodsFixture.h"
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "export/ExcelSheet.h"
 #include "goods/GoodsCatalogue.h"
 #include "goods/GoodsImport.h"
+#include "session/AppContext.h"
 
 #include <QSqlQuery>
 #include <QTest>
@@ -66,7 +66,7 @@ int addThroughCatalogue(Database &db, const QString &name)
     AppContext context;
     context.OperatorName = u"店长"_s;
     FixedClock clock(QDateTime(QDate(2024, 3, 1), QTime(8, 0)));
-    return GoodsCatalogue(db, context, clock)
+    return GoodsCatalogue(db, context.signedIn(), clock)
         .add({u"9"_s, name, {}, u"美发服务"_s, u"否"_s, u"20"_s, {}, {}, {}});
 }
 

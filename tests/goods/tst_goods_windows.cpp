@@ -179,7 +179,7 @@ void TestGoodsWindows::editScreenWithoutTheRight()
 {
     TestSession t;
     shop(t);
-    t.context.Rights.set(u"营业项目修改"_s, false);
+    t.context.Rights.set(Right::GoodsEdit, false);
     const int id = item(*t.database, u"洗发水"_s, u"洗护用品"_s, u"3"_s);
     TXmEditFm window(t.session, id);
     window.show();

@@ -6,6 +6,7 @@
 #include "db/Transaction.h"
 #include "maintenance/Backup.h"
 #include "maintenance/ServerRestore.h"
+#include "session/Operator.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -163,7 +164,7 @@ void TestBackup::backupRestoresWhatWasThere()
     db->execute(u"delete from 结帐管理 where 单据号='B'"_s);
     bill(*db, u"C"_s);
     if (TestDb::backend() == Backend::Postgres) {
-        ServerRestore::restore(db->settings(), target);
+        ServerRestore::restore(Operator{u"店长"_s, Rights::all()}, db->settings(), target);
     } else {
         // The backup holds what the write-ahead log still had.
         auto copy = openFile(target);
@@ -269,7 +270,7 @@ void TestBackup::restoreRefusesWhatIsNoShop()
     }();
 
     const QString refusal = refusalOf(
-        [&] { Backup::restoreEmbedded(chosen, current, QDateTime(QDate(2024, 3, 15), QTime(9, 0))); });
+        [&] { Backup::restoreEmbedded(Operator{u"店长"_s, Rights::all()}, chosen, current, QDateTime(QDate(2024, 3, 15), QTime(9, 0))); });
 
     QVERIFY2(refusal.contains(reason), qPrintable(refusal));
     // Said in Chinese; SQLite's English words come only as a detail after it.
@@ -300,7 +301,7 @@ void TestBackup::restoreReplacesAndKeepsThePrevious()
     db->close();
 
     const QString kept =
-        Backup::restoreEmbedded(backup, current, QDateTime(QDate(2024, 3, 15), QTime(9, 0)));
+        Backup::restoreEmbedded(Operator{u"店长"_s, Rights::all()}, backup, current, QDateTime(QDate(2024, 3, 15), QTime(9, 0)));
 
     QCOMPARE(kept, current + u".20240315-090000.bak"_s);
     QCOMPARE(openFile(kept)->strings(u"select 单据号 from 结帐管理 order by 单据号"_s),
@@ -416,7 +417,7 @@ void TestBackup::refusesTheOpenDatabaseAsSource()
     QVERIFY2(checked.contains(u"正在使用的数据库"_s), qPrintable(checked));
     QCOMPARE(SqliteLocks::missing(shop.file), QString());
 
-    const QString restored = refusalOf([&] { Backup::restoreEmbedded(chosen, shop.file, now); });
+    const QString restored = refusalOf([&] { Backup::restoreEmbedded(Operator{u"店长"_s, Rights::all()}, chosen, shop.file, now); });
     QVERIFY2(restored.contains(u"正在使用的数据库"_s), qPrintable(restored));
     QCOMPARE(SqliteLocks::missing(shop.file), QString());
     QCOMPARE(QDir(shop.dir.path()).entryList({u"*.bak"_s, u"*.part*"_s}), QStringList());
@@ -509,7 +510,7 @@ void TestBackup::failuresSayWhy()
         openFile(other)->exec(u"create table x (y integer)"_s);
         file = other + u".part"_s;
         const FileSizeLimit limit(64 * 1024);
-        refusal = refusalOf([&] { Backup::restoreEmbedded(backup, other, now); });
+        refusal = refusalOf([&] { Backup::restoreEmbedded(Operator{u"店长"_s, Rights::all()}, backup, other, now); });
     }
 
     // A Chinese sentence that names the file and the cause; the system's

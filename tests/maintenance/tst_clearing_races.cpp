@@ -1,6 +1,5 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
@@ -9,6 +8,8 @@
 #include "maintenance/DataClearing.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
+#include "session/Operator.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -128,7 +129,7 @@ QString settle(Database &db, const Clock &clock, const std::function<void()> &be
     context.OperatorName = u"前台"_s;
     Checkout checkout(db, clock, u"SP001"_s);
     checkout.open();
-    Settlement settlement(db, context, clock);
+    Settlement settlement(db, context.signedIn(), clock);
     if (beforeWrite)
         settlement.setBeforeWrite(beforeWrite);
     return settlement.JieZhangHs(checkout, Settlement::Status::Paid);
@@ -212,7 +213,7 @@ void TestClearingRaces::clearingNeverSplitsABill()
             [&] {
                 auto own = Database::open(settings);
                 stations.meet();
-                DataClearing::clear(*own, {DataClearing::Records::Bills});
+                DataClearing::clear(Operator{u"店长"_s, Rights::all()}, *own, {DataClearing::Records::Bills});
             },
         });
 
@@ -261,7 +262,7 @@ void TestClearingRaces::noSettlementSlipsBetweenTheClearedTables()
         try {
             auto own = Database::open(settings);
             clearingPid = own->scalar(u"select pg_backend_pid()"_s).toInt();
-            DataClearing::clear(*own, {DataClearing::Records::Bills});
+            DataClearing::clear(Operator{u"店长"_s, Rights::all()}, *own, {DataClearing::Records::Bills});
         } catch (const DbError &error) {
             clearing = error.text();
         }

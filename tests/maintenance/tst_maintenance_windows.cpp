@@ -1,12 +1,12 @@
 #include "support/TestSession.h"
 
-#include "app/Startup.h"
 #include "maintenance/ui/BackupActions.h"
 #include "maintenance/ui/TAboutFm.h"
 #include "maintenance/ui/TDataClearFm.h"
 #include "maintenance/ui/TPosPrtSetFm.h"
 #include "maintenance/ui/TSetDataFm.h"
 #include "maintenance/ui/TSysInfoFm.h"
+#include "session/Startup.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -98,6 +98,7 @@ void TestMaintenanceWindows::clearingEmptiesOnlyWhatIsTicked()
     QFETCH(QList<Records>, ticked);
     QFETCH(QStringList, left);
     TestSession t;
+    t.context.Rights.set(Right::DataClearing, true);
     fillShop(*t.database);
     TDataClearFm window(t.session);
     for (const Records records : ticked)
@@ -131,6 +132,7 @@ void TestMaintenanceWindows::clearingNeedsPasswordAndConfirmation()
     QFETCH(bool, confirm);
     QFETCH(QString, message);
     TestSession t;
+    t.context.Rights.set(Right::DataClearing, true);
     fillShop(*t.database);
     const QStringList before = nonEmpty(*t.database);
     TDataClearFm window(t.session);
@@ -149,6 +151,7 @@ void TestMaintenanceWindows::clearingNeedsPasswordAndConfirmation()
 void TestMaintenanceWindows::clearingIsAllOrNothing()
 {
     TestSession t;
+    t.context.Rights.set(Right::DataClearing, true);
     fillShop(*t.database);
     const QStringList before = nonEmpty(*t.database);
     // The last table to be emptied refuses: the ones before it stay full.
@@ -367,6 +370,7 @@ void TestMaintenanceWindows::leavingWritesNothing()
 void TestMaintenanceWindows::backupAndRestoreThroughTheirDialogs()
 {
     TestSession t;
+    t.context.Rights.set(Right::Restore, true);
     t.database->execute(u"insert into 结帐管理 (单据号) values ('A')"_s);
     const QString target = t.dir.filePath(u"shop-backup"_s);
 

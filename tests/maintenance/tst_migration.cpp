@@ -1,13 +1,13 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
-#include "app/StarterShop.h"
 #include "bills/BillReversal.h"
 #include "common/Clock.h"
 #include "db/Schema.h"
 #include "maintenance/Migration.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
+#include "shell/StarterShop.h"
 
 #include <QHash>
 #include <QTemporaryDir>
@@ -170,7 +170,7 @@ void TestMigration::billSettledBeforeTheMoveCanBeReversed()
     const FixedClock clock(QDateTime(QDate(2024, 3, 15), QTime(14, 5, 9)));
     Checkout checkout(*shop, clock, u"SP001"_s);
     checkout.open();
-    const QString number = Settlement(*shop, context, clock).JieZhangHs(checkout, Settlement::Status::Paid);
+    const QString number = Settlement(*shop, context.signedIn(), clock).JieZhangHs(checkout, Settlement::Status::Paid);
     QCOMPARE(shop->strings(u"select ID from jzmx order by ID"_s), (QStringList{u"1"_s, u"2"_s}));
 
     auto server = Database::open(TestDb::freshSettings());

@@ -5,6 +5,7 @@
 #include "db/SchemaShape.h"
 #include "maintenance/Backup.h"
 #include "maintenance/ServerRestore.h"
+#include "session/Operator.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -124,7 +125,7 @@ void TestServerRestore::refusesWhatIsNoWholeShop()
     bill(*db, u"KEEP"_s);
     const QStringList shape = SchemaShape::read(*db).lines();
 
-    const QString refusal = refusalOf([&] { ServerRestore::restore(db->settings(), file); });
+    const QString refusal = refusalOf([&] { ServerRestore::restore(Operator{u"店长"_s, Rights::all()}, db->settings(), file); });
 
     QVERIFY2(refusal.contains(reason), qPrintable(refusal));
     QVERIFY2(refusal.contains(file), qPrintable(refusal));
@@ -158,7 +159,7 @@ void TestServerRestore::restoresSoundArchives()
     db->execute(u"delete from 结帐管理 where 单据号='B'"_s);
     bill(*db, u"C"_s);
 
-    ServerRestore::restore(db->settings(), file);
+    ServerRestore::restore(Operator{u"店长"_s, Rights::all()}, db->settings(), file);
 
     QCOMPARE(bills(*db), QStringList({u"A"_s, u"B"_s}));
     QCOMPARE(Schema::version(*db), Schema::CurrentVersion);
@@ -205,7 +206,7 @@ void TestServerRestore::givesUpOnLocksNamingTheHolder()
     QElapsedTimer restoring;
     restoring.start();
     const QString refusal = refusalOf(
-        [&] { ServerRestore::restore(settings, file, std::chrono::milliseconds(1000)); });
+        [&] { ServerRestore::restore(Operator{u"店长"_s, Rights::all()}, settings, file, std::chrono::milliseconds(1000)); });
     const qint64 took = restoring.elapsed();
     // It gave up while the other workstation still held the bills.
     const bool stillHeld = holding();

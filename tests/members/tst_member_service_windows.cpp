@@ -1,6 +1,5 @@
 #include "support/TestSession.h"
 
-#include "app/ui/Navigator.h"
 #include "board/ui/TMainFm.h"
 #include "common/Money.h"
 #include "db/ResultTableModel.h"
@@ -10,6 +9,7 @@
 #include "members/ui/THYChangePassFm.h"
 #include "members/ui/THYConsumeCXFm.h"
 #include "members/ui/TMemberFm.h"
+#include "shell/Navigator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -455,7 +455,7 @@ void TestMemberServiceWindows::passwordSaveClosesOnlyWhenChanged()
 void TestMemberServiceWindows::resetAsksAndStaysOpen()
 {
     TestSession t;
-    t.context.Rights.set(u"会员修改"_s, true);
+    t.context.Rights.set(Right::MemberEdit, true);
     t.context.OperatorName = u"店长"_s;
     member(*t.database, u"001"_s, u"王芳"_s, u"0"_s, u"1234"_s);
     THYChangePassFm window(t.session);
@@ -495,7 +495,7 @@ void TestMemberServiceWindows::resetWithoutTheRightAsksNothing()
 {
     TestSession t;
     t.context.Rights = Rights::all();
-    t.context.Rights.set(u"会员修改"_s, false);
+    t.context.Rights.set(Right::MemberEdit, false);
     member(*t.database, u"001"_s, u"王芳"_s, u"0"_s, u"1234"_s);
     THYChangePassFm window(t.session);
     window.show();

@@ -1,8 +1,6 @@
 #include "support/TestDb.h"
 #include "support/Workstations.h"
 
-#include "app/AppContext.h"
-#include "app/Rights.h"
 #include "common/Clock.h"
 #include "common/DateFormat.h"
 #include "common/Money.h"
@@ -15,6 +13,8 @@
 #include "members/RechargeRecords.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "session/Operator.h"
+#include "session/Rights.h"
 
 #include <QSqlRecord>
 #include <QTest>
@@ -68,9 +68,9 @@ struct Shop
 {
     std::unique_ptr<Database> db = TestDb::fresh();
     FixedClock clock{Now};
-    AppContext context;
+    Operator context;
 
-    Shop() { context.OperatorName = u"前台"_s; }
+    Shop() { context.name = u"前台"_s; }
 
     void member(const QString &card, const QString &name, const QString &balance,
                 const QVariant &password = u"0000"_s)
@@ -92,8 +92,8 @@ struct Shop
     {
         return db->scalar(u"select count(*) from "_s + table).toInt();
     }
-    Recharge recharge() { return Recharge(*db, context, clock); }
-    MemberPasswords passwords() { return MemberPasswords(*db, context, clock); }
+    Recharge recharge() { return Recharge(*db, context.signedIn(), clock); }
+    MemberPasswords passwords() { return MemberPasswords(*db, context.signedIn(), clock); }
 };
 
 QString refusalOf(const std::function<void()> &operation)
@@ -240,7 +240,7 @@ void TestMemberServices::rechargeKeepsASettlementMadeMeanwhile()
     checkout.open();
     checkout.identify(u"8001"_s, u"0000"_s);
     checkout.choosePayment(u"卡内扣除"_s);
-    Settlement(*shop.db, shop.context, shop.clock).JieZhangHs(checkout, Settlement::Status::Paid);
+    Settlement(*shop.db, shop.context.signedIn(), shop.clock).JieZhangHs(checkout, Settlement::Status::Paid);
     QCOMPARE(shop.balance(u"8001"_s).toString(), u"69.75"_s);
 
     const Money after = shop.recharge().add(shown, u"50"_s, false, QString());
@@ -410,12 +410,12 @@ void TestMemberServices::resetNeedsTheRight()
     Shop shop;
     shop.member(u"001"_s, u"王芳"_s, u"0"_s, u"1234"_s);
     shop.context.Rights = Rights::all();
-    shop.context.Rights.set(u"会员修改"_s, false);
+    shop.context.Rights.set(Right::MemberEdit, false);
     QCOMPARE(refusalOf([&] { shop.passwords().checkResettable(); }), u"没有权限"_s);
     QCOMPARE(refusalOf([&] { shop.passwords().reset(u"001"_s); }), u"没有权限"_s);
     QCOMPARE(shop.password(u"001"_s).toString(), u"1234"_s);
     QCOMPARE(shop.count(u"日志"_s), 0);
-    shop.context.Rights.set(u"会员修改"_s, true);
+    shop.context.Rights.set(Right::MemberEdit, true);
     QCOMPARE(refusalOf([&] { shop.passwords().checkResettable(); }), QString());
 }
 
@@ -424,7 +424,7 @@ void TestMemberServices::resetWritesPasswordAndLog()
     Shop shop;
     shop.member(u"001"_s, u"王芳"_s, u"0"_s, u"1234"_s);
     shop.member(u"002"_s, u"李娜"_s, u"0"_s, u"abcd"_s);
-    shop.context.Rights.set(u"会员修改"_s, true);
+    shop.context.Rights.set(Right::MemberEdit, true);
     shop.passwords().reset(u"001"_s);
     QCOMPARE(shop.password(u"001"_s).toString(), u"0000"_s);
     QCOMPARE(shop.password(u"002"_s).toString(), u"abcd"_s);
@@ -440,7 +440,7 @@ void TestMemberServices::resetOfAnUnknownCardWritesNothing()
 {
     Shop shop;
     shop.member(u"001"_s, u"王芳"_s, u"0"_s, u"1234"_s);
-    shop.context.Rights.set(u"会员修改"_s, true);
+    shop.context.Rights.set(Right::MemberEdit, true);
     for (const QString &card : {u"0011"_s, u"001 "_s, QString()})
         QCOMPARE(refusalOf([&] { shop.passwords().reset(card); }), u"没有找到改会员!"_s);
     QCOMPARE(shop.password(u"001"_s).toString(), u"1234"_s);
@@ -451,10 +451,10 @@ void TestMemberServices::resetAndLogAreOneTransaction()
 {
     Shop shop;
     shop.member(u"001"_s, u"王芳"_s, u"0"_s, u"1234"_s);
-    shop.context.Rights.set(u"会员修改"_s, true);
+    shop.context.Rights.set(Right::MemberEdit, true);
     // An operator name the database refuses stops the log row after the
     // password was set.
-    shop.context.OperatorName = u"前\u0001台"_s;
+    shop.context.name = u"前\u0001台"_s;
     QVERIFY_THROWS_EXCEPTION(DbError, shop.passwords().reset(u"001"_s));
     QCOMPARE(shop.password(u"001"_s).toString(), u"1234"_s);
     QCOMPARE(shop.count(u"日志"_s), 0);
@@ -496,12 +496,17 @@ void TestMemberServices::recordSearch()
     Shop shop;
     shop.member(u"001"_s, u"王芳"_s, u"0"_s);
     shop.member(u"002"_s, u"O'Neil"_s, u"0"_s);
-    Recharge recharge = shop.recharge();
-    recharge.add(*recharge.find(u"001"_s), u"10"_s, false, u"一"_s);
-    shop.context.OperatorName = u"店长"_s;
-    recharge.add(*recharge.find(u"002"_s), u"20"_s, false, u"二"_s);
-    shop.context.OperatorName = u"前台"_s;
-    recharge.add(*recharge.find(u"001"_s), u"5"_s, true, u"三"_s);
+    // Each recharge by the operator signed in at the time.
+    const auto recharge = [&](const QString &card, const QString &amount, bool gift,
+                              const QString &note) {
+        Recharge desk = shop.recharge();
+        desk.add(*desk.find(card), amount, gift, note);
+    };
+    recharge(u"001"_s, u"10"_s, false, u"一"_s);
+    shop.context.name = u"店长"_s;
+    recharge(u"002"_s, u"20"_s, false, u"二"_s);
+    shop.context.name = u"前台"_s;
+    recharge(u"001"_s, u"5"_s, true, u"三"_s);
 
     ListQuery query(*shop.db, RechargeRecords::list());
     QStringList found;
@@ -671,7 +676,7 @@ void TestMemberServices::consumptionFindsWhatSettlementWrote()
     Checkout checkout(*shop.db, shop.clock, u"SP001"_s);
     checkout.open();
     checkout.identify(u"8001"_s, u"0000"_s);
-    Settlement(*shop.db, shop.context, shop.clock).JieZhangHs(checkout, Settlement::Status::Paid);
+    Settlement(*shop.db, shop.context.signedIn(), shop.clock).JieZhangHs(checkout, Settlement::Status::Paid);
 
     ListQuery query(*shop.db, MemberConsumption::list());
     const ListFilter filter = *MemberConsumption::search(u"会员姓名"_s, u"张"_s);

@@ -190,7 +190,7 @@ void TestMemberWindows::deleteNeedsTheRightAndAsks()
     QCOMPARE(t.prompt.shown.size(), 1);
 
     t.prompt.clear();
-    t.context.Rights.set(u"会员删除"_s, true);
+    t.context.Rights.set(Right::MemberDelete, true);
     t.prompt.answers.enqueue(false);
     window.action(u"删除"_s)->trigger();
     QCOMPARE(t.prompt.shown.size(), 1);
@@ -395,7 +395,7 @@ void TestMemberWindows::editWindowShowsTheMemberAsStoredNow()
 void TestMemberWindows::editWindowSaveKeepsABalanceChangedMeanwhile()
 {
     TestSession t;
-    t.context.Rights.set(u"会员修改"_s, true);
+    t.context.Rights.set(Right::MemberEdit, true);
     member(*t.database, u"001"_s, u"王芳"_s, u"100"_s);
     TMemberFm list(t.session);
     // A recharge after the list was read and before the edit opened…
@@ -438,7 +438,7 @@ void TestMemberWindows::editWindowRefusalsKeepItOpen()
     QFETCH(QString, type);
     QFETCH(QString, message);
     TestSession t;
-    t.context.Rights.set(u"会员修改"_s, right);
+    t.context.Rights.set(Right::MemberEdit, right);
     member(*t.database, u"001"_s, u"王芳"_s, u"1"_s);
     member(*t.database, u"002"_s, u"李娜"_s, u"2"_s);
     TMemberEditFm window(t.session, u"001"_s);
@@ -454,7 +454,7 @@ void TestMemberWindows::editWindowRefusalsKeepItOpen()
 
     // Put right, the same window saves.
     t.prompt.clear();
-    t.context.Rights.set(u"会员修改"_s, true);
+    t.context.Rights.set(Right::MemberEdit, true);
     window.cardBox()->setText(u"003"_s);
     window.typeBox()->setEditText(u"银卡"_s);
     window.saveButton()->click();
@@ -467,7 +467,7 @@ void TestMemberWindows::editWindowRefusalsKeepItOpen()
 void TestMemberWindows::editWindowCancelDiscards()
 {
     TestSession t;
-    t.context.Rights.set(u"会员修改"_s, true);
+    t.context.Rights.set(Right::MemberEdit, true);
     member(*t.database, u"001"_s, u"王芳"_s, u"1"_s);
     TMemberEditFm window(t.session, u"001"_s);
     window.show();
@@ -482,7 +482,7 @@ void TestMemberWindows::editWindowCancelDiscards()
 void TestMemberWindows::editFromTheListRereadsAndSelects()
 {
     TestSession t;
-    t.context.Rights.set(u"会员修改"_s, true);
+    t.context.Rights.set(Right::MemberEdit, true);
     member(*t.database, u"001"_s, u"王芳"_s, u"1"_s);
     member(*t.database, u"002"_s, u"李娜"_s, u"2"_s);
     TMemberFm window(t.session);

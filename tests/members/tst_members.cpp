@@ -1,11 +1,11 @@
 #include "support/TestDb.h"
 
-#include "app/Rights.h"
 #include "common/DateFormat.h"
 #include "common/Money.h"
 #include "common/Refusal.h"
 #include "db/Amounts.h"
 #include "members/MemberStore.h"
+#include "session/Rights.h"
 
 #include <QSqlRecord>
 #include <QTest>
@@ -40,7 +40,7 @@ Rights granted(const QStringList &names)
 {
     Rights rights;
     for (const QString &name : names)
-        rights.set(name, true);
+        rights.set(*Rights::ofColumn(name), true);
     return rights;
 }
 

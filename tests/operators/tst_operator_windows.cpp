@@ -1,9 +1,9 @@
 #include "support/TestSession.h"
 
-#include "app/StarterShop.h"
 #include "operators/ui/TAdminChangePassFm.h"
 #include "operators/ui/TAdminFm.h"
 #include "operators/ui/TLgFm.h"
+#include "shell/StarterShop.h"
 
 #include <QAction>
 #include <QApplication>
@@ -56,7 +56,7 @@ void TestOperatorWindows::signInPrefillsAndEnterSignsIn()
     QTest::keyClick(window.passwordBox(), Qt::Key_Return);
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QCOMPARE(t.context.OperatorName, u"超级管理员"_s);
-    QVERIFY(t.context.Rights.has(u"管理员设置"_s));
+    QVERIFY(t.context.Rights.has(Right::Administration));
     QVERIFY(t.prompt.messages().isEmpty());
 }
 

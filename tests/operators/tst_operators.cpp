@@ -1,10 +1,10 @@
 #include "support/TestDb.h"
 
-#include "app/StarterShop.h"
 #include "common/Refusal.h"
 #include "db/Schema.h"
 #include "operators/OperatorStore.h"
 #include "operators/SignIn.h"
+#include "shell/StarterShop.h"
 
 #include <QSqlRecord>
 #include <QTest>
@@ -146,7 +146,7 @@ void TestOperators::exactNameWinsOverOtherCase()
                 {u"Admin"_s, u"1"_s, true, u"admin"_s, u"1"_s, false});
     const auto rights = SignIn::check(*db, u"admin"_s, u"1"_s);
     QVERIFY(rights);
-    QVERIFY(!rights->has(u"撤单"_s));
+    QVERIFY(!rights->has(Right::Cancel));
     OperatorStore(*db).changePassword(u"admin"_s, u"1"_s, u"2"_s, u"2"_s);
     QCOMPARE(db->scalar(u"select 密码 from 管理员 where 用户名=?"_s, {u"Admin"_s}).toString(), u"1"_s);
     QCOMPARE(db->scalar(u"select 密码 from 管理员 where 用户名=?"_s, {u"admin"_s}).toString(), u"2"_s);
@@ -159,9 +159,12 @@ void TestOperators::readsEveryRight()
                 {u"店长"_s, u"9"_s, true, true});
     const auto rights = SignIn::check(*db, u"店长"_s, u"9"_s);
     QVERIFY(rights);
-    QCOMPARE(rights->flags().size(), Schema::rightColumns().size());
-    for (const QString &right : Schema::rightColumns())
-        QCOMPARE(rights->has(right), right == u"撤单" || right == u"商品进货");
+    QCOMPARE(Rights::every().size(), Schema::rightColumns().size());
+    for (const QString &column : Schema::rightColumns()) {
+        const std::optional<Right> right = Rights::ofColumn(column);
+        QVERIFY2(right, qPrintable(column));
+        QCOMPARE(rights->has(*right), column == u"撤单" || column == u"商品进货");
+    }
 }
 
 void TestOperators::missingGoodsRightsAreGranted()
@@ -172,10 +175,10 @@ void TestOperators::missingGoodsRightsAreGranted()
     db->execute(u"alter table 管理员 drop column 商品类型"_s);
     const auto rights = SignIn::check(*db, u"老店员"_s, u"1"_s);
     QVERIFY(rights);
-    QVERIFY(rights->has(u"商品管理"_s));
-    QVERIFY(rights->has(u"商品类型"_s));
-    QVERIFY(rights->has(u"消费管理"_s));
-    QVERIFY(!rights->has(u"免单"_s));
+    QVERIFY(rights->has(Right::Goods));
+    QVERIFY(rights->has(Right::GoodsTypes));
+    QVERIFY(rights->has(Right::Consumption));
+    QVERIFY(!rights->has(Right::Waive));
 }
 
 void TestOperators::missingOtherRightFailsWithDatabaseText()

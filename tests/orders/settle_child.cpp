@@ -8,7 +8,6 @@
 //
 //   settle_child FILE SEED
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Money.h"
 #include "common/Refusal.h"
@@ -17,6 +16,7 @@
 #include "orders/ConsumptionBooking.h"
 #include "orders/OrderOpening.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
@@ -67,7 +67,7 @@ void settleGroupOf(Database &db, const AppContext &context, const Clock &clock,
     }
     const Settlement::Status status =
         random.bounded(8) == 0 ? Settlement::Status::Waived : Settlement::Status::Paid;
-    Settlement(db, context, clock).JieZhangHs(checkout, status);
+    Settlement(db, context.signedIn(), clock).JieZhangHs(checkout, status);
 }
 
 void visit(Database &db, const AppContext &context, const Clock &clock, QRandomGenerator &random,
@@ -77,9 +77,9 @@ void visit(Database &db, const AppContext &context, const Clock &clock, QRandomG
         db.strings(u"select 号牌 from 号牌管理 where 号牌状态='可用' order by 号牌"_s);
     std::shuffle(free.begin(), free.end(), random);
     const QStringList plates = free.mid(0, 1 + random.bounded(3));
-    OrderOpening(db, context, clock).open({plates.first(), plates.mid(1), u"大厅"_s, u"散客"_s, u"无"_s});
+    OrderOpening(db, context.signedIn(), clock).open({plates.first(), plates.mid(1), u"大厅"_s, u"散客"_s, u"无"_s});
 
-    ConsumptionBooking booking(db, context, clock);
+    ConsumptionBooking booking(db, context.signedIn(), clock);
     for (const QString &plate : plates) {
         for (quint32 n = random.bounded(1, 3); n > 0; --n) {
             booking.book(plate, goods.at(random.bounded(goods.size())),
@@ -106,6 +106,8 @@ int main(int argc, char **argv)
         QRandomGenerator random(quint32(QByteArray(argv[2]).toUInt()));
         AppContext context;
         context.OperatorName = u"前台"_s;
+        // It waives now and then.
+        context.Rights = Rights::all();
         const TickingClock clock(startAfterLastBill(*db));
         QList<int> goods;
         for (const QString &id : db->strings(u"select id from 商品库 order by id"_s))

@@ -1,7 +1,5 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
-#include "app/Rights.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Amounts.h"
@@ -12,6 +10,8 @@
 #include "lists/RecordTable.h"
 #include "members/Recharge.h"
 #include "orders/ConsumptionBooking.h"
+#include "session/AppContext.h"
+#include "session/Rights.h"
 #include "staff/SalaryPayment.h"
 
 #include <QSqlRecord>
@@ -45,14 +45,17 @@ const QDateTime Now(QDate(2024, 3, 1), QTime(10, 0));
 struct Shop
 {
     std::unique_ptr<Database> db = TestDb::fresh();
-    AppContext context;
+    AppContext context = [] {
+        AppContext signedIn;
+        signedIn.OperatorName = u"小李"_s;
+        signedIn.Rights = Rights::all();
+        return signedIn;
+    }();
     FixedClock clock{Now};
-    ConsumptionBooking booking{*db, context, clock};
+    ConsumptionBooking booking{*db, context.signedIn(), clock};
 
     Shop()
     {
-        context.OperatorName = u"小李"_s;
-        context.Rights = Rights::all();
         db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 押金金额, 主号牌) "
                     "values ('A1', '大厅', '占用', 0, 'A1'), ('A2', '大厅', '占用', 0, 'A1')"_s);
         db->execute(u"insert into 商品类型 (名称, 库存, 参与打折, 是否需要服务) "
@@ -172,7 +175,7 @@ void TestAmountRange::entriesStopAtTheBound()
     QString refusal;
     QString kept;
     if (entry == u"price") {
-        GoodsCatalogue catalogue(db, shop.context, shop.clock);
+        GoodsCatalogue catalogue(db, shop.context.signedIn(), shop.clock);
         refusal = refusalOf([&] {
             catalogue.add({u"1"_s, u"洗发"_s, u"XF"_s, u"服务"_s, u"否"_s, typed, u"0"_s, {}, {}});
         });
@@ -196,7 +199,7 @@ void TestAmountRange::entriesStopAtTheBound()
             kept.clear();
     } else if (entry == u"recharge") {
         db.execute(u"update 会员管理 set 卡内金额=?"_s, {Money::fromText(other).toVariant()});
-        Recharge recharge(db, shop.context, shop.clock);
+        Recharge recharge(db, shop.context.signedIn(), shop.clock);
         refusal = refusalOf([&] { recharge.add(*recharge.find(u"001"_s), typed, false, {}); });
         kept = shop.stored(u"会员充值"_s, u"充值金额"_s);
         if (!kept.isEmpty()) {
@@ -218,7 +221,7 @@ void TestAmountRange::entriesStopAtTheBound()
         }
         kept = shop.stored(u"商品库"_s, u"单价"_s);
     } else if (entry == u"purchase") {
-        StockPurchases purchases(db, shop.context, shop.clock);
+        StockPurchases purchases(db, shop.context.signedIn(), shop.clock);
         const int id = shop.item(u"1"_s, u"产品"_s);
         refusal = refusalOf([&] { purchases.record({id, typed, other, {}}); });
         kept = shop.stored(u"进货表"_s, u"总进价"_s);
@@ -229,7 +232,7 @@ void TestAmountRange::entriesStopAtTheBound()
         refusal = refusalOf([&] { table.insert({u"高级"_s, typed}); });
         kept = shop.stored(u"员工等级"_s, u"工资"_s);
     } else if (entry == u"salary") {
-        SalaryPayment salary(db, shop.clock, u"小李"_s);
+        SalaryPayment salary(db, shop.clock, Operator{u"小李"_s, Rights::all()});
         SalaryPayment::Payment payment;
         payment.employee = {u"007"_s, u"张敏"_s, u"高级"_s};
         payment.base = Money::fromText(typed);

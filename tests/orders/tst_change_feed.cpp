@@ -1,6 +1,6 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
+#include "session/Operator.h"
 #include "board/BoardFixture.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
@@ -34,9 +34,9 @@ private slots:
 private:
     void openPlate(Database &db, const QString &plate);
 
-    AppContext m_context = [] {
-        AppContext context;
-        context.OperatorName = u"小王"_s;
+    Operator m_context = [] {
+        Operator context;
+        context.name = u"小王"_s;
         return context;
     }();
     FixedClock m_clock{QDateTime(QDate(2024, 3, 1), QTime(10, 15, 30))};

@@ -1,13 +1,13 @@
 #include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
-#include "app/Rights.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
+#include "session/Rights.h"
 
 #include <QSqlRecord>
 #include <QTest>
@@ -26,7 +26,11 @@ struct Shop
     FixedClock clock{Shown};
     AppContext context;
 
-    Shop() { context.OperatorName = u"前台"_s; }
+    Shop()
+    {
+        context.OperatorName = u"前台"_s;
+        context.Rights = Rights::all();
+    }
 
     void plate(const QString &number, const QString &state, const QString &main,
                const QString &customer = u"散客"_s, const QString &deposit = u"0"_s)
@@ -80,7 +84,7 @@ struct Shop
     }
     QString settle(const Checkout &checkout, Settlement::Status status = Settlement::Status::Paid)
     {
-        Settlement settlement(*db, context, clock);
+        Settlement settlement(*db, context.signedIn(), clock);
         return settlement.JieZhangHs(checkout, status);
     }
 };
@@ -614,16 +618,23 @@ void TestCheckout::rightsRefuse()
     QFETCH(Settlement::Status, status);
     QFETCH(QString, right);
     QFETCH(QString, message);
-    Rights rights = Rights::all();
-    Settlement::checkRight(rights, status);
-    Settlement::checkRight(Rights(), Settlement::Status::Paid);
-    rights.set(right, false);
+    Shop shop;
+    groupOfThree(shop);
+    Operator without{u"小李"_s, Rights::all()};
+    without.rights.set(*Rights::ofColumn(right), false);
+    const auto checkout = shop.checkout(u"SP001"_s);
     try {
-        Settlement::checkRight(rights, status);
+        Settlement(*shop.db, without, shop.clock).JieZhangHs(*checkout, status);
         QFAIL("refused right accepted");
     } catch (const Refusal &refusal) {
         QCOMPARE(refusal.text(), message);
     }
+    QCOMPARE(shop.db->scalar(u"select count(*) from 结帐管理"_s).toInt(), 0);
+    // Paying needs no right; waiving and cancelling go ahead with theirs.
+    QVERIFY(!Settlement(*shop.db, Operator{u"小李"_s, {*Rights::ofColumn(right)}},
+                        shop.clock)
+                 .JieZhangHs(*checkout, status)
+                 .isEmpty());
 }
 
 void TestCheckout::refusesWhatChangedElsewhere_data()

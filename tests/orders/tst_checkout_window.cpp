@@ -237,21 +237,24 @@ void TestCheckoutWindow::waiveAndCancelNeedTheirRight()
     QFETCH(QString, refusal);
     QFETCH(QString, state);
     Visit t;
-    t.context.Rights.set(right, false);
-    TCheckOutFm window(t.session, u"SP001"_s);
+    t.context.Rights.set(*Rights::ofColumn(right), false);
+    // Rights are read at sign-in, before any window opens: each press gets
+    // a window of its own.
     const auto press = [&] {
+        TCheckOutFm window(t.session, u"SP001"_s);
         right == u"免单" ? window.settleWaived() : window.settleCancelled();
+        return window.result();
     };
     press();
     QCOMPARE(t.prompt.messages(), QStringList({refusal}));
     QCOMPARE(t.value(u"select count(*) from 结帐管理"_s), u"0"_s);
 
     t.prompt.clear();
-    t.context.Rights.set(right, true);
-    press();
+    t.context.Rights.set(*Rights::ofColumn(right), true);
+    const int result = press();
     // No question and no closing message: the bill is simply closed.
     QVERIFY(t.prompt.shown.isEmpty());
-    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QCOMPARE(result, int(QDialog::Accepted));
     QCOMPARE(t.value(u"select 状态 from 结帐管理"_s), state);
     QCOMPARE(t.value(u"select 实收金额 from 结帐管理"_s), u"0"_s);
     QCOMPARE(t.value(u"select 应收金额 from 结帐管理"_s), u"50"_s);

@@ -1,13 +1,13 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
-#include "app/Rights.h"
 #include "board/PlateStatus.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/RowLocks.h"
 #include "db/Transaction.h"
 #include "orders/ConsumptionBooking.h"
+#include "session/AppContext.h"
+#include "session/Rights.h"
 
 #include <QSqlRecord>
 #include <QTest>
@@ -95,11 +95,13 @@ void refuseWrites(Database &db, const QString &table, const QString &what)
 struct Desk
 {
     std::unique_ptr<Database> db = TestDb::fresh();
-    AppContext context;
+    AppContext context = [] {
+        AppContext signedIn;
+        signedIn.OperatorName = u"小李"_s;
+        return signedIn;
+    }();
     FixedClock clock{Now};
-    ConsumptionBooking booking{*db, context, clock};
-
-    Desk() { context.OperatorName = u"小李"_s; }
+    ConsumptionBooking booking{*db, context.signedIn(), clock};
 };
 
 } // namespace
@@ -360,7 +362,7 @@ void TestConsumption::bookingWaitsForACancellationInProgress()
     std::thread booking([&] {
         try {
             auto own = Database::open(settings);
-            ConsumptionBooking desk(*own, d.context, d.clock);
+            ConsumptionBooking desk(*own, d.context.signedIn(), d.clock);
             desk.book(u"SP001"_s, id, Money::fromInt(1));
         } catch (const Refusal &refused) {
             refusal = refused.text();
@@ -394,7 +396,7 @@ void TestConsumption::bookingBeforeACancellationRefusesIt()
         cancel = std::thread([&] {
             try {
                 auto own = Database::open(settings);
-                PlateStatus(*own).cancelOrder(u"SP001"_s, Rights::all());
+                PlateStatus(*own).cancelOrder(u"SP001"_s, Operator{u"小李"_s, Rights::all()});
             } catch (const Refusal &refused) {
                 cancelRefusal = refused.text();
             } catch (const DbError &error) {

@@ -1,11 +1,11 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
 #include "board/BoardFixture.h"
 #include "common/Clock.h"
 #include "common/Money.h"
 #include "common/Refusal.h"
 #include "orders/OrderOpening.h"
+#include "session/AppContext.h"
 
 #include <QSqlQuery>
 #include <QTest>
@@ -63,7 +63,7 @@ int count(Database &db, const QString &sql, const QVariantList &values = {})
 void TestOrderOpening::listsFreePlates()
 {
     auto db = shop();
-    OrderOpening opening(*db, m_context, m_clock);
+    OrderOpening opening(*db, m_context.signedIn(), m_clock);
     QCOMPARE(opening.freePlates(u"A01"_s), (QStringList{u"A02"_s, u"A03"_s, u"B01"_s}));
     QCOMPARE(opening.freePlatesOfRoom(u"A01"_s, u"大厅"_s), (QStringList{u"A02"_s, u"A03"_s}));
     QCOMPARE(opening.room(u"包间"_s).ticketText(), u"50"_s);
@@ -90,7 +90,7 @@ void TestOrderOpening::opensGroupWithTicketLines()
     QFETCH(QStringList, joined);
     QFETCH(QString, lineTotal);
     auto db = shop(price);
-    OrderOpening opening(*db, m_context, m_clock);
+    OrderOpening opening(*db, m_context.signedIn(), m_clock);
     opening.open({u"A01"_s, joined, u"大厅"_s, u"张女士"_s, u"烫发"_s});
 
     const QStringList plates = QStringList{u"A01"_s} + joined;
@@ -150,7 +150,7 @@ void TestOrderOpening::plateTakenMeanwhileRefusesWholeOrder()
     QFETCH(QString, taken);
     QFETCH(QString, newState);
     auto db = shop(u"20"_s);
-    OrderOpening opening(*db, m_context, m_clock);
+    OrderOpening opening(*db, m_context.signedIn(), m_clock);
     QVERIFY(opening.freePlates(u"A01"_s).contains(u"B01"_s));
     // Another workstation's write lands after the window listed the plates.
     db->execute(u"update 号牌管理 set 号牌状态=?, 顾客姓名=? where 号牌=?"_s,

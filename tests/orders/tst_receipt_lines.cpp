@@ -1,10 +1,10 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "db/DbError.h"
 #include "orders/Checkout.h"
 #include "orders/ReceiptBill.h"
+#include "session/AppContext.h"
 
 #include <QTest>
 

@@ -1,7 +1,6 @@
 #include "support/TestDb.h"
 #include "support/Workstations.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
@@ -9,6 +8,7 @@
 #include "orders/OrderOpening.h"
 #include "orders/ReceiptBill.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
 
 #include <QTest>
 
@@ -79,7 +79,7 @@ void TestVisitRaces::onlyOneOpensAFreePlate()
         Workstations stations(1);
         const auto outcomes = stations.run([&](int station) {
             auto own = Database::open(settings);
-            OrderOpening opening(*own, context, clock);
+            OrderOpening opening(*own, context.signedIn(), clock);
             stations.meet(station);
             opening.open({u"A01"_s, {}, u"大厅"_s, customers[station], u"无"_s});
             return QString();
@@ -151,7 +151,7 @@ void TestVisitRaces::onlyOneSettlesAGroup()
             if (checkout.lines().size() != lines.size())
                 throw DbError(u"the window listed %1 lines"_s.arg(checkout.lines().size()));
             stations.meet(station);
-            Settlement settlement(*own, context, clock);
+            Settlement settlement(*own, context.signedIn(), clock);
             bool met = false;
             settlement.setBeforeWrite([&] {
                 if (!std::exchange(met, true))

@@ -1,12 +1,12 @@
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "orders/Checkout.h"
 #include "orders/ConsumptionBooking.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
 #include "staff/SalaryPayment.h"
 
 #include <QSqlRecord>
@@ -75,7 +75,7 @@ struct Shop
         return db->scalar(u"select TcYf from jzmx where ID=?"_s, {id}).toString();
     }
     int payments() { return db->scalar(u"select count(*) from 员工工资表"_s).toInt(); }
-    SalaryPayment salary() { return SalaryPayment(*db, clock, u"前台"_s); }
+    SalaryPayment salary() { return SalaryPayment(*db, clock, Operator{u"前台"_s, Rights::all()}); }
     // The payment as the screen makes it after opening for the employee.
     SalaryPayment::Payment opened(const QString &code)
     {
@@ -344,11 +344,11 @@ void TestSalary::visitSettledAfterOpeningIsOfferedAgain()
     const SalaryPayment::Payment payment = shop.opened(u"001"_s);
 
     const int goods = shop.db->scalar(u"select id from 商品库"_s).toInt();
-    ConsumptionBooking(*shop.db, context, shop.clock)
+    ConsumptionBooking(*shop.db, context.signedIn(), shop.clock)
         .book(u"SP001"_s, goods, Money::fromInt(1), ConsumptionBooking::Employee{u"001"_s, u"张敏"_s});
     Checkout checkout(*shop.db, shop.clock, u"SP001"_s);
     checkout.open();
-    Settlement(*shop.db, context, shop.clock).JieZhangHs(checkout, Settlement::Status::Paid);
+    Settlement(*shop.db, context.signedIn(), shop.clock).JieZhangHs(checkout, Settlement::Status::Paid);
 
     QVERIFY_THROWS_EXCEPTION(SalaryPayment::CommissionChanged, shop.salary().pay(payment));
     QCOMPARE(shop.payments(), 0);

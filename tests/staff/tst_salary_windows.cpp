@@ -1,8 +1,8 @@
 #include "support/TestSession.h"
 
-#include "app/ui/Navigator.h"
 #include "board/ui/TMainFm.h"
 #include "lists/ui/FooterBar.h"
+#include "shell/Navigator.h"
 #include "staff/ui/TFaGongZiFm.h"
 #include "staff/ui/TFwsGlFm.h"
 #include "staff/ui/TFwsTcMxFm.h"
@@ -52,6 +52,8 @@ struct Staff
     Staff()
     {
         t.context.OperatorName = u"前台"_s;
+        // 员工信息管理, the way to a payment, needs the right.
+        t.context.Rights.set(Right::Employees, true);
         t.database->execute(u"insert into 员工等级 (等级名称, 工资) values (?, ?)"_s,
                             {u"发型师"_s, u"3000"_s});
         employee(u"001"_s, u"张敏"_s, u"发型师"_s);

@@ -1,8 +1,8 @@
 #include "support/TestSession.h"
 
-#include "app/ui/Navigator.h"
 #include "board/ui/TMainFm.h"
 #include "lists/ui/FooterBar.h"
+#include "shell/Navigator.h"
 #include "statistics/ui/TItemCountFm.h"
 #include "statistics/ui/TXfCxFm.h"
 
@@ -245,7 +245,7 @@ void TestStatisticsWindows::menuEntriesOpenTheirWindows()
 
     // Without the right 营业查询 the board offers neither.
     Rights rights = Rights::all();
-    rights.set(u"营业查询"_s, false);
+    rights.set(Right::BusinessQueries, false);
     t.context.Rights = rights;
     TMainFm limited(t.session);
     limited.setAskOnClose(false);

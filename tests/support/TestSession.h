@@ -2,11 +2,11 @@
 
 #include "support/TestDb.h"
 
-#include "app/AppContext.h"
-#include "app/IniFile.h"
-#include "app/Session.h"
 #include "common/Clock.h"
 #include "db/ChangeFeed.h"
+#include "session/AppContext.h"
+#include "session/IniFile.h"
+#include "session/Session.h"
 #include "support/RecordingFileOpener.h"
 #include "support/ScriptedPrompt.h"
 

@@ -1,12 +1,12 @@
 #include "TZdCxFm.h"
 
 #include "TZdMxShowFm.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "bills/BillReversal.h"
 #include "common/Clock.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/DatePickers.h"
 #include "db/Amounts.h"
+#include "session/Session.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #include "TZdMxFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Clock.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/DatePickers.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,14 +2,14 @@
 
 #include "BoardStatusPanel.h"
 #include "PlateIcons.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "board/OpenLinesModel.h"
 #include "common/Clock.h"
 #include "common/DateFormat.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/GridLook.h"
 #include "db/ChangeFeed.h"
+#include "session/Session.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

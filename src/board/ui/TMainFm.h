@@ -3,6 +3,7 @@
 #include "board/BoardWindow.h"
 #include "board/PlateBoard.h"
 #include "db/Changes.h"
+#include "session/RightTable.h"
 
 #include <QHash>
 #include <QIcon>
@@ -152,7 +153,7 @@ private:
     void exportLineGrid();
     // Shows the answer's refusal, if any; true when the answer opens the window.
     bool followAnswer(const PlateBoard::Answer &answer);
-    void requireRight(const QString &right, const QString &refusal, BoardWindow window);
+    void requireRight(Guarded operation, BoardWindow window);
     // Asks for the order or consumption window of the selected plate, if any.
     void requestForSelectedPlate(void (TMainFm::*request)(const QString &plate));
     // Runs a change on the selected plate and then shows the plate's new

@@ -2,11 +2,12 @@
 
 #include "TSpSetFm.h"
 #include "TSpStatusFm.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "board/PlateStatus.h"
 #include "common/FileOpener.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
+#include "session/RightTable.h"
+#include "session/Session.h"
 
 #include <QDir>
 #include <QLabel>
@@ -14,8 +15,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 
-// The board window's toolbar, menus and pop-up menu, the rights that enable
-// their entries, and the windows the entries open.
+// The board window's toolbar, menus and pop-up menu, their entries enabled
+// by the table of rights, and the windows the entries open.
 
 using namespace Qt::StringLiterals;
 
@@ -75,10 +76,10 @@ void TMainFm::buildMenus()
     auto request = [this](BoardWindow window) {
         return [this, window] { emit windowRequested(window); };
     };
-    auto withRight = [this](const QString &right, const QString &refusal, BoardWindow window) {
-        return [this, right, refusal, window] { requireRight(right, refusal, window); };
+    // Entries that stay enabled and refuse an operator without the right.
+    auto withRight = [this](Guarded operation, BoardWindow window) {
+        return [this, operation, window] { requireRight(operation, window); };
     };
-    const QString adminRefusal = u"操作失败:没有权限!"_s;
 
     const std::pair<QString, QList<Entry>> menus[] = {
         {u"查询统计"_s,
@@ -89,7 +90,7 @@ void TMainFm::buildMenus()
           {u"进货记录统计"_s, request(BoardWindow::PurchaseRecords)}}},
         {u"系统管理"_s,
          {{u"商品项目管理"_s, request(BoardWindow::Goods)},
-          {u"商品类型设置"_s, withRight(u"商品类型"_s, u"没有权限!"_s, BoardWindow::GoodsTypes)},
+          {u"商品类型设置"_s, withRight(Guarded::GoodsTypes, BoardWindow::GoodsTypes)},
           {u"号牌与包厢设置"_s, [this] { openPlateSettings(); }}}},
         {u"会员管理"_s,
          {{u"会员信息管理"_s, request(BoardWindow::Members)},
@@ -98,7 +99,7 @@ void TMainFm::buildMenus()
           {u"充值记录统计"_s, request(BoardWindow::RechargeRecords)}}},
         {u"员工管理"_s,
          {{u"员工信息管理"_s, request(BoardWindow::Employees)},
-          {u"员工等级设置"_s, withRight(u"管理员设置"_s, adminRefusal, BoardWindow::EmployeeLevels)},
+          {u"员工等级设置"_s, withRight(Guarded::EmployeeLevels, BoardWindow::EmployeeLevels)},
           {u"员工提成统计"_s, request(BoardWindow::CommissionTotals)},
           {u"员工提成明细"_s, request(BoardWindow::CommissionLines)},
           {u"工资记录"_s, request(BoardWindow::SalaryRecords)}}},
@@ -109,8 +110,8 @@ void TMainFm::buildMenus()
           {u"数据备份"_s, request(BoardWindow::Backup)},
           {u"数据恢复"_s, request(BoardWindow::Restore)},
           {u"系统信息设置"_s, request(BoardWindow::ShopInfo)},
-          {u"EXCEL导入"_s, withRight(u"管理员设置"_s, adminRefusal, BoardWindow::GoodsImport)},
-          {u"POS打印机设置"_s, withRight(u"管理员设置"_s, adminRefusal, BoardWindow::ReceiptPrinter)},
+          {u"EXCEL导入"_s, withRight(Guarded::ImportGoods, BoardWindow::GoodsImport)},
+          {u"POS打印机设置"_s, withRight(Guarded::ReceiptPrinter, BoardWindow::ReceiptPrinter)},
           {u"数据库设置"_s, request(BoardWindow::DatabaseSettings)},
           {u"数据初始化"_s, request(BoardWindow::DataClearing)}}},
         {u"帮助"_s, {{u"帮助"_s, [this] { openHelp(); }}, {u"关于"_s, request(BoardWindow::About)}}},
@@ -132,37 +133,22 @@ void TMainFm::buildMenus()
 
 void TMainFm::applyRights()
 {
+    // The greyed entries of the table; the others stay enabled and refuse
+    // when chosen.
     const Rights &rights = m_session.context.Rights;
-    // Each right enables the actions listed after it.
-    using RightTable = std::initializer_list<std::pair<QString, QStringList>>;
-    auto enable = [&rights](const QHash<QString, QAction *> &actions, RightTable table) {
-        for (const auto &[right, names] : table) {
-            for (const QString &name : names)
-                actions.value(name)->setEnabled(rights.has(right));
-        }
-    };
-    enable(m_toolbarActions, {
-        {u"消费管理"_s, {u"消费与结帐"_s}},
-        {u"来宾登记"_s, {u"开单"_s}},
-        {u"会员管理"_s, {u"会员管理"_s}},
-        {u"商品管理"_s, {u"商品项目"_s}},
-    });
-    m_popupActions.value(u"消费与结帐"_s)->setEnabled(rights.has(u"消费管理"_s));
-    m_popupActions.value(u"开    单"_s)->setEnabled(rights.has(u"来宾登记"_s));
-
-    m_menus.value(u"查询统计"_s)->menuAction()->setEnabled(rights.has(u"营业查询"_s));
-    enable(m_menuActions, {
-        {u"会员管理"_s, {u"会员信息管理"_s, u"会员类型管理"_s}},
-        {u"数据初始化"_s, {u"数据初始化"_s}},
-        // 员工等级设置, EXCEL导入 and POS打印机设置 stay enabled and refuse
-        // when chosen.
-        {u"管理员设置"_s, {u"管理员设置"_s, u"数据库设置"_s, u"系统信息设置"_s}},
-        {u"商品管理"_s, {u"商品项目管理"_s}},
-        {u"号牌管理"_s, {u"号牌与包厢设置"_s}},
-        {u"员工管理"_s, {u"员工信息管理"_s}},
-        {u"数据备份"_s, {u"数据备份"_s}},
-        {u"数据恢复"_s, {u"数据恢复"_s}},
-    });
+    for (const Guard &guard : RightTable::guards()) {
+        if (guard.board != Guard::Board::Greyed)
+            continue;
+        const bool enabled = rights.has(guard.right);
+        for (const QString &caption : guard.toolbar)
+            m_toolbarActions.value(caption)->setEnabled(enabled);
+        for (const QString &entry : guard.menuEntries)
+            m_menuActions.value(entry)->setEnabled(enabled);
+        for (const QString &title : guard.menus)
+            m_menus.value(title)->menuAction()->setEnabled(enabled);
+        for (const QString &caption : guard.popup)
+            m_popupActions.value(caption)->setEnabled(enabled);
+    }
 }
 
 void TMainFm::preparePlateMenu()
@@ -226,13 +212,10 @@ void TMainFm::requestForSelectedPlate(void (TMainFm::*request)(const QString &pl
         emit (this->*request)(plate);
 }
 
-void TMainFm::requireRight(const QString &right, const QString &refusal, BoardWindow window)
+void TMainFm::requireRight(Guarded operation, BoardWindow window)
 {
-    if (!m_session.context.Rights.has(right)) {
-        m_session.prompt.message(refusal);
-        return;
-    }
-    emit windowRequested(window);
+    if (attempt(m_session.prompt, [&] { RightTable::require(m_session.context.Rights, operation); }))
+        emit windowRequested(window);
 }
 
 void TMainFm::openPlateSettings()
@@ -263,7 +246,7 @@ void TMainFm::cancelOrder()
 {
     const bool cancelled = changeSelectedPlate([this](const QString &plate) {
         return attempt(m_session.prompt, [&] {
-            PlateStatus(m_session.db()).cancelOrder(plate, m_session.context.Rights);
+            PlateStatus(m_session.db()).cancelOrder(plate, m_session.context.signedIn());
         });
     });
     if (cancelled)

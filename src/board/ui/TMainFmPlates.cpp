@@ -1,14 +1,14 @@
 #include "TMainFm.h"
 
 #include "BoardStatusPanel.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "board/LineListReport.h"
 #include "board/OpenLinesModel.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "db/ResultTableModel.h"
 #include "export/ui/ExcelExport.h"
 #include "report/ui/ReportPreview.h"
+#include "session/Session.h"
 
 #include <QLineEdit>
 #include <QListWidget>

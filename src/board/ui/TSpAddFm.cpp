@@ -1,10 +1,10 @@
 #include "TSpAddFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "board/PlateSettings.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QFormLayout>

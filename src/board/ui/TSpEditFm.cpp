@@ -1,11 +1,11 @@
 #include "TSpEditFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "board/PlateState.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "db/DbError.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QFormLayout>

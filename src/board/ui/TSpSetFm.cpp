@@ -3,13 +3,13 @@
 #include "TBaoXiangFm.h"
 #include "TSpAddFm.h"
 #include "TSpEditFm.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "board/PlateSettings.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/GridLook.h"
 #include "db/ResultTableModel.h"
 #include "export/ui/ExcelExport.h"
+#include "session/Session.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

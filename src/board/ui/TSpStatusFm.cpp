@@ -1,10 +1,10 @@
 #include "TSpStatusFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "board/PlateState.h"
 #include "board/PlateStatus.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
+#include "session/Session.h"
 
 #include <QFormLayout>
 #include <QGroupBox>

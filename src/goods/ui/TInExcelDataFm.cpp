@@ -1,12 +1,12 @@
 #include "TInExcelDataFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Money.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "export/ExcelSheetReader.h"
 #include "goods/GoodsImport.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>

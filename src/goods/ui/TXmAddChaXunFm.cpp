@@ -1,9 +1,9 @@
 #include "TXmAddChaXunFm.h"
 
-#include "app/Session.h"
 #include "common/Clock.h"
 #include "common/ui/DatePickers.h"
 #include "report/ListReport.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

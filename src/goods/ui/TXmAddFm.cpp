@@ -1,12 +1,12 @@
 #include "TXmAddFm.h"
 
 #include "GoodsInput.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "goods/GoodsCatalogue.h"
 #include "goods/PinYin.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -42,7 +42,7 @@ TXmAddFm::TXmAddFm(Session &session, QWidget *parent)
     m_service->addItems({u"是"_s, u"否"_s});
     m_service->setCurrentText(u"否"_s);
     if (const auto types = fetch(session.prompt, [&session] {
-            return GoodsCatalogue(session.db(), session.context, session.clock).typeNames();
+            return GoodsCatalogue(session.db(), session.context.signedIn(), session.clock).typeNames();
         }))
         m_type->addItems(*types);
 
@@ -81,7 +81,7 @@ void TXmAddFm::ShowNumItem()
     const QString type = m_type->currentText();
     const auto keeps = type.isEmpty() ? std::optional<bool>(false)
                                       : fetch(m_session.prompt, [this, &type] {
-                                            return GoodsCatalogue(m_session.db(), m_session.context,
+                                            return GoodsCatalogue(m_session.db(), m_session.context.signedIn(),
                                                                   m_session.clock)
                                                 .keepsStock(type);
                                         });
@@ -113,7 +113,7 @@ void TXmAddFm::save()
                                        m_commission->text(),    m_purchasePrice->text(),
                                        m_quantity->text()};
     const bool added = attempt(m_session.prompt, [this, &item] {
-        GoodsCatalogue(m_session.db(), m_session.context, m_session.clock).add(item);
+        GoodsCatalogue(m_session.db(), m_session.context.signedIn(), m_session.clock).add(item);
     });
     if (!added)
         return;

@@ -1,12 +1,12 @@
 #include "TXmAddRdFm.h"
 
 #include "GoodsInput.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "goods/GoodsCatalogue.h"
 #include "goods/StockPurchases.h"
+#include "session/Session.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
@@ -37,7 +37,7 @@ TXmAddRdFm::TXmAddRdFm(Session &session, int itemId, QWidget *parent)
     m_note->setTabChangesFocus(true);
 
     const auto item = fetch(session.prompt, [&session, itemId] {
-        return GoodsCatalogue(session.db(), session.context, session.clock).item(itemId);
+        return GoodsCatalogue(session.db(), session.context.signedIn(), session.clock).item(itemId);
     });
     if (item) {
         m_name->setText(item->name);
@@ -81,7 +81,7 @@ void TXmAddRdFm::record()
                                       m_note->toPlainText()};
     bool recorded = false;
     const bool ran = attempt(m_session.prompt, [this, &entry, &recorded] {
-        recorded = StockPurchases(m_session.db(), m_session.context, m_session.clock).record(entry);
+        recorded = StockPurchases(m_session.db(), m_session.context.signedIn(), m_session.clock).record(entry);
     });
     if (!ran || !recorded)
         return;

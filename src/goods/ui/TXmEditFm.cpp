@@ -1,11 +1,12 @@
 #include "TXmEditFm.h"
 
 #include "GoodsInput.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "goods/PinYin.h"
+#include "session/RightTable.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -19,7 +20,7 @@ using namespace Qt::StringLiterals;
 TXmEditFm::TXmEditFm(Session &session, int itemId, QWidget *parent)
     : QDialog(parent)
     , m_session(session)
-    , m_mayEdit(session.context.Rights.has(u"营业项目修改"_s))
+    , m_mayEdit(RightTable::allows(session.context.Rights, Guarded::EditGoods))
     , m_fields(new QWidget(this))
     , m_name(new QLineEdit(m_fields))
     , m_type(new QComboBox(m_fields))
@@ -41,7 +42,7 @@ TXmEditFm::TXmEditFm(Session &session, int itemId, QWidget *parent)
     m_service->addItems({u"是"_s, u"否"_s});
 
     const auto read = fetch(session.prompt, [&session, itemId] {
-        GoodsCatalogue catalogue(session.db(), session.context, session.clock);
+        GoodsCatalogue catalogue(session.db(), session.context.signedIn(), session.clock);
         return std::make_pair(catalogue.item(itemId), catalogue.typeNames());
     });
     if (read) {
@@ -97,7 +98,7 @@ void TXmEditFm::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (!m_mayEdit && !m_refusalShown) {
         m_refusalShown = true;
-        m_session.prompt.message(QString::fromUtf16(GoodsCatalogue::NoRight));
+        m_session.prompt.message(RightTable::guard(Guarded::EditGoods).refusal);
     }
 }
 
@@ -113,7 +114,7 @@ void TXmEditFm::save()
                                         m_service->currentText(), m_price->text(),
                                         m_commission->text(),     m_stock->text()};
     const bool saved = attempt(m_session.prompt, [this, &change] {
-        GoodsCatalogue(m_session.db(), m_session.context, m_session.clock).update(m_shown, change);
+        GoodsCatalogue(m_session.db(), m_session.context.signedIn(), m_session.clock).update(m_shown, change);
     });
     if (saved)
         accept();

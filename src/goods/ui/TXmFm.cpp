@@ -3,10 +3,11 @@
 #include "TXmAddFm.h"
 #include "TXmAddRdFm.h"
 #include "TXmEditFm.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "goods/GoodsCatalogue.h"
 #include "report/ListReport.h"
+#include "session/RightTable.h"
+#include "session/Session.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -109,7 +110,7 @@ void TXmFm::buyCurrentItem()
     if (!id)
         return;
     const bool allowed = attempt(m_session.prompt, [&] {
-        GoodsCatalogue(m_session.db(), m_session.context, m_session.clock).checkPurchase(*id);
+        GoodsCatalogue(m_session.db(), m_session.context.signedIn(), m_session.clock).checkPurchase(*id);
     });
     if (!allowed)
         return;
@@ -133,15 +134,15 @@ void TXmFm::deleteCurrentItem()
     const std::optional<int> id = currentItem();
     if (!id)
         return;
-    if (!m_session.context.Rights.has(u"营业项目删除"_s)) {
-        m_session.prompt.message(QString::fromUtf16(GoodsCatalogue::NoRight));
+    // Refused before the question, as the catalogue would refuse after it.
+    if (!attempt(m_session.prompt,
+                 [&] { RightTable::require(m_session.context.Rights, Guarded::DeleteGoods); }))
         return;
-    }
     const QString name = currentValue(u"商品名"_s).toString();
     if (!m_session.prompt.question(u"您是否要删除\" "_s + name + u'"'))
         return;
     if (attempt(m_session.prompt, [&] {
-            GoodsCatalogue(m_session.db(), m_session.context, m_session.clock).remove(*id);
+            GoodsCatalogue(m_session.db(), m_session.context.signedIn(), m_session.clock).remove(*id);
         }))
         refresh();
 }

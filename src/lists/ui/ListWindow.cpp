@@ -2,15 +2,15 @@
 
 #include "FooterBar.h"
 #include "ListColumnsModel.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Clock.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/GridLook.h"
 #include "db/ChangeFeed.h"
 #include "db/ResultTableModel.h"
 #include "export/ui/ExcelExport.h"
 #include "report/ListReport.h"
 #include "report/ui/ReportPreview.h"
+#include "session/Session.h"
 
 #include <QAction>
 #include <QApplication>

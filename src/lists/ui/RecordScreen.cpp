@@ -1,10 +1,10 @@
 #include "RecordScreen.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/GridLook.h"
 #include "lists/RecordTable.h"
+#include "session/Session.h"
 
 #include <QAction>
 #include <QCheckBox>

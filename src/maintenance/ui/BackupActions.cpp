@@ -1,10 +1,10 @@
 #include "BackupActions.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Clock.h"
+#include "common/ui/Attempt.h"
 #include "maintenance/Backup.h"
 #include "maintenance/ServerRestore.h"
+#include "session/Session.h"
 
 #include <QApplication>
 #include <QDir>
@@ -67,7 +67,7 @@ bool restore(Session &session)
                                      + u" 中的全部数据，其他收银台也会受影响。是否继续?"_s)) {
             return false;
         }
-        if (!attemptBusy(session.prompt, [&] { ServerRestore::restore(settings, chosen); }))
+        if (!attemptBusy(session.prompt, [&] { ServerRestore::restore(session.context.signedIn(), settings, chosen); }))
             return false;
         session.prompt.message(RestoredText);
         return true;
@@ -81,7 +81,8 @@ bool restore(Session &session)
     database.close();
     QString kept;
     const bool restored = attemptBusy(session.prompt, [&] {
-        kept = Backup::restoreEmbedded(chosen, databaseFile, session.clock.now());
+        kept = Backup::restoreEmbedded(session.context.signedIn(), chosen, databaseFile,
+                                       session.clock.now());
     });
     if (!restored)
         return false;

@@ -1,7 +1,7 @@
 #include "TAboutFm.h"
 
-#include "app/Session.h"
 #include "common/ui/ButtonRow.h"
+#include "session/Session.h"
 
 #include <QLabel>
 #include <QPushButton>

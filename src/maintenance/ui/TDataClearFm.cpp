@@ -1,8 +1,8 @@
 #include "TDataClearFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -48,7 +48,7 @@ void TDataClearFm::clearChosen()
     }
     // All or nothing: a failure leaves every table as it was and the
     // window open.
-    if (!attempt(m_session.prompt, [&] { DataClearing::clear(m_session.db(), chosen); }))
+    if (!attempt(m_session.prompt, [&] { DataClearing::clear(m_session.context.signedIn(), m_session.db(), chosen); }))
         return;
     m_session.prompt.message(u"清理完毕！"_s);
     accept();

@@ -1,9 +1,9 @@
 #include "TPosPrtSetFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "maintenance/ReceiptPrinterSettings.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QGroupBox>

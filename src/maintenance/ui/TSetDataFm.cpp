@@ -1,10 +1,10 @@
 #include "TSetDataFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "common/ui/MaskedInput.h"
 #include "maintenance/DatabaseSettings.h"
+#include "session/Session.h"
 
 #include <QApplication>
 #include <QFormLayout>

@@ -1,9 +1,9 @@
 #include "TSysInfoFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "maintenance/ShopInfo.h"
+#include "session/Session.h"
 
 #include <QFormLayout>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 #include "TChongZhiFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Refusal.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -98,7 +98,7 @@ TChongZhiFm::TChongZhiFm(Session &session, const QString &card, QWidget *parent)
         // The list's row may be old: the window shows the member as stored now.
         const auto read = fetch(m_session.prompt, [&] {
             const auto member =
-                Recharge(m_session.db(), m_session.context, m_session.clock).find(card);
+                Recharge(m_session.db(), m_session.context.signedIn(), m_session.clock).find(card);
             if (!member)
                 throw Refusal(u"没有找到该会员，可能已被删除！"_s);
             return *member;
@@ -131,7 +131,7 @@ void TChongZhiFm::recharge()
 {
     std::optional<Money> balance;
     const bool done = attempt(m_session.prompt, [&] {
-        balance = Recharge(m_session.db(), m_session.context, m_session.clock)
+        balance = Recharge(m_session.db(), m_session.context.signedIn(), m_session.clock)
                       .add(m_member, m_amount->text(), m_negative->isChecked(), m_note->text());
     });
     if (!done)

@@ -1,10 +1,10 @@
 #include "TChongZhiRecordFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Clock.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/DatePickers.h"
 #include "members/RechargeRecords.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 #include "THYChangePassFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "common/ui/MaskedInput.h"
 #include "members/MemberPasswords.h"
+#include "session/Session.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
@@ -50,7 +50,7 @@ THYChangePassFm::THYChangePassFm(Session &session, QWidget *parent)
 void THYChangePassFm::savePassword()
 {
     const bool changed = attempt(m_session.prompt, [this] {
-        MemberPasswords(m_session.db(), m_session.context, m_session.clock)
+        MemberPasswords(m_session.db(), m_session.context.signedIn(), m_session.clock)
             .change(m_card->text(), m_old->text(), m_new->text(), m_confirm->text());
     });
     if (!changed)
@@ -63,7 +63,7 @@ void THYChangePassFm::resetPassword()
 {
     const QString card = m_card->text();
     attempt(m_session.prompt, [&] {
-        MemberPasswords passwords(m_session.db(), m_session.context, m_session.clock);
+        MemberPasswords passwords(m_session.db(), m_session.context.signedIn(), m_session.clock);
         passwords.checkResettable();
         if (!m_session.prompt.question(u"您是否要给会员卡号为\" "_s + card
                                        + u"\" 的会员重置初始密码?"_s))

@@ -1,7 +1,7 @@
 #include "THYConsumeCXFm.h"
 
-#include "app/Session.h"
 #include "members/MemberConsumption.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,11 +1,11 @@
 #include "TMemberAddFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Clock.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "members/MemberStore.h"
 #include "operators/OperatorStore.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QDateEdit>

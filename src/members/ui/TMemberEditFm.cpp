@@ -1,8 +1,8 @@
 #include "TMemberEditFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QDateEdit>

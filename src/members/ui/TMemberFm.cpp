@@ -2,10 +2,10 @@
 
 #include "TMemberAddFm.h"
 #include "TMemberEditFm.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "db/ResultTableModel.h"
 #include "members/MemberStore.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QEvent>

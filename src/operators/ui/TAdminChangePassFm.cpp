@@ -1,11 +1,11 @@
 #include "TAdminChangePassFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Prompt.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "common/ui/MaskedInput.h"
 #include "operators/OperatorStore.h"
+#include "session/Session.h"
 
 #include <QFormLayout>
 #include <QLabel>

@@ -1,11 +1,11 @@
 #include "ReceiptPrint.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "orders/ReceiptBill.h"
 #include "orders/ReceiptPort.h"
 #include "orders/ReceiptReport.h"
 #include "report/ui/ReportPreview.h"
+#include "session/Session.h"
 
 namespace ReceiptPrint {
 

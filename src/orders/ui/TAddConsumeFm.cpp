@@ -1,9 +1,9 @@
 #include "TAddConsumeFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "common/ui/GridLook.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -66,7 +66,7 @@ TAddConsumeFm::TAddConsumeFm(Session &session, const QString &plate, QWidget *pa
     : QDialog(parent)
     , m_session(session)
     , m_plate(plate)
-    , m_booking(session.db(), session.context, session.clock)
+    , m_booking(session.db(), session.context.signedIn(), session.clock)
     , m_plateValue(valueLabel(this))
     , m_mainValue(valueLabel(this))
     , m_depositCaption(new QLabel(u"押金:"_s, this))

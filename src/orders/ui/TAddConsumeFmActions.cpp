@@ -3,8 +3,8 @@
 #include "TAddConsumeFm.h"
 
 #include "TFwsXzFm.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "TCheckOutFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "common/ui/GridLook.h"
 #include "common/ui/MaskedInput.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -52,7 +52,7 @@ TCheckOutFm::TCheckOutFm(Session &session, const QString &plate, QWidget *parent
     : QDialog(parent)
     , m_session(session)
     , m_checkout(session.db(), session.clock, plate)
-    , m_settlement(session.db(), session.context, session.clock)
+    , m_settlement(session.db(), session.context.signedIn(), session.clock)
     , m_cardEntry(new QLineEdit(this))
     , m_password(new QLineEdit(this))
     , m_rate(new QLineEdit(this))

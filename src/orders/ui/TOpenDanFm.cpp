@@ -1,8 +1,8 @@
 #include "TOpenDanFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
+#include "session/Session.h"
 
 #include <QFormLayout>
 #include <QGridLayout>
@@ -24,7 +24,7 @@ TOpenDanFm::TOpenDanFm(Session &session, const QString &plate, const QString &ro
     , m_session(session)
     , m_plate(plate)
     , m_room(room)
-    , m_opening(session.db(), session.context, session.clock)
+    , m_opening(session.db(), session.context.signedIn(), session.clock)
     , m_ticket(new QLabel(this))
     , m_roomName(new QLabel(this))
     , m_customer(new QLineEdit(u"散客"_s, this))

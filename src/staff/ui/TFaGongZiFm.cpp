@@ -1,7 +1,6 @@
 #include "TFaGongZiFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "common/ui/GridLook.h"
 #include "db/DbError.h"
@@ -9,6 +8,7 @@
 #include "lists/ListQuery.h"
 #include "lists/ui/FooterBar.h"
 #include "lists/ui/ListColumnsModel.h"
+#include "session/Session.h"
 #include "staff/StaffLists.h"
 
 #include <QCheckBox>
@@ -106,7 +106,7 @@ TFaGongZiFm::~TFaGongZiFm() = default;
 
 SalaryPayment TFaGongZiFm::logic()
 {
-    return SalaryPayment(m_session.db(), m_session.clock, m_session.context.OperatorName);
+    return SalaryPayment(m_session.db(), m_session.clock, m_session.context.signedIn());
 }
 
 void TFaGongZiFm::load(const QString &code)

@@ -1,9 +1,9 @@
 #include "TFwsGlFm.h"
 
 #include "TFwsEditFm.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "report/ListReport.h"
+#include "session/Session.h"
 
 #include <QShowEvent>
 

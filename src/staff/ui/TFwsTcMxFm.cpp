@@ -1,10 +1,10 @@
 #include "TFwsTcMxFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "db/ResultTableModel.h"
 #include "report/ListReport.h"
+#include "session/Session.h"
 #include "staff/StaffLists.h"
 
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "TFwsTcTjFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Clock.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/DatePickers.h"
+#include "session/Session.h"
 #include "staff/StaffLists.h"
 
 #include <QDateEdit>

@@ -1,9 +1,9 @@
 #include "TGongZiRecordFm.h"
 
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "report/ListReport.h"
+#include "session/Session.h"
 #include "staff/StaffLists.h"
 
 #include <QComboBox>

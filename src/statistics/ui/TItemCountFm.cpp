@@ -1,11 +1,11 @@
 #include "TItemCountFm.h"
 
 #include "BesideGrid.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
 #include "common/Clock.h"
+#include "common/ui/Attempt.h"
 #include "common/ui/DatePickers.h"
 #include "report/ListReport.h"
+#include "session/Session.h"
 #include "statistics/ItemStatistics.h"
 
 #include <QDateEdit>

@@ -1,10 +1,10 @@
 #include "TXfCxFm.h"
 
 #include "BesideGrid.h"
-#include "app/Attempt.h"
-#include "app/Session.h"
+#include "common/ui/Attempt.h"
 #include "lists/ui/FooterBar.h"
 #include "report/ListReport.h"
+#include "session/Session.h"
 #include "statistics/CurrentConsumption.h"
 
 #include <QGroupBox>

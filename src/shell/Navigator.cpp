@@ -1,7 +1,5 @@
 #include "Navigator.h"
 
-#include "app/Rights.h"
-#include "app/Session.h"
 #include "bills/ui/TZdCxFm.h"
 #include "bills/ui/TZdMxFm.h"
 #include "board/ui/TMainFm.h"
@@ -27,6 +25,8 @@
 #include "orders/ui/TAddConsumeFm.h"
 #include "orders/ui/TCheckOutFm.h"
 #include "orders/ui/TOpenDanFm.h"
+#include "session/RightTable.h"
+#include "session/Session.h"
 #include "staff/ui/TFaGongZiFm.h"
 #include "staff/ui/TFwsGlFm.h"
 #include "staff/ui/TFwsTcMxFm.h"
@@ -123,8 +123,8 @@ void Navigator::open(BoardWindow window)
     case BoardWindow::BillLines:
         // The toolbar asks for these as well as the 查询统计 menu, which is
         // closed to an operator without the right.
-        if (!m_session.context.Rights.has(QStringLiteral("营业查询"))) {
-            m_session.prompt.message(QStringLiteral("操作失败:没有权限!"));
+        if (!RightTable::allows(m_session.context.Rights, Guarded::QueryBills)) {
+            m_session.prompt.message(RightTable::guard(Guarded::QueryBills).refusal);
         } else if (window == BoardWindow::BillLines) {
             showModal<TZdMxFm>();
         } else {

@@ -1,6 +1,6 @@
 #include "support/ScriptedPrompt.h"
 
-#include "app/Attempt.h"
+#include "common/ui/Attempt.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "app/ui/Application.h"
+#include "shell/Application.h"
 
 int main(int argc, char **argv)
 {

@@ -1,5 +1,5 @@
-#include "app/IniFile.h"
 #include "common/GbkText.h"
+#include "session/IniFile.h"
 
 #include <QDir>
 #include <QFile>

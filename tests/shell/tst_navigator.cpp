@@ -1,11 +1,11 @@
 #include "support/TestSession.h"
 
-#include "app/ui/Navigator.h"
 #include "board/ui/TMainFm.h"
 #include "operators/ui/TAdminChangePassFm.h"
 #include "operators/ui/TAdminFm.h"
 #include "orders/ui/TAddConsumeFm.h"
 #include "orders/ui/TCheckOutFm.h"
+#include "shell/Navigator.h"
 
 #include <QAction>
 #include <QApplication>

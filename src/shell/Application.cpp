@@ -2,19 +2,19 @@
 
 #include "Navigator.h"
 
-#include "app/AppContext.h"
-#include "app/Attempt.h"
-#include "app/IniFile.h"
-#include "app/Session.h"
-#include "app/SingleInstance.h"
-#include "app/Startup.h"
 #include "board/ui/TMainFm.h"
-#include "maintenance/ui/TSetDataFm.h"
 #include "common/Clock.h"
+#include "common/ui/Attempt.h"
 #include "db/ChangeFeed.h"
 #include "common/ui/DesktopFileOpener.h"
 #include "common/ui/QtPrompt.h"
+#include "maintenance/ui/TSetDataFm.h"
 #include "operators/ui/TLgFm.h"
+#include "session/AppContext.h"
+#include "session/IniFile.h"
+#include "session/Session.h"
+#include "session/Startup.h"
+#include "shell/SingleInstance.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Operator.h"
 #include "Rights.h"
 
 #include <QString>
@@ -25,4 +26,7 @@ struct AppContext
     ::Rights Rights;
     // The folder of the executable: system.ini, the SQLite file, help.chm.
     QString ProgramDir;
+
+    // The signed-in operator, as rule classes receive it.
+    Operator signedIn() const { return {OperatorName, Rights}; }
 };

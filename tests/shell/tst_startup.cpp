@@ -1,10 +1,10 @@
 #include "support/TestDb.h"
 
-#include "app/IniFile.h"
-#include "app/SingleInstance.h"
-#include "app/StarterShop.h"
-#include "app/Startup.h"
 #include "db/Schema.h"
+#include "session/IniFile.h"
+#include "session/Startup.h"
+#include "shell/SingleInstance.h"
+#include "shell/StarterShop.h"
 
 #include <QDir>
 #include <QFile>
