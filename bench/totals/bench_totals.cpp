@@ -15,6 +15,7 @@
 #include "db/SettledTotals.h"
 #include "db/Transaction.h"
 #include "maintenance/DataClearing.h"
+#include "session/Operator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -160,7 +161,7 @@ void run(const char *backend, Database &db, int lines)
     settleWhilePaymentOpen(backend, db);
 
     timer.restart();
-    DataClearing::clear(db, {DataClearing::Records::Bills});
+    DataClearing::clear(Operator{u"店长"_s, Rights::all()}, db, {DataClearing::Records::Bills});
     const double clearing = timer.elapsed() / 1000.0;
     std::printf("%-10s clearing the bills and their %d settled lines: %.2f s   %s\n", backend,
                 lines, clearing,

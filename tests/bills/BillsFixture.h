@@ -21,7 +21,7 @@ class BillsFixture
 public:
     BillsFixture(Database &db, Clock &clock) : m_db(db), m_clock(clock), m_shop(db)
     {
-        m_operator.name = QStringLiteral("前台");
+        m_context.OperatorName = QStringLiteral("前台");
         m_context.Rights = Rights::all();
     }
 

@@ -5,6 +5,7 @@
 #include "board/OpenLinesModel.h"
 #include "board/ui/TMainFm.h"
 #include "orders/OrderOpening.h"
+#include "session/Operator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -568,9 +569,9 @@ void TestBoardWindow::showsAPlateOpenedElsewhere()
 
     // The real opening, at another workstation of the shop.
     auto other = Database::open(b.t.database->settings());
-    AppContext context;
-    context.OperatorName = u"小王"_s;
-    OrderOpening(*other, context, b.t.clock).open({u"SP001"_s, {}, u"大厅"_s, u"散客"_s, {}});
+    Operator who;
+    who.name = u"小王"_s;
+    OrderOpening(*other, who, b.t.clock).open({u"SP001"_s, {}, u"大厅"_s, u"散客"_s, {}});
 
     QTRY_COMPARE_WITH_TIMEOUT(b.icon(u"SP001"_s), 1, 1000);
     QTRY_COMPARE(b.window->fieldText(u"当前状态:"_s), u"占用"_s);

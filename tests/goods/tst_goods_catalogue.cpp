@@ -402,7 +402,7 @@ void TestGoodsCatalogue::purchaseWaitsForAChangeToTheItem()
     std::thread buying([&] {
         try {
             auto own = Database::open(settings);
-            StockPurchases(*own, desk.context, desk.clock).record({id, u"1"_s, u"4"_s, QString()});
+            StockPurchases(*own, desk.context.signedIn(), desk.clock).record({id, u"1"_s, u"4"_s, QString()});
         } catch (const Refusal &refusal) {
             failure = refusal.text();
         } catch (const DbError &error) {

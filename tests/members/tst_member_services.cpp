@@ -13,7 +13,7 @@
 #include "members/RechargeRecords.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
-#include "session/Operator.h"
+#include "session/AppContext.h"
 #include "session/Rights.h"
 
 #include <QSqlRecord>
@@ -68,9 +68,9 @@ struct Shop
 {
     std::unique_ptr<Database> db = TestDb::fresh();
     FixedClock clock{Now};
-    Operator context;
+    AppContext context;
 
-    Shop() { context.name = u"前台"_s; }
+    Shop() { context.OperatorName = u"前台"_s; }
 
     void member(const QString &card, const QString &name, const QString &balance,
                 const QVariant &password = u"0000"_s)
@@ -273,7 +273,7 @@ void TestMemberServices::rechargeAndSettlementAtOnceBothCount()
         const auto outcomes = stations.run([&](int station) {
             auto own = Database::open(settings);
             if (station == 0) {
-                Recharge recharge(*own, shop.context, shop.clock);
+                Recharge recharge(*own, shop.context.signedIn(), shop.clock);
                 const Recharge::Member shown = *recharge.find(u"8001"_s);
                 stations.meet(station);
                 return recharge.add(shown, u"50"_s, false, QString()).toString();
@@ -283,7 +283,7 @@ void TestMemberServices::rechargeAndSettlementAtOnceBothCount()
             checkout.identify(u"8001"_s, u"0000"_s);
             checkout.choosePayment(u"卡内扣除"_s);
             stations.meet(station);
-            return Settlement(*own, shop.context, shop.clock)
+            return Settlement(*own, shop.context.signedIn(), shop.clock)
                 .JieZhangHs(checkout, Settlement::Status::Paid);
         });
 
@@ -454,7 +454,7 @@ void TestMemberServices::resetAndLogAreOneTransaction()
     shop.context.Rights.set(Right::MemberEdit, true);
     // An operator name the database refuses stops the log row after the
     // password was set.
-    shop.context.name = u"前\u0001台"_s;
+    shop.context.OperatorName = u"前\u0001台"_s;
     QVERIFY_THROWS_EXCEPTION(DbError, shop.passwords().reset(u"001"_s));
     QCOMPARE(shop.password(u"001"_s).toString(), u"1234"_s);
     QCOMPARE(shop.count(u"日志"_s), 0);
@@ -503,9 +503,9 @@ void TestMemberServices::recordSearch()
         desk.add(*desk.find(card), amount, gift, note);
     };
     recharge(u"001"_s, u"10"_s, false, u"一"_s);
-    shop.context.name = u"店长"_s;
+    shop.context.OperatorName = u"店长"_s;
     recharge(u"002"_s, u"20"_s, false, u"二"_s);
-    shop.context.name = u"前台"_s;
+    shop.context.OperatorName = u"前台"_s;
     recharge(u"001"_s, u"5"_s, true, u"三"_s);
 
     ListQuery query(*shop.db, RechargeRecords::list());
