@@ -8,6 +8,7 @@
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "db/SettledTotals.h"
 #include "db/Transaction.h"
 #include "members/Recharge.h"
 
@@ -169,6 +170,9 @@ bool report(const char *backend, Database &db, const SoakTally &tally)
     const QStringList cards = cardsOutOfStep(db);
     whole &= check(backend, "cards hold recharges less payments", cards.isEmpty(),
                    cards.join(u"; "_s));
+    const QStringList totals = SettledTotals::verify(db);
+    whole &= check(backend, "daily totals match the lines", totals.isEmpty(),
+                   totals.mid(0, 3).join(u"; "_s));
     return whole;
 }
 

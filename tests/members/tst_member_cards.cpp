@@ -110,8 +110,11 @@ void TestMemberCards::chargesFromTwoWorkstations()
         const auto outcomes = stations.run([&](int station) {
             auto own = Database::open(settings);
             MemberCards cards(*own);
-            Transaction transaction(*own);
+            // Met before the transaction begins: a write transaction holds
+            // SQLite's write lock from its start, and the other could not
+            // begin while this one waited here for it.
             stations.meet(station);
+            Transaction transaction(*own);
             const bool charged = cards.charge(Card, amount);
             if (charged)
                 cards.addPoints(Card, amount);

@@ -53,7 +53,8 @@ constexpr int Silence = 400;
 std::unique_ptr<Database> shop()
 {
     auto db = TestDb::fresh();
-    BoardFixture::room(*db, u"大厅"_s);
+    // A ticket price, so that opening a plate books its ticket line too.
+    BoardFixture::room(*db, u"大厅"_s, u"20"_s);
     for (const QString &plate : {u"A01"_s, u"A02"_s, u"A03"_s})
         BoardFixture::plate(*db, plate, u"大厅"_s, u"可用"_s);
     return db;
