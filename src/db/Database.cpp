@@ -2,6 +2,7 @@
 
 #include "common/DateFormat.h"
 #include "common/Money.h"
+#include "SqliteWait.h"
 
 #include <QAtomicInt>
 #include <QCryptographicHash>
@@ -189,6 +190,8 @@ std::unique_ptr<Database> Database::open(const ConnectionSettings &settings)
                                  + applicationName());
         } else {
             db.setDatabaseName(settings.filePath);
+            // SqliteWait replaces the waiting once the file is open; the
+            // time-out stays for a driver that does not hand out its handle.
             db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=5000"_s);
         }
     }
@@ -202,6 +205,7 @@ void Database::connect()
         QSqlDatabase db = handle();
         if (!db.open())
             throw DbError(connectionErrorText(db.lastError()));
+        SqliteWait::install(db);
     }
     // Session settings are per connection: a reconnect sets them again.
     m_connecting = true;
