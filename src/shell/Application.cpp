@@ -8,6 +8,7 @@
 #include "db/ChangeFeed.h"
 #include "common/ui/DesktopFileOpener.h"
 #include "common/ui/QtPrompt.h"
+#include "common/ui/WindowPlacement.h"
 #include "maintenance/ui/TSetDataFm.h"
 #include "operators/ui/TLgFm.h"
 #include "session/AppContext.h"
@@ -28,6 +29,10 @@ int runSalonDesk(int argc, char **argv)
     // No display name: Qt would append it to every window's caption. The
     // task bar groups the windows by the application's name.
     QApplication::setApplicationName(u"salondesk"_s);
+
+    // Every window opens on the screen and where this user last left it.
+    WindowPlacement placement;
+    app.installEventFilter(&placement);
 
     QtPrompt qtPrompt;
     Prompt &prompt = qtPrompt;
