@@ -105,11 +105,17 @@ void PlateBoard::loadLineRows(ResultTableModel &into, const std::optional<QStrin
 
 int PlateBoard::find(const QList<Plate> &plates, const QString &text)
 {
+    if (text.isEmpty())
+        return -1;
+    int otherCase = -1;
     for (int i = 0; i < plates.size(); ++i) {
-        if (plates.at(i).number.compare(text, Qt::CaseSensitive) == 0)
+        const QString &number = plates.at(i).number;
+        if (number == text)
             return i;
+        if (otherCase < 0 && number.compare(text, Qt::CaseInsensitive) == 0)
+            otherCase = i;
     }
-    return -1;
+    return otherCase;
 }
 
 PlateBoard::PopupEnabling PlateBoard::popupEnabling(std::optional<PlateState::Icon> selected)

@@ -96,8 +96,9 @@ public:
     // "Excel转出下表" writes.
     void loadLineRows(ResultTableModel &into, const std::optional<QString> &plate);
 
-    // Quick find: the index of the first plate whose number equals `text`
-    // exactly, letter case included; -1 when none does.
+    // Quick find: the index of the first plate whose number equals `text`,
+    // whatever the letter case (a plate written exactly so comes first, where
+    // two differ only in case); -1 when none does.
     static int find(const QList<Plate> &plates, const QString &text);
     // The pop-up entries for the selected plate's icon; all disabled when
     // nothing is selected.

@@ -123,7 +123,8 @@ void TestBoardRules::quickFind_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("found");
     QTest::newRow("exact") << u"SP002"_s << 1;
-    QTest::newRow("other letter case is not found") << u"sp001"_s << -1;
+    QTest::newRow("letter case is ignored") << u"sp001"_s << 0;
+    QTest::newRow("the same case wins over an earlier other case") << u"B7"_s << 5;
     QTest::newRow("a prefix is not found") << u"SP00"_s << -1;
     QTest::newRow("blanks count") << u" SP001"_s << -1;
     QTest::newRow("first of equal captions") << u"A1"_s << 2;
@@ -137,7 +138,9 @@ void TestBoardRules::quickFind()
     const QList<PlateBoard::Plate> plates{{u"SP001"_s, PlateState::FreeIcon},
                                           {u"SP002"_s, PlateState::OccupiedIcon},
                                           {u"A1"_s, PlateState::FreeIcon},
-                                          {u"A1"_s, PlateState::ReservedIcon}};
+                                          {u"A1"_s, PlateState::ReservedIcon},
+                                          {u"b7"_s, PlateState::FreeIcon},
+                                          {u"B7"_s, PlateState::FreeIcon}};
     QCOMPARE(PlateBoard::find(plates, text), found);
 }
 

@@ -165,6 +165,8 @@ private slots:
     void quickFind_data();
     void quickFind();
     void f3FocusesTheFindBox();
+    void enterOpensThePlateFound_data();
+    void enterOpensThePlateFound();
     void cancelOrderFromThePopup();
     void followsOtherWorkstationsKeepingTheSelection_data();
     void followsOtherWorkstationsKeepingTheSelection();
@@ -242,9 +244,14 @@ void TestBoardWindow::clickFillsThePanelAndTheGrid()
                                      u"02:00:00"_s, u"100"_s, u"107"_s}));
     QCOMPARE(b.gridGoods(), (QStringList{u"SP002:洗剪吹"_s, u"SP002:护发素"_s}));
 
-    // A free plate shows 0s and leaves the grid as it is.
+    // A free plate shows 0s, and the grid follows it: none of SP002's
+    // lines may look as if they were booked on SP001.
     b.click(u"SP001"_s);
     QCOMPARE(b.panel(), (QStringList{u"SP001"_s, u"可用"_s, u"标准"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s}));
+    QVERIFY(b.gridGoods().isEmpty());
+    QCOMPARE(b.window->linesModel()->plate(), std::optional<QString>(u"SP001"_s));
+
+    b.click(u"SP002"_s);
     QCOMPARE(b.gridGoods(), (QStringList{u"SP002:洗剪吹"_s, u"SP002:护发素"_s}));
 
     // An occupied plate without lines empties it.
@@ -465,7 +472,7 @@ void TestBoardWindow::quickFind_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("selected");
     QTest::newRow("exact") << u"SP003"_s << u"SP003"_s;
-    QTest::newRow("letter case matters") << u"sp003"_s << QString();
+    QTest::newRow("letter case is ignored") << u"sp003"_s << u"SP003"_s;
     QTest::newRow("other rooms are not searched") << u"B01"_s << QString();
 }
 
@@ -479,7 +486,7 @@ void TestBoardWindow::quickFind()
     QTest::keyClick(b.window->findBox(), Qt::Key_Return);
     QCOMPARE(b.window->SelectedPlate(), selected);
     if (selected.isEmpty()) {
-        QCOMPARE(b.t.prompt.messages(), QStringList{u"没有找到！注意字符大小写！"_s});
+        QCOMPARE(b.t.prompt.messages(), QStringList{u"没有找到号牌 %1！"_s.arg(text)});
         QVERIFY(b.window->ShownPlate().isEmpty());
     } else {
         QVERIFY(b.t.prompt.messages().isEmpty());
@@ -487,6 +494,40 @@ void TestBoardWindow::quickFind()
         QCOMPARE(b.window->ShownPlate(), selected);
         QCOMPARE(b.window->fieldText(u"当前状态:"_s), u"预定"_s);
     }
+}
+
+void TestBoardWindow::enterOpensThePlateFound_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("opens");
+    QTest::newRow("free plate: an order") << u"sp001"_s << u"order"_s;
+    QTest::newRow("occupied plate: its consumption") << u"SP002"_s << u"consumption"_s;
+}
+
+// At the desk, F3, the plate's number, Enter, Enter: the first Enter finds
+// and shows the plate, the second opens it as a double click would.
+void TestBoardWindow::enterOpensThePlateFound()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, opens);
+    Board b;
+    b.show();
+    QApplication::setActiveWindow(b.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(b.window.get()));
+    QSignalSpy order(b.window.get(), &TMainFm::openOrderRequested);
+    QSignalSpy consumption(b.window.get(), &TMainFm::openConsumptionRequested);
+
+    QTest::keyClick(b.window.get(), Qt::Key_F3);
+    QTRY_VERIFY(b.window->findBox()->hasFocus());
+    QTest::keyClicks(b.window->findBox(), typed);
+    QTest::keyClick(b.window->findBox(), Qt::Key_Return);
+    QCOMPARE(b.window->SelectedPlate(), typed.toUpper());
+    QCOMPARE(order.count() + consumption.count(), 0);
+
+    QTRY_VERIFY(b.window->plateList()->hasFocus());
+    QTest::keyClick(b.window->plateList(), Qt::Key_Return);
+    QCOMPARE(order.count(), opens == u"order" ? 1 : 0);
+    QCOMPARE(consumption.count(), opens == u"consumption" ? 1 : 0);
 }
 
 void TestBoardWindow::f3FocusesTheFindBox()

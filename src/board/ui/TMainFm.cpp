@@ -103,6 +103,12 @@ void TMainFm::buildCentre()
     }());
     connect(m_plates, &QListWidget::itemClicked, this, &TMainFm::showSelectedPlate);
     connect(m_plates, &QListWidget::itemDoubleClicked, this, &TMainFm::openSelectedPlate);
+    // Enter opens the selected plate as a double click does.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *open = new QShortcut(QKeySequence(key), m_plates);
+        open->setContext(Qt::WidgetShortcut);
+        connect(open, &QShortcut::activated, this, &TMainFm::openSelectedPlate);
+    }
     connect(m_plates, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         preparePlateMenu();
         m_popup->exec(m_plates->viewport()->mapToGlobal(at));

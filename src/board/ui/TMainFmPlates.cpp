@@ -156,9 +156,9 @@ void TMainFm::LoadPlateLines()
 {
     const QString plate = SelectedPlate();
     if (selectedIcon() != PlateState::OccupiedIcon) {
-        // A plate settled or cancelled since its lines were shown has none
-        // left; the grid must not go on showing them.
-        if (!plate.isEmpty() && m_lines->plate() == plate)
+        // A plate that is not occupied has no open lines: the grid follows
+        // the selection and shows none, never another plate's.
+        if (!plate.isEmpty())
             m_lines->setLines({}, plate);
         return;
     }
@@ -210,7 +210,8 @@ void TMainFm::findPlate()
         plates.append({m_plates->item(row)->text(), PlateState::FreeIcon});
     const int found = PlateBoard::find(plates, m_panel->findBox()->text());
     if (found < 0) {
-        m_session.prompt.message(u"没有找到！注意字符大小写！"_s, {}, Prompt::Kind::Warning);
+        m_session.prompt.message(u"没有找到号牌 %1！"_s.arg(m_panel->findBox()->text()), {},
+                                 Prompt::Kind::Warning);
         return;
     }
     QListWidgetItem *item = m_plates->item(found);
@@ -218,6 +219,8 @@ void TMainFm::findPlate()
     item->setSelected(true);
     m_plates->scrollToItem(item);
     showSelectedPlate();
+    // The next Enter opens the plate found.
+    m_plates->setFocus();
 }
 
 // ------------------------------------------------------------- open lines
