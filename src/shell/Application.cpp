@@ -7,6 +7,7 @@
 #include "common/ui/Attempt.h"
 #include "db/ChangeFeed.h"
 #include "common/ui/DesktopFileOpener.h"
+#include "common/ui/FocusFrameStyle.h"
 #include "common/ui/QtPrompt.h"
 #include "common/ui/WindowPlacement.h"
 #include "maintenance/ui/TSetDataFm.h"
@@ -30,6 +31,8 @@ int runSalonDesk(int argc, char **argv)
     // task bar groups the windows by the application's name.
     QApplication::setApplicationName(u"salondesk"_s);
 
+    // The focus frame shows where Enter and Space go, however the focus came.
+    QApplication::setStyle(new FocusFrameStyle);
     // Every window opens on the screen and where this user last left it.
     WindowPlacement placement;
     app.installEventFilter(&placement);

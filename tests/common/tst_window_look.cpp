@@ -1,7 +1,11 @@
+#include "common/ui/FocusFrameStyle.h"
 #include "common/ui/GridLook.h"
 #include "common/ui/QtPrompt.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QStandardItemModel>
@@ -19,6 +23,8 @@ class TestWindowLook : public QObject
 private slots:
     void gridsFitTheirColumnsAndRows();
     void messagesWithoutCaptionShowTheProgramsTitle();
+    void focusFrameShowsWithoutTab_data();
+    void focusFrameShowsWithoutTab();
 };
 
 void TestWindowLook::gridsFitTheirColumnsAndRows()
@@ -63,6 +69,41 @@ void TestWindowLook::messagesWithoutCaptionShowTheProgramsTitle()
     });
     prompt.message(u"保存成功!"_s, {}, Prompt::Kind::Information);
     QCOMPARE(caption, u"管理系统"_s);
+}
+
+void TestWindowLook::focusFrameShowsWithoutTab_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("button") << u"button"_s;
+    QTest::newRow("tick box") << u"tick"_s;
+}
+
+// The focus set by the program or by a click, not by Tab: the control must
+// look different from the same control without the focus.
+void TestWindowLook::focusFrameShowsWithoutTab()
+{
+    QFETCH(QString, kind);
+    FocusFrameStyle style;
+    QWidget window;
+    window.setStyle(&style);
+    auto *layout = new QVBoxLayout(&window);
+    QWidget *focused = nullptr;
+    QWidget *other = nullptr;
+    for (QWidget **made : {&focused, &other}) {
+        if (kind == u"button")
+            *made = new QPushButton(u"结帐"_s, &window);
+        else
+            *made = new QCheckBox(u"参与打折"_s, &window);
+        (*made)->setStyle(&style);
+        (*made)->setFixedSize(160, 80);
+        layout->addWidget(*made);
+    }
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    focused->setFocus(Qt::OtherFocusReason);
+    QTRY_VERIFY(focused->hasFocus());
+    QVERIFY(focused->grab().toImage() != other->grab().toImage());
 }
 
 QTEST_MAIN(TestWindowLook)
