@@ -255,8 +255,8 @@ void TestMaintenanceWindows::aboutShowsTheConfiguredTexts()
     t.context.TelText = u"电话:400"_s;
     t.context.WebText = u"网址:example.com"_s;
     t.context.CompanyText = u"某某软件"_s;
-    for (const auto &[kind, line] : {std::pair{u"a"_s, u"数据库:Access"_s},
-                                     std::pair{u"s"_s, u"数据库:SqlServer"_s}}) {
+    for (const auto &[kind, line] : {std::pair{u"a"_s, u"数据库:单机版 (SQLite)"_s},
+                                     std::pair{u"s"_s, u"数据库:网络版 (PostgreSQL)"_s}}) {
         t.context.DbKind = kind;
         TAboutFm about(t.session);
         QCOMPARE(about.lines(), QStringList({u"美容美发管理系统"_s, u"美容美发店的前台与后台"_s,

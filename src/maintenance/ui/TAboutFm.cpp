@@ -16,9 +16,9 @@ TAboutFm::TAboutFm(Session &session, QWidget *parent)
     const AppContext &context = session.context;
     QString database;
     if (context.DbKind == u"a")
-        database = u"数据库:Access"_s;
+        database = u"数据库:单机版 (SQLite)"_s;
     else if (context.DbKind == u"s")
-        database = u"数据库:SqlServer"_s;
+        database = u"数据库:网络版 (PostgreSQL)"_s;
     auto *layout = new QVBoxLayout(this);
     const QStringList texts = {context.SoftName, context.AboutMemo, context.TelText,
                                context.WebText, context.CompanyText, database};
