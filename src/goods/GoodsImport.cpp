@@ -53,11 +53,12 @@ std::optional<QVariant> amount(const QString &text)
     return QVariant::fromValue(*value);
 }
 
-// The values of one sheet row for the insert, or nothing when they cannot
-// be stored. Both backends refuse the same rows: SQLite would keep text in
-// a number column that PostgreSQL refuses. An amount past the range throws
-// Refusal(Money::OutOfRange).
-std::optional<QVariantList> rowValues(const ExcelSheet &sheet, int row, bool numberRows)
+// The values of one sheet row for the insert, or nothing, with the reason
+// in `why`, when they cannot be stored. Both backends refuse the same rows:
+// SQLite would keep text in a number column that PostgreSQL refuses. An
+// amount past the range throws Refusal(Money::OutOfRange).
+std::optional<QVariantList> rowValues(const ExcelSheet &sheet, int row, bool numberRows,
+                                      QString &why)
 {
     QStringList texts;
     texts.reserve(ColumnCount);
@@ -73,13 +74,17 @@ std::optional<QVariantList> rowValues(const ExcelSheet &sheet, int row, bool num
 
     bool ok = false;
     const int id = texts.at(0).trimmed().toInt(&ok);
-    if (!ok)
+    if (!ok) {
+        why = u"id“%1”不是整数"_s.arg(texts.at(0));
         return std::nullopt;
+    }
     const auto price = amount(texts.at(4));
     const auto commission = amount(texts.at(5));
     const auto stock = amount(texts.at(7));
-    if (!price || !commission || !stock)
+    if (!price || !commission || !stock) {
+        why = u"单价、提成金额或库存不是数字"_s;
         return std::nullopt;
+    }
     return QVariantList{id,        texts.at(1), texts.at(2), texts.at(3), *price,
                         *commission, texts.at(6), *stock,      texts.at(8)};
 }
@@ -99,7 +104,7 @@ void GoodsImport::checkPassword(const QString &typed)
 }
 
 GoodsImport::Outcome GoodsImport::run(const ExcelSheet &sheet, bool numberRows,
-                                      const std::function<void(int row)> &progress)
+                                      const Progress &progress)
 {
     Outcome outcome;
     QList<PendingRow> block;
@@ -111,16 +116,21 @@ GoodsImport::Outcome GoodsImport::run(const ExcelSheet &sheet, bool numberRows,
         // far down or to the right, are not reported row by row.
         if (row < 2 || isBlank(sheet, row))
             continue;
-        if (progress)
-            progress(row);
+        if (progress && !progress(row)) {
+            // Left without a commit: the transaction takes back every row.
+            return Outcome{.cancelled = true};
+        }
         std::optional<QVariantList> values;
+        QString why;
         try {
-            values = rowValues(sheet, row, numberRows);
+            values = rowValues(sheet, row, numberRows, why);
         } catch (const Refusal &) {
             outcome.outOfRangeRows.append(row);
+            why = u"单价、提成金额或库存超出 ±"_s + Money::Max.toString();
         }
         if (!values) {
             outcome.failedRows.append(row);
+            outcome.reasons.insert(row, why);
             continue;
         }
         const int id = values->constFirst().toInt();
@@ -150,12 +160,15 @@ void GoodsImport::insertBlock(const QList<PendingRow> &block, Outcome &outcome)
     // The database refused the statement: each row goes again on its own
     // to find which it was.
     for (const PendingRow &row : block) {
-        if (!tryInsert({row}, outcome))
+        QString refusal;
+        if (!tryInsert({row}, outcome, &refusal)) {
             outcome.failedRows.append(row.row);
+            outcome.reasons.insert(row.row, u"数据库不接受这一行："_s + refusal);
+        }
     }
 }
 
-bool GoodsImport::tryInsert(const QList<PendingRow> &rows, Outcome &outcome)
+bool GoodsImport::tryInsert(const QList<PendingRow> &rows, Outcome &outcome, QString *refusal)
 {
     const qsizetype statementRows = m_database.dialect().isPostgres() ? GroupRows : SqliteStatementRows;
     QList<int> inserted;
@@ -163,19 +176,23 @@ bool GoodsImport::tryInsert(const QList<PendingRow> &rows, Outcome &outcome)
     try {
         for (qsizetype from = 0; from < rows.size(); from += statementRows)
             insertRows(rows.mid(from, statementRows), inserted);
-    } catch (const DbError &) {
+    } catch (const DbError &error) {
         // Throws on when the transaction itself is gone.
         level.rollbackAndContinue();
+        if (refusal)
+            *refusal = error.text();
         return false;
     }
     level.commit();
     // Of rows sharing an id the first went in, as it would on its own.
     QSet<int> taken(inserted.cbegin(), inserted.cend());
     for (const PendingRow &row : rows) {
-        if (taken.remove(row.id))
+        if (taken.remove(row.id)) {
             ++outcome.inserted;
-        else
+        } else {
             outcome.failedRows.append(row.row);
+            outcome.reasons.insert(row.row, u"id %1 已有商品"_s.arg(row.id));
+        }
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QSqlQuery>
 #include <QString>
@@ -38,7 +39,15 @@ public:
         QList<int> failedRows;
         // Those of them with an amount past the range, in order.
         QList<int> outOfRangeRows;
+        // Why each failed row was not imported, by its row number.
+        QHash<int, QString> reasons;
+        // The operator stopped the import: nothing was kept.
+        bool cancelled = false;
     };
+
+    // Hears each sheet row number before that row goes in; false stops the
+    // import, keeping nothing.
+    using Progress = std::function<bool(int row)>;
 
     // The 商品库 columns that sheet columns A to I fill, in that order.
     static QStringList columns();
@@ -53,11 +62,9 @@ public:
     // becomes "0"; an empty 单价, 提成金额 or 库存 is 0. A row whose id is no
     // whole number, or whose amounts are no numbers or lie past the amount
     // range (also listed in outOfRangeRows), fails like a row the database
-    // refuses. `progress` hears each imported sheet row number before that
-    // row goes in. Throws DbError when the whole import could not be
-    // committed; nothing is kept then.
-    Outcome run(const ExcelSheet &sheet, bool numberRows,
-                const std::function<void(int row)> &progress = {});
+    // refuses. Throws DbError when the whole import could not be committed;
+    // nothing is kept then, nor when `progress` stopped it.
+    Outcome run(const ExcelSheet &sheet, bool numberRows, const Progress &progress = {});
 
 private:
     struct PendingRow
@@ -68,9 +75,9 @@ private:
     };
     void insertBlock(const QList<PendingRow> &block, Outcome &outcome);
     // The rows under one savepoint; rows whose id is taken are skipped and
-    // listed as failed. False, with nothing kept, when the database refused
-    // a statement.
-    bool tryInsert(const QList<PendingRow> &rows, Outcome &outcome);
+    // listed as failed. False, with nothing kept and the database's reason
+    // in `refusal`, when the database refused a statement.
+    bool tryInsert(const QList<PendingRow> &rows, Outcome &outcome, QString *refusal = nullptr);
     // One statement for `rows`; the ids that went in are added to `inserted`.
     void insertRows(const QList<PendingRow> &rows, QList<int> &inserted);
     // The insert of that many rows, prepared on first use.

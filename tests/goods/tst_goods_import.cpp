@@ -90,6 +90,7 @@ private slots:
     void goodsAddedLaterGetNewIds_data();
     void goodsAddedLaterGetNewIds();
     void progressHearsEveryRow();
+    void stoppingKeepsNothing();
     void password_data();
     void password();
 };
@@ -117,6 +118,20 @@ void TestGoodsImport::refusedRowsAreListedOthersKept()
     const GoodsImport::Outcome outcome = GoodsImport(*db).run(rows, false);
     QCOMPARE(outcome.failedRows, (QList<int>{3, 5, 6, 7, 8, 9, 11}));
     QCOMPARE(outcome.inserted, 4);
+    // Each failed row says why, for the operator to mend it in the sheet.
+    const QString notNumbers = u"单价、提成金额或库存不是数字"_s;
+    const QString refused = u"数据库不接受这一行："_s;
+    const QHash<int, QString> reasons{{3, u"id 1 已有商品"_s}, {5, u"id 3 已有商品"_s},
+                                      {6, notNumbers},        {7, u"id“abc”不是整数"_s},
+                                      {8, refused},           {9, notNumbers},
+                                      {11, refused}};
+    QCOMPARE(outcome.reasons.size(), reasons.size());
+    for (auto it = reasons.cbegin(); it != reasons.cend(); ++it) {
+        const QString reason = outcome.reasons.value(it.key());
+        QVERIFY2(it.value() == refused ? reason.startsWith(refused) && reason.size() > refused.size()
+                                       : reason == it.value(),
+                 qPrintable(u"row %1: %2"_s.arg(it.key()).arg(reason)));
+    }
     QCOMPARE(catalogue(*db), (QStringList{
                                  u"1|001|旧商品|P|10|0|美发服务|0|否"_s,
                                  u"2|101|洗发|XF|20|2|美发服务|0|是"_s,
@@ -218,7 +233,10 @@ void TestGoodsImport::emptyRowsAreNoFailures()
     auto db = TestDb::fresh();
     QList<int> progress;
     const GoodsImport::Outcome outcome =
-        GoodsImport(*db).run(sheet(rows), numberRows, [&progress](int row) { progress.append(row); });
+        GoodsImport(*db).run(sheet(rows), numberRows, [&progress](int row) {
+            progress.append(row);
+            return true;
+        });
     QCOMPARE(outcome.failedRows, QList<int>());
     QCOMPARE(outcome.inserted, ids.size());
     QCOMPARE(db->strings(u"select id from 商品库 order by id"_s), ids);
@@ -260,8 +278,28 @@ void TestGoodsImport::progressHearsEveryRow()
     auto db = TestDb::fresh();
     const ExcelSheet rows = sheet({{u"1"_s}, {u"1"_s}, {u"x"_s}});
     QList<int> heard;
-    GoodsImport(*db).run(rows, false, [&heard](int row) { heard.append(row); });
+    GoodsImport(*db).run(rows, false, [&heard](int row) {
+        heard.append(row);
+        return true;
+    });
     QCOMPARE(heard, (QList<int>{2, 3, 4}));
+}
+
+void TestGoodsImport::stoppingKeepsNothing()
+{
+    // Stopped after two groups of rows had gone in under their savepoints:
+    // those go too, as the operator was told nothing would be imported.
+    auto db = TestDb::fresh();
+    QList<QStringList> rows;
+    for (int id = 1; id <= 450; ++id)
+        rows.append({QString::number(id), QString::number(id), u"商品"_s + QString::number(id)});
+    const GoodsImport::Outcome outcome =
+        GoodsImport(*db).run(sheet(rows), false, [](int row) { return row < 420; });
+    QVERIFY(outcome.cancelled);
+    QCOMPARE(outcome.inserted, 0);
+    QCOMPARE(count(*db, u"商品库"_s), 0);
+    // The connection is fit for the next import.
+    QCOMPARE(GoodsImport(*db).run(sheet(rows.mid(0, 3)), false).inserted, 3);
 }
 
 void TestGoodsImport::password_data()

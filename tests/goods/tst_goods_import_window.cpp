@@ -12,9 +12,11 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -84,7 +86,8 @@ private:
 
 // The import window's wiring: what it shows, what reading a workbook
 // fills in, the password before anything is written, the failed rows and
-// "完成!", and a workbook that cannot be read.
+// the count of imported and failed rows, a cancelled import, and a
+// workbook that cannot be read.
 class TestGoodsImportWindow : public QObject
 {
     Q_OBJECT
@@ -102,6 +105,7 @@ private slots:
     void unreadableWorkbookIsReported();
     void clearEmptiesListAAndFailedRows();
     void amountsPastTheRangeAreNamed();
+    void cancelImportsNothing();
 
 private:
     QString workbook(const QString &suffix);
@@ -206,8 +210,10 @@ void TestGoodsImportWindow::importsAfterThePassword_data()
     QTest::addColumn<bool>("autoNumber");
     QTest::addColumn<QStringList>("ids");
     QTest::addColumn<QString>("failed");
-    QTest::newRow("xlsx, ids from the sheet") << u".xlsx"_s << false << QStringList{u"1"_s, u"2"_s} << u"4,"_s;
-    QTest::newRow("xls, ids from the sheet") << u".xls"_s << false << QStringList{u"1"_s, u"2"_s} << u"4,"_s;
+    QTest::newRow("xlsx, ids from the sheet")
+        << u".xlsx"_s << false << QStringList{u"1"_s, u"2"_s} << u"第 4 行：id 1 已有商品"_s;
+    QTest::newRow("xls, ids from the sheet")
+        << u".xls"_s << false << QStringList{u"1"_s, u"2"_s} << u"第 4 行：id 1 已有商品"_s;
     QTest::newRow("xlsx, numbered by sheet row")
         << u".xlsx"_s << true << QStringList{u"2"_s, u"3"_s, u"4"_s} << QString();
 }
@@ -232,7 +238,9 @@ void TestGoodsImportWindow::importsAfterThePassword()
     QCOMPARE(t.prompt.shown.at(0).kind, u"masked"_s);
     QCOMPARE(t.prompt.shown.at(0).caption, u"请输入正确的密码"_s);
     QCOMPARE(t.prompt.shown.at(0).text, u"密码:"_s);
-    QCOMPARE(t.prompt.lastMessage(), u"完成!"_s);
+    QCOMPARE(t.prompt.lastMessage(),
+             failed.isEmpty() ? u"导入 3 条，失败 0 条。"_s
+                              : u"导入 2 条，失败 1 条。失败的行和原因见“导入失败的行号”。"_s);
     QCOMPARE(window.failedRows()->toPlainText(), failed);
     QCOMPARE(t.database->strings(u"select id from 商品库 order by id"_s), ids);
     QCOMPARE(t.database->scalar(u"select 编号 from 商品库 where 商品名 = '剪发'"_s).toString(), u"0"_s);
@@ -302,7 +310,7 @@ void TestGoodsImportWindow::clearEmptiesListAAndFailedRows()
     window.chooseButton()->click();
     t.prompt.inputs.enqueue(u"tupo"_s);
     window.importButton()->click();
-    QCOMPARE(window.failedRows()->toPlainText(), u"4,"_s);
+    QCOMPARE(window.failedRows()->toPlainText(), u"第 4 行：id 1 已有商品"_s);
     window.clearButton()->click();
     QCOMPARE(window.excelTitles()->count(), 0);
     QCOMPARE(window.failedRows()->toPlainText(), QString());
@@ -329,14 +337,42 @@ void TestGoodsImportWindow::amountsPastTheRangeAreNamed()
     window.chooseButton()->click();
     t.prompt.inputs.enqueue(u"tupo"_s);
     window.importButton()->click();
-    QCOMPARE(window.failedRows()->toPlainText(), u"3,4,5,"_s);
+    QCOMPARE(window.failedRows()->toPlainText(),
+             u"第 3 行：单价、提成金额或库存超出 ±99999999999.9999\n"
+             "第 4 行：单价、提成金额或库存超出 ±99999999999.9999\n"
+             "第 5 行：单价、提成金额或库存不是数字"_s);
     QCOMPARE(t.prompt.messages(),
              (QStringList{u"金额超出范围：第 3、4 行的单价、提成金额或库存超出 ±99999999999.9999，"
                           "这些行没有导入，请在 Excel 中改正后再导入。"_s,
-                          u"完成!"_s}));
+                          u"导入 1 条，失败 3 条。失败的行和原因见“导入失败的行号”。"_s}));
     QCOMPARE(t.database->scalar(u"select count(*) from 商品库"_s).toInt(), 1);
     QCOMPARE(Money::fromVariant(t.database->scalar(u"select 单价 from 商品库"_s)).toString(),
              u"99999999999.9999"_s);
+}
+
+void TestGoodsImportWindow::cancelImportsNothing()
+{
+    TestSession t;
+    TInExcelDataFm window(t.session);
+    window.show();
+    t.prompt.files.enqueue(workbook(u".xlsx"_s));
+    window.chooseButton()->click();
+    t.prompt.clear();
+    t.prompt.inputs.enqueue(u"tupo"_s);
+    // The operator presses 取消 as soon as the progress shows.
+    bool offered = false;
+    QTimer::singleShot(0, &window, [&window, &offered] {
+        if (auto *progress = window.findChild<QProgressDialog *>()) {
+            offered = progress->isVisible() && progress->labelText() == u"正在导入商品…"_s;
+            progress->cancel();
+        }
+    });
+    window.importButton()->click();
+    QVERIFY(offered);
+    QCOMPARE(t.prompt.messages(), QStringList{u"导入已取消，没有导入任何商品。"_s});
+    QCOMPARE(t.database->scalar(u"select count(*) from 商品库"_s).toInt(), 0);
+    // The workbook is still chosen: the import can start again.
+    QVERIFY(window.importButton()->isEnabled());
 }
 
 SALONDESK_DB_GUI_TEST_MAIN(TestGoodsImportWindow)

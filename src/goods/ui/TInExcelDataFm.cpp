@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -59,7 +60,7 @@ TInExcelDataFm::TInExcelDataFm(Session &session, QWidget *parent)
 {
     setWindowTitle(u"Excel导入"_s);
     m_failedRows->setReadOnly(true);
-    m_failedRows->setMaximumHeight(60);
+    m_failedRows->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_progress->setValue(0);
     m_import->setEnabled(false);
     // Nothing happens on Enter: each step is a deliberate click.
@@ -163,20 +164,41 @@ void TInExcelDataFm::startImport()
     QElapsedTimer elapsed;
     elapsed.start();
     GoodsImport::Outcome outcome;
-    const bool imported = attempt(m_session.prompt, [this, &outcome] {
+    // Shown at once: it also paints over the place where the password box
+    // was, and it is the way to stop a long import.
+    QProgressDialog stopping(u"正在导入商品…"_s, u"取消"_s, 0, 0, this);
+    stopping.setWindowTitle(windowTitle());
+    stopping.setWindowModality(Qt::WindowModal);
+    stopping.setMinimumDuration(0);
+    stopping.setAutoReset(false);
+    stopping.setAutoClose(false);
+    const bool imported = attempt(m_session.prompt, [this, &outcome, &stopping] {
         // The file is read again: it may have been changed since.
         const ExcelSheet sheet = readSheet(m_file);
-        m_progress->setMaximum(std::max(sheet.rowCount(), 1));
+        const int rows = std::max(sheet.rowCount(), 1);
+        m_progress->setMaximum(rows);
+        stopping.setMaximum(rows);
         outcome = GoodsImport(m_session.db())
-                      .run(sheet, m_autoNumber->isChecked(),
-                           [this](int row) { m_progress->setValue(row); });
+                      .run(sheet, m_autoNumber->isChecked(), [this, &stopping](int row) {
+                          m_progress->setValue(row);
+                          // A window-modal dialog runs the event loop here.
+                          stopping.setValue(row);
+                          return !stopping.wasCanceled();
+                      });
     });
+    stopping.reset();
+    stopping.hide();
     if (!imported)
         return;
-    QString failed;
+    if (outcome.cancelled) {
+        m_progress->setValue(0);
+        m_session.prompt.message(u"导入已取消，没有导入任何商品。"_s);
+        return;
+    }
+    QStringList failed;
     for (int row : std::as_const(outcome.failedRows))
-        failed += QString::number(row) + u',';
-    m_failedRows->appendPlainText(failed);
+        failed.append(u"第 %1 行：%2"_s.arg(row).arg(outcome.reasons.value(row)));
+    m_failedRows->setPlainText(failed.join(u'\n'));
     m_time->setText(u"时间:"_s + QTime(0, 0).addMSecs(static_cast<int>(elapsed.elapsed())).toString(u"hh:mm:ss"_s));
     if (!outcome.outOfRangeRows.isEmpty()) {
         QStringList rows;
@@ -187,7 +209,10 @@ void TInExcelDataFm::startImport()
                 + Money::Max.toString() + u"，这些行没有导入，请在 Excel 中改正后再导入。"_s,
             {}, Prompt::Kind::Warning);
     }
-    m_session.prompt.message(u"完成!"_s);
+    QString report = u"导入 %1 条，失败 %2 条。"_s.arg(outcome.inserted).arg(outcome.failedRows.size());
+    if (!outcome.failedRows.isEmpty())
+        report += u"失败的行和原因见“导入失败的行号”。"_s;
+    m_session.prompt.message(report);
     m_import->setEnabled(false);
 }
 
