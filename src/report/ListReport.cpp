@@ -148,9 +148,9 @@ QString ListReport::expand(const QString &text) const
     return result;
 }
 
-bool ListReport::render(QPagedPaintDevice &device) const
+bool ListReport::render(QPagedPaintDevice &device, const Progress &progress) const
 {
-    return ReportPainter(*this, device).paint();
+    return ReportPainter(*this, device).paint(progress);
 }
 
 qreal ListReport::contentHeightMm() const

@@ -10,6 +10,7 @@
 #include <QPageLayout>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QAbstractItemModel;
@@ -69,9 +70,13 @@ public:
     // [DATE], [TIME] and [SUM(name)] replaced; unknown names stay as written.
     QString expand(const QString &text) const;
 
+    // Hears each page number, and how many there are, before that page is
+    // drawn; false stops the drawing.
+    using Progress = std::function<bool(int page, int pages)>;
+
     // Draws the report onto a printer or PDF writer, as it is set up.
-    // False when the device cannot be painted on.
-    bool render(QPagedPaintDevice &device) const;
+    // False when the device cannot be painted on or `progress` stopped it.
+    bool render(QPagedPaintDevice &device, const Progress &progress = {}) const;
     // How tall the report is on one page of its width, in millimetres,
     // measured with the fonts it prints in: a receipt roll's page is made
     // just this long plus its margins.

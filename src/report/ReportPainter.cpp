@@ -100,7 +100,7 @@ qreal ReportPainter::contentHeight()
         + heights.closing + heights.footer;
 }
 
-bool ReportPainter::paint()
+bool ReportPainter::paint(const std::function<bool(int page, int pages)> &progress)
 {
     if (!m_painter.begin(&m_device))
         return false;
@@ -112,7 +112,12 @@ bool ReportPainter::paint()
 
     const int rows = m_report.fetchAllRows();
     const QList<ReportPagination::Page> pages = ReportPagination::paginate(rows, measure());
+    const int pageCount = static_cast<int>(pages.size());
     for (qsizetype i = 0; i < pages.size(); ++i) {
+        if (progress && !progress(static_cast<int>(i) + 1, pageCount)) {
+            m_painter.end();
+            return false;
+        }
         if (i > 0 && !m_device.newPage())
             return false;
         const ReportPagination::Page &page = pages[i];

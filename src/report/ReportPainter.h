@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QRectF>
 
+#include <functional>
+
 class ListReport;
 class QPagedPaintDevice;
 struct ReportLine;
@@ -16,7 +18,9 @@ class ReportPainter
 {
 public:
     ReportPainter(const ListReport &report, QPagedPaintDevice &device);
-    bool paint();
+    // False when the device cannot be painted on, or `progress` (as in
+    // ListReport::render) stopped it.
+    bool paint(const std::function<bool(int page, int pages)> &progress = {});
     // The height of the whole report on one page, in device units.
     qreal contentHeight();
 

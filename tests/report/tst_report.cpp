@@ -3,7 +3,9 @@
 #include "report/ListReport.h"
 #include "report/ReportPagination.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -274,6 +276,36 @@ private slots:
         QVERIFY2(sumsRow.match(last).hasMatch(), qPrintable(last));
         for (qsizetype p = 0; p + 1 < pages.size(); ++p)
             QVERIFY(!pages[p].contains(u"打印日期"));
+    }
+
+    void progressCountsPagesAndCanStop()
+    {
+        auto model = boardLines(150);
+        const ListReport report = boardReport(model.get());
+        QBuffer nowhere;
+        nowhere.open(QIODevice::WriteOnly);
+
+        QList<std::pair<int, int>> heard;
+        {
+            QPdfWriter writer(&nowhere);
+            QVERIFY(report.render(writer, [&heard](int page, int pages) {
+                heard.append({page, pages});
+                return true;
+            }));
+        }
+        QVERIFY(heard.size() >= 3);
+        for (qsizetype i = 0; i < heard.size(); ++i)
+            QCOMPARE(heard[i], std::make_pair(int(i) + 1, int(heard.size())));
+
+        // Stopped before the third page: no further page is drawn, and the
+        // caller hears that the list is not whole.
+        int asked = 0;
+        QPdfWriter writer(&nowhere);
+        QVERIFY(!report.render(writer, [&asked](int page, int) {
+            ++asked;
+            return page < 3;
+        }));
+        QCOMPARE(asked, 3);
     }
 
     void emptyListStillPrints()

@@ -8,9 +8,11 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -60,6 +62,59 @@ private slots:
 
         QCOMPARE(title, u"打印预览"_s);
         QVERIFY2(severalPages ? pageCount > 1 : pageCount == 1, qPrintable(QString::number(pageCount)));
+    }
+
+    // A long list is laid out under a progress dialog; 取消 there closes
+    // the preview instead of showing the pages laid out so far.
+    void cancelClosesALongPreview()
+    {
+        // Slow to read, as a long list fetched from a busy server is: the
+        // layout takes longer than the moment after which the progress shows.
+        class SlowModel : public QStandardItemModel
+        {
+        public:
+            using QStandardItemModel::QStandardItemModel;
+            QVariant data(const QModelIndex &index, int role) const override
+            {
+                if (role == Qt::DisplayRole)
+                    QThread::usleep(1000);
+                return QStandardItemModel::data(index, role);
+            }
+        };
+        SlowModel model(0, 1);
+        model.setHorizontalHeaderLabels({u"号牌"_s});
+        for (int i = 0; i < 3000; ++i)
+            model.appendRow(new QStandardItem(u"A%1"_s.arg(i)));
+        ListReport report;
+        report.setModel(&model);
+        report.addColumn({u"号牌"_s, 0});
+
+        QWidget window;
+        bool cancelled = false;
+        bool leftOpen = false;
+        // The progress dialog runs the event loop while it counts pages:
+        // the operator presses 取消 once it shows.
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, &window, [&] {
+            for (QWidget *shown : QApplication::topLevelWidgets()) {
+                auto *progress = qobject_cast<QProgressDialog *>(shown);
+                if (progress && progress->isVisible() && !cancelled) {
+                    progress->cancel();
+                    cancelled = true;
+                }
+            }
+        });
+        look.start(20);
+        QTimer::singleShot(10000, &window, [&] {
+            if (auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget())) {
+                leftOpen = true;
+                dialog->reject();
+            }
+        });
+        const FixedClock clock(QDateTime(QDate(2024, 3, 1), QTime(8, 0)));
+        ReportPreview::exec(report, clock, &window);
+        QVERIFY(cancelled);
+        QVERIFY(!leftOpen);
     }
 
     // The date and time on paper are the program's clock's, not the
