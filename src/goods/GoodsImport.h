@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "session/Operator.h"
+
 #include <functional>
 #include <map>
 
@@ -45,7 +47,8 @@ public:
     // Refuses anything but the import password with WrongPassword.
     static void checkPassword(const QString &typed);
 
-    explicit GoodsImport(Database &database) : m_database(database) {}
+    // `who` needs the right to import goods (RightTable: Guarded::ImportGoods).
+    GoodsImport(Database &database, const Operator &who) : m_database(database), m_operator(who) {}
 
     // Imports rows 2 to the last of `sheet`; a row empty in columns A to I
     // is skipped, not reported. `numberRows` ("自动增加编号") makes each
@@ -55,7 +58,8 @@ public:
     // range (also listed in outOfRangeRows), fails like a row the database
     // refuses. `progress` hears each imported sheet row number before that
     // row goes in. Throws DbError when the whole import could not be
-    // committed; nothing is kept then.
+    // committed; nothing is kept then. Refusal, with nothing read or
+    // written, without the right.
     Outcome run(const ExcelSheet &sheet, bool numberRows,
                 const std::function<void(int row)> &progress = {});
 
@@ -77,5 +81,6 @@ private:
     QSqlQuery &statementFor(qsizetype rows);
 
     Database &m_database;
+    const Operator m_operator;
     std::map<qsizetype, QSqlQuery> m_statements;
 };

@@ -219,6 +219,7 @@ void TestGoodsImportWindow::importsAfterThePassword()
     QFETCH(QStringList, ids);
     QFETCH(QString, failed);
     TestSession t;
+    t.context.Rights.set(Right::Administration, true);
     TInExcelDataFm window(t.session);
     window.show();
     t.prompt.files.enqueue(workbook(suffix));
@@ -272,6 +273,7 @@ void TestGoodsImportWindow::wrongPasswordChangesNothing()
 void TestGoodsImportWindow::unreadableWorkbookIsReported()
 {
     TestSession t;
+    t.context.Rights.set(Right::Administration, true);
     TInExcelDataFm window(t.session);
     window.show();
     t.prompt.files.enqueue(workbook(u".xlsx"_s));
@@ -296,6 +298,7 @@ void TestGoodsImportWindow::unreadableWorkbookIsReported()
 void TestGoodsImportWindow::clearEmptiesListAAndFailedRows()
 {
     TestSession t;
+    t.context.Rights.set(Right::Administration, true);
     TInExcelDataFm window(t.session);
     window.show();
     t.prompt.files.enqueue(workbook(u".xls"_s));
@@ -323,6 +326,7 @@ void TestGoodsImportWindow::amountsPastTheRangeAreNamed()
     QString error;
     QVERIFY2(WorkbookMaker::write(path, book, &error), qPrintable(error));
     TestSession t;
+    t.context.Rights.set(Right::Administration, true);
     TInExcelDataFm window(t.session);
     window.show();
     t.prompt.files.enqueue(path);

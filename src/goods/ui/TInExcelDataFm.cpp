@@ -167,7 +167,7 @@ void TInExcelDataFm::startImport()
         // The file is read again: it may have been changed since.
         const ExcelSheet sheet = readSheet(m_file);
         m_progress->setMaximum(std::max(sheet.rowCount(), 1));
-        outcome = GoodsImport(m_session.db())
+        outcome = GoodsImport(m_session.db(), m_session.context.signedIn())
                       .run(sheet, m_autoNumber->isChecked(),
                            [this](int row) { m_progress->setValue(row); });
     });
