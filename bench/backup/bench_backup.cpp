@@ -67,7 +67,7 @@ int main(int argc, char **argv)
 
         QElapsedTimer timer;
         timer.start();
-        Backup::backUp(*db, backup);
+        Backup::backUp(Operator{u"店长"_s, Rights::all()}, *db, backup);
         report("backup (online backup, quick check, rename)", seconds(timer));
         // The copy alone, which holds a read transaction on the shop.
         timer.restart();

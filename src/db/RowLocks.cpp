@@ -80,11 +80,19 @@ QStringList lockWhere(Database &database, LockRank rank, const QString &table,
     return lockRows(database, table, keyColumn, condition, values);
 }
 
-void lockName(Database &database, LockRank rank, qint64 key)
+void lockName(Database &database, LockRank rank, qint32 key)
 {
     enter(database, rank);
-    if (database.dialect().isPostgres())
-        database.exec(u"select pg_advisory_xact_lock(cast(? as bigint))"_s, {key});
+    // The two-key form, the second key the schema's oid: unique within the
+    // database, unlike a hash of its name. Looked up by name, since a cast
+    // to regnamespace would fold a mixed-case schema name; a null key would
+    // take no lock at all.
+    if (database.dialect().isPostgres()) {
+        database.exec(u"select pg_advisory_xact_lock(cast(? as integer), "
+                      "coalesce((select cast(oid as integer) from pg_namespace "
+                      "where nspname = current_schema()), 0))"_s,
+                      {key});
+    }
 }
 
 } // namespace RowLocks

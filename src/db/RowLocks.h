@@ -57,7 +57,10 @@ QStringList lockWhere(Database &database, LockRank rank, const QString &table,
                       const QVariantList &values);
 
 // A lock on something that is no row, as the choice of a bill number:
-// a transaction-level advisory lock on PostgreSQL.
-void lockName(Database &database, LockRank rank, qint64 key);
+// a transaction-level advisory lock on PostgreSQL. The server keeps one set
+// of advisory locks for all schemas of a database, so the lock is keyed by
+// the schema too: shops in two schemas of one database never wait for each
+// other's `key`.
+void lockName(Database &database, LockRank rank, qint32 key);
 
 } // namespace RowLocks

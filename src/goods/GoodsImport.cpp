@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "db/Transaction.h"
 #include "export/ExcelSheet.h"
+#include "session/RightTable.h"
 
 #include <QSet>
 #include <QSqlQuery>
@@ -106,6 +107,7 @@ void GoodsImport::checkPassword(const QString &typed)
 GoodsImport::Outcome GoodsImport::run(const ExcelSheet &sheet, bool numberRows,
                                       const Progress &progress)
 {
+    RightTable::require(m_operator, Guarded::ImportGoods);
     Outcome outcome;
     QList<PendingRow> block;
     block.reserve(GroupRows);

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "session/Operator.h"
+
 #include <functional>
 #include <map>
 
@@ -54,7 +56,8 @@ public:
     // Refuses anything but the import password with WrongPassword.
     static void checkPassword(const QString &typed);
 
-    explicit GoodsImport(Database &database) : m_database(database) {}
+    // `who` needs the right to import goods (RightTable: Guarded::ImportGoods).
+    GoodsImport(Database &database, const Operator &who) : m_database(database), m_operator(who) {}
 
     // Imports rows 2 to the last of `sheet`; a row empty in columns A to I
     // is skipped, not reported. `numberRows` ("自动增加编号") makes each
@@ -63,7 +66,8 @@ public:
     // whole number, or whose amounts are no numbers or lie past the amount
     // range (also listed in outOfRangeRows), fails like a row the database
     // refuses. Throws DbError when the whole import could not be committed;
-    // nothing is kept then, nor when `progress` stopped it.
+    // nothing is kept then, nor when `progress` stopped it. Refusal, with
+    // nothing read or written, without the right.
     Outcome run(const ExcelSheet &sheet, bool numberRows, const Progress &progress = {});
 
 private:
@@ -84,5 +88,6 @@ private:
     QSqlQuery &statementFor(qsizetype rows);
 
     Database &m_database;
+    const Operator m_operator;
     std::map<qsizetype, QSqlQuery> m_statements;
 };

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "session/RightTable.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 // One column of a record screen: where it is kept, what the form calls it
@@ -55,6 +58,9 @@ struct RecordTableDescription
     // first, with the table locked against other saves, and refuses with
     // duplicateText. A change that keeps the row's own value is not refused.
     bool uniqueByCheck = false;
+    // The operation whose right every write of the table needs; none: the
+    // table is written by whoever reached its screen.
+    std::optional<Guarded> writeGuard = {};
 
     // The field's place in `fields`, or -1.
     int indexOf(const QString &column) const

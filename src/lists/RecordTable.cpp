@@ -33,10 +33,17 @@ QString nonNullText(const QVariant &value)
 
 } // namespace
 
-RecordTable::RecordTable(Database &db, RecordTableDescription described)
+RecordTable::RecordTable(Database &db, RecordTableDescription described, Operator who)
     : m_db(db)
     , m_description(std::move(described))
+    , m_operator(std::move(who))
 {
+}
+
+void RecordTable::checkRight() const
+{
+    if (m_description.writeGuard)
+        RightTable::require(m_operator, *m_description.writeGuard);
 }
 
 QString RecordTable::columnList() const
@@ -122,6 +129,7 @@ void RecordTable::refuseRepeats(const QVariantList &bound, const QVariant &ownKe
 
 QVariant RecordTable::insert(const QVariantList &entered)
 {
+    checkRight();
     const QVariantList bound = boundValues(entered);
     std::optional<Transaction> checked;
     if (m_description.uniqueByCheck) {
@@ -166,6 +174,7 @@ QVariant RecordTable::insert(const QVariantList &entered)
 
 QVariant RecordTable::update(const RecordRow &shown, const QVariantList &entered)
 {
+    checkRight();
     const QVariantList bound = boundValues(entered);
     std::optional<Transaction> checked;
     if (m_description.uniqueByCheck) {
@@ -213,6 +222,7 @@ QVariant RecordTable::update(const RecordRow &shown, const QVariantList &entered
 
 void RecordTable::remove(const QVariant &key)
 {
+    checkRight();
     const int removed = m_db.execute(
         u"delete from "_s + m_description.table + u" where "_s + m_description.keyColumn + u" = ?"_s, {key});
     if (removed == 0)

@@ -2,6 +2,8 @@
 
 #include "RecordDescription.h"
 
+#include "session/Operator.h"
+
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -13,14 +15,17 @@ class Database;
 // Reads and writes the rows of one record screen's table, as its
 // description says. A save writes a row only while it still holds what the
 // screen showed, so a second workstation's change is never overwritten
-// unseen. Refusals carry the text the user is shown.
+// unseen. Refusals carry the text the user is shown; a table whose
+// description names a writeGuard is written only by an operator with its
+// right.
 class RecordTable
 {
 public:
     static const QString StaleText;
     static const QString GoneText;
 
-    RecordTable(Database &db, RecordTableDescription described);
+    // `who` writes the rows; the rights matter only for a writeGuard.
+    RecordTable(Database &db, RecordTableDescription described, Operator who = {});
 
     const RecordTableDescription &description() const { return m_description; }
 
@@ -57,7 +62,10 @@ private:
     // transaction ends, then refuses a repeated value.
     void refuseRepeats(const QVariantList &bound, const QVariant &ownKey, const RecordRow *shown);
     QString columnList() const;
+    // Refusal with the table's text when the operator lacks writeGuard's right.
+    void checkRight() const;
 
     Database &m_db;
     RecordTableDescription m_description;
+    const Operator m_operator;
 };

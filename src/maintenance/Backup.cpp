@@ -202,8 +202,9 @@ QString proposedName(const QString &previous, const QDate &today)
     return previous + today.toString(u"yyyy-MM-dd"_s) + u"备份文件"_s;
 }
 
-void backUp(Database &database, const QString &target)
+void backUp(const Operator &who, Database &database, const QString &target)
 {
+    RightTable::require(who, Guarded::BackUp);
     const QString partial = temporaryBeside(target);
     const bool server = database.dialect().isPostgres();
     refuseLiveTarget(server ? QString() : database.settings().filePath, target, partial);

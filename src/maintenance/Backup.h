@@ -24,8 +24,9 @@ QString proposedName(const QString &previous, const QDate &today);
 
 // Writes a verified copy of the database in use to `target`, replacing a
 // file of that name only once the copy is complete and checked. What an
-// interrupted backup to the same name left behind is removed first.
-void backUp(Database &database, const QString &target);
+// interrupted backup to the same name left behind is removed first. Needs
+// the right to back up.
+void backUp(const Operator &who, Database &database, const QString &target);
 
 // Refuses the open database `databaseFile` and its journal files, and
 // anything but a sound SQLite database of this program whose version this

@@ -2,6 +2,7 @@
 
 #include "session/AppContext.h"
 #include "session/IniFile.h"
+#include "session/RightTable.h"
 
 using namespace Qt::StringLiterals;
 
@@ -26,8 +27,10 @@ std::optional<bool> previewOf(const AppContext &context)
     return std::nullopt;
 }
 
-void apply(IniFile &ini, AppContext &context, bool preview, const QString &port)
+void apply(const Operator &who, IniFile &ini, AppContext &context, bool preview,
+           const QString &port)
 {
+    RightTable::require(who, Guarded::ReceiptPrinter);
     ini.write(u"PosPrt"_s, u"CheckOutPrtPreview"_s, preview ? u"1"_s : u"0"_s);
     ini.write(u"PosPrt"_s, u"port"_s, port);
     context.ReceiptPort = port;

@@ -7,6 +7,7 @@
 
 class IniFile;
 struct AppContext;
+struct Operator;
 
 // The receipt printer's settings in system.ini, section PosPrt: whether
 // the checkout's print button previews, and the printer port.
@@ -20,7 +21,9 @@ QStringList ports();
 std::optional<bool> previewOf(const AppContext &context);
 
 // Writes both keys; the port takes effect at once, the preview default at
-// the next start.
-void apply(IniFile &ini, AppContext &context, bool preview, const QString &port);
+// the next start. Refusal, with nothing written, when `who` lacks the right
+// to set the receipt printer.
+void apply(const Operator &who, IniFile &ini, AppContext &context, bool preview,
+           const QString &port);
 
 } // namespace ReceiptPrinterSettings

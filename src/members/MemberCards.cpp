@@ -3,6 +3,7 @@
 #include "db/Amounts.h"
 #include "db/Changes.h"
 #include "db/Database.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 #include "operators/OperatorStore.h"
 
@@ -65,16 +66,16 @@ bool MemberCards::hasPassword(const QString &card, const QString &password)
 std::optional<Money> MemberCards::recharge(const Recharge &record)
 {
     Transaction transaction(m_database);
-    // A balance never set counts as 0 here: the first recharge gives it one.
-    const int found = m_database.execute(
-        u"update 会员管理 set 卡内金额=round(coalesce(卡内金额, 0) + cast(? as numeric), 4) "
-        "where 会员卡号=?"_s,
-        {record.amount.toVariant(), record.card});
-    if (found != 1) {
+    if (!lockMember(record.card)) {
         // Nothing was written; a transaction around this one may go on.
         transaction.commit();
         return std::nullopt;
     }
+    // A balance never set counts as 0 here: the first recharge gives it one.
+    m_database.execute(
+        u"update 会员管理 set 卡内金额=round(coalesce(卡内金额, 0) + cast(? as numeric), 4) "
+        "where 会员卡号=?"_s,
+        {record.amount.toVariant(), record.card});
     m_database.execute(u"insert into 会员充值 (会员卡号, 会员姓名, 会员类型, 充值金额, 充值日期, "
                        "备注, 营业员) values (?, ?, ?, ?, ?, ?, ?)"_s,
                        {record.card, record.name, record.type, record.amount.toVariant(),
@@ -88,66 +89,66 @@ std::optional<Money> MemberCards::recharge(const Recharge &record)
     return balance;
 }
 
+bool MemberCards::lockMember(const QString &card)
+{
+    return !RowLocks::lock(m_database, LockRank::Members, u"会员管理"_s, u"会员卡号"_s, {card})
+                .isEmpty();
+}
+
+bool MemberCards::changeRow(const QString &card, const QString &sql, const QVariantList &values)
+{
+    Transaction transaction(m_database);
+    const bool changed = lockMember(card) && m_database.execute(sql, values) == 1;
+    if (changed)
+        m_database.announce(Change::Members);
+    // Nothing written when unchanged; a transaction around this one may go on.
+    transaction.commit();
+    return changed;
+}
+
 bool MemberCards::charge(const QString &card, Money amount)
 {
     // The covering condition is part of the update: of two charges that
     // together exceed the balance, the second finds it no longer covered.
-    const int charged = m_database.execute(
-        u"update 会员管理 set 卡内金额=round(卡内金额 - cast(? as numeric), 4) "
-        "where 会员卡号=? and round(卡内金额, 4) >= cast(? as numeric)"_s,
-        {amount.toVariant(), card, amount.toVariant()});
-    if (charged != 1)
-        return false;
-    m_database.announce(Change::Members);
-    return true;
+    return changeRow(card,
+                     u"update 会员管理 set 卡内金额=round(卡内金额 - cast(? as numeric), 4) "
+                     "where 会员卡号=? and round(卡内金额, 4) >= cast(? as numeric)"_s,
+                     {amount.toVariant(), card, amount.toVariant()});
 }
 
 bool MemberCards::refund(const QString &card, Money amount)
 {
-    const int found = m_database.execute(
-        u"update 会员管理 set 卡内金额=round(coalesce(卡内金额, 0) + cast(? as numeric), 4) "
-        "where 会员卡号=?"_s,
-        {amount.toVariant(), card});
-    if (found != 1)
-        return false;
-    m_database.announce(Change::Members);
-    return true;
+    return changeRow(card,
+                     u"update 会员管理 set 卡内金额=round(coalesce(卡内金额, 0) + cast(? as numeric), 4) "
+                     "where 会员卡号=?"_s,
+                     {amount.toVariant(), card});
 }
 
 bool MemberCards::addPoints(const QString &card, Money points)
 {
-    const int found = m_database.execute(
-        u"update 会员管理 set 当前积分=round(coalesce(当前积分, 0) + cast(? as numeric), 4) "
-        "where 会员卡号=?"_s,
-        {points.toVariant(), card});
-    if (found != 1)
-        return false;
-    m_database.announce(Change::Members);
-    return true;
+    return changeRow(card,
+                     u"update 会员管理 set 当前积分=round(coalesce(当前积分, 0) + cast(? as numeric), 4) "
+                     "where 会员卡号=?"_s,
+                     {points.toVariant(), card});
 }
 
 bool MemberCards::changePassword(const QString &card, const QString &oldPassword,
                                  const QString &newPassword)
 {
-    const int changed = m_database.execute(
-        u"update 会员管理 set 密码=? where 会员卡号=? and coalesce(密码, '')=?"_s,
-        {newPassword, card, oldPassword});
-    if (changed != 1)
-        return false;
-    m_database.announce(Change::Members);
-    return true;
+    return changeRow(card, u"update 会员管理 set 密码=? where 会员卡号=? and coalesce(密码, '')=?"_s,
+                     {newPassword, card, oldPassword});
 }
 
 bool MemberCards::resetPassword(const QString &card, const QString &operatorName,
                                 const QDateTime &at)
 {
     Transaction transaction(m_database);
-    const int found = m_database.execute(u"update 会员管理 set 密码=? where 会员卡号=?"_s,
-                                         {QString::fromUtf16(OperatorStore::DefaultPassword), card});
-    if (found != 1) {
+    if (!lockMember(card)) {
         transaction.commit();
         return false;
     }
+    m_database.execute(u"update 会员管理 set 密码=? where 会员卡号=?"_s,
+                       {QString::fromUtf16(OperatorStore::DefaultPassword), card});
     m_database.execute(u"insert into 日志 (事件, 日期, 管理员, 说明) values (?, ?, ?, ?)"_s,
                        {u"重置密码"_s, at, operatorName, QString(u"会员卡号:"_s + card)});
     m_database.announce(Change::Members);

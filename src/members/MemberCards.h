@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QVariantList>
 
 #include <optional>
 
@@ -17,9 +18,12 @@ class Database;
 // Balance and points change on the row itself, never by writing back a
 // figure read earlier: a recharge, a settlement and a reversal from other
 // workstations meanwhile all count, and a charge takes only what the
-// balance still covers when it is made. The change takes the member's row
-// lock until the transaction ends, so callers keep the order plates →
-// member → bill number. Every write announces Change::Members.
+// balance still covers when it is made. Every write first locks the
+// member's row through RowLocks at LockRank::Members, in a transaction of
+// its own or the caller's, held until that ends: a caller that holds the
+// bill number or anything later already is refused with DbError, so
+// callers keep the order plates → member → bill number. Every write
+// announces Change::Members.
 //
 // The rows and the columns of the member's own details are MemberStore's.
 // Database errors throw DbError; a stored amount that is no number too.
@@ -87,6 +91,12 @@ public:
 
 private:
     std::optional<Card> cardWhere(const QString &condition, const QVariantList &values);
+    // Locks the member's row for the running write transaction; false when
+    // no member has the card.
+    bool lockMember(const QString &card);
+    // Runs `sql` on the member's row under its lock; whether it changed the
+    // row (announced then).
+    bool changeRow(const QString &card, const QString &sql, const QVariantList &values);
 
     Database &m_database;
 };

@@ -13,7 +13,7 @@ const QString Format = u"yyyyMMddhhmmss"_s;
 
 // The key of the advisory lock that choosing a bill number takes; the
 // settled totals use another.
-constexpr qint64 LockKey = 20240316;
+constexpr qint32 LockKey = 20240316;
 
 } // namespace
 

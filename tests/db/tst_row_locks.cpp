@@ -27,6 +27,8 @@ private slots:
     void locksNeedAWriteTransaction();
     void lockReturnsTheRowsItHolds();
     void lockWaitsForTheHolderAndSeesItsChange();
+    void nameLockKeepsToItsShop_data();
+    void nameLockKeepsToItsShop();
 };
 
 namespace {
@@ -288,6 +290,58 @@ void TestRowLocks::lockWaitsForTheHolderAndSeesItsChange()
     other.join();
     QCOMPARE(otherError, QString());
     QCOMPARE(held, QStringList());
+}
+
+void TestRowLocks::nameLockKeepsToItsShop_data()
+{
+    QTest::addColumn<bool>("sameShop");
+    QTest::newRow("same shop") << true;
+    // On PostgreSQL another schema of the same database.
+    QTest::newRow("another shop") << false;
+}
+
+void TestRowLocks::nameLockKeepsToItsShop()
+{
+    // This workstation holds the choice of a bill number; a second one
+    // wants it too. Of the same shop it waits until this one ends; of
+    // another shop it goes ahead at once.
+    QFETCH(bool, sameShop);
+    constexpr qint32 Key = 20240316;
+    auto db = TestDb::fresh();
+    auto otherShop = TestDb::fresh();
+    const ConnectionSettings settings = sameShop ? db->settings() : otherShop->settings();
+
+    std::atomic<bool> released = false;
+    std::atomic<bool> taken = false;
+    bool takenWhileHeld = false;
+    QString otherError;
+    std::thread second;
+    try {
+        Transaction transaction(*db);
+        RowLocks::lockName(*db, LockRank::BillNumber, Key);
+        second = std::thread([&] {
+            try {
+                auto own = Database::open(settings);
+                Transaction ownTransaction(*own);
+                RowLocks::lockName(*own, LockRank::BillNumber, Key);
+                takenWhileHeld = !released;
+                ownTransaction.commit();
+            } catch (const DbError &error) {
+                otherError = error.text();
+            }
+            taken = true;
+        });
+        waitFor(taken, 1500);
+        released = true;
+        transaction.commit();
+    } catch (const DbError &error) {
+        if (second.joinable())
+            second.join();
+        QFAIL(qPrintable(error.text()));
+    }
+    second.join();
+    QCOMPARE(otherError, QString());
+    QCOMPARE(takenWhileHeld, !sameShop);
 }
 
 SALONDESK_DB_TEST_MAIN(TestRowLocks)

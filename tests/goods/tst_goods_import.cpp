@@ -16,6 +16,9 @@ using namespace GoodsFixture;
 
 namespace {
 
+// Whoever imports here may; the right itself is test_rights' matter.
+const Operator Owner{u"店长"_s, Rights::all()};
+
 const QStringList Titles{u"id"_s,   u"编号"_s,     u"商品名"_s, u"拼音"_s,        u"单价"_s,
                          u"提成金额"_s, u"商品类型"_s, u"库存"_s,   u"是否需要服务"_s};
 
@@ -115,7 +118,7 @@ void TestGoodsImport::refusedRowsAreListedOthersKept()
         {u"8"_s, u"110"_s, u"拒绝的"_s},                                         // row 11: refused
         {u"9"_s, u"111"_s, u"染发"_s},
     });
-    const GoodsImport::Outcome outcome = GoodsImport(*db).run(rows, false);
+    const GoodsImport::Outcome outcome = GoodsImport(*db, Owner).run(rows, false);
     QCOMPARE(outcome.failedRows, (QList<int>{3, 5, 6, 7, 8, 9, 11}));
     QCOMPARE(outcome.inserted, 4);
     // Each failed row says why, for the operator to mend it in the sheet.
@@ -151,7 +154,7 @@ void TestGoodsImport::rowsGoInAsTheyStand()
         {u"11"_s, u" 0012 "_s, u"O'Neil \"100%\" _\\"_s, u"ab"_s, u" 12.50 "_s, u"0.00005"_s,
          u"洗护"_s, u"3.25"_s, u"否"_s, u"第十列不读"_s},
     });
-    const GoodsImport::Outcome outcome = GoodsImport(*db).run(rows, false);
+    const GoodsImport::Outcome outcome = GoodsImport(*db, Owner).run(rows, false);
     QVERIFY(outcome.failedRows.isEmpty());
     QCOMPARE(catalogue(*db), (QStringList{
                                  u"10|0|洗发水||0|0|没有的类型|0|也许"_s,
@@ -170,13 +173,13 @@ void TestGoodsImport::numberingBySheetRow()
         {{}, u"2"_s, u"剪发"_s},
         {u"不是数"_s, u"3"_s, u"烫发"_s},
     });
-    GoodsImport::Outcome outcome = GoodsImport(*db).run(rows, true);
+    GoodsImport::Outcome outcome = GoodsImport(*db, Owner).run(rows, true);
     QVERIFY(outcome.failedRows.isEmpty());
     QCOMPARE(db->strings(u"select id from 商品库 order by id"_s), (QStringList{u"2"_s, u"3"_s, u"4"_s}));
 
     // The same sheet again numbers from 2 again: every row fails and the
     // first import stays as it was.
-    outcome = GoodsImport(*db).run(rows, true);
+    outcome = GoodsImport(*db, Owner).run(rows, true);
     QCOMPARE(outcome.failedRows, (QList<int>{2, 3, 4}));
     QCOMPARE(outcome.inserted, 0);
     QCOMPARE(db->strings(u"select 商品名 from 商品库 order by id"_s),
@@ -194,7 +197,7 @@ void TestGoodsImport::sheetWithoutDataRows()
 {
     QFETCH(QList<QStringList>, rows);
     auto db = TestDb::fresh();
-    const GoodsImport::Outcome outcome = GoodsImport(*db).run(ExcelSheet(u"Sheet1"_s, rows), false);
+    const GoodsImport::Outcome outcome = GoodsImport(*db, Owner).run(ExcelSheet(u"Sheet1"_s, rows), false);
     QCOMPARE(outcome.inserted, 0);
     QVERIFY(outcome.failedRows.isEmpty());
     QCOMPARE(count(*db, u"商品库"_s), 0);
@@ -233,7 +236,7 @@ void TestGoodsImport::emptyRowsAreNoFailures()
     auto db = TestDb::fresh();
     QList<int> progress;
     const GoodsImport::Outcome outcome =
-        GoodsImport(*db).run(sheet(rows), numberRows, [&progress](int row) {
+        GoodsImport(*db, Owner).run(sheet(rows), numberRows, [&progress](int row) {
             progress.append(row);
             return true;
         });
@@ -267,7 +270,7 @@ void TestGoodsImport::goodsAddedLaterGetNewIds()
     QList<QStringList> rows;
     for (const QString &id : std::as_const(importedIds))
         rows.append({id, u"1"_s, u"导入的"_s});
-    QVERIFY(GoodsImport(*db).run(sheet(rows), false).failedRows.isEmpty());
+    QVERIFY(GoodsImport(*db, Owner).run(sheet(rows), false).failedRows.isEmpty());
 
     QCOMPARE(addThroughCatalogue(*db, u"后加的"_s), nextId);
     QCOMPARE(addThroughCatalogue(*db, u"再加的"_s), nextId + 1);
@@ -278,7 +281,7 @@ void TestGoodsImport::progressHearsEveryRow()
     auto db = TestDb::fresh();
     const ExcelSheet rows = sheet({{u"1"_s}, {u"1"_s}, {u"x"_s}});
     QList<int> heard;
-    GoodsImport(*db).run(rows, false, [&heard](int row) {
+    GoodsImport(*db, Owner).run(rows, false, [&heard](int row) {
         heard.append(row);
         return true;
     });
@@ -294,12 +297,12 @@ void TestGoodsImport::stoppingKeepsNothing()
     for (int id = 1; id <= 450; ++id)
         rows.append({QString::number(id), QString::number(id), u"商品"_s + QString::number(id)});
     const GoodsImport::Outcome outcome =
-        GoodsImport(*db).run(sheet(rows), false, [](int row) { return row < 420; });
+        GoodsImport(*db, Owner).run(sheet(rows), false, [](int row) { return row < 420; });
     QVERIFY(outcome.cancelled);
     QCOMPARE(outcome.inserted, 0);
     QCOMPARE(count(*db, u"商品库"_s), 0);
     // The connection is fit for the next import.
-    QCOMPARE(GoodsImport(*db).run(sheet(rows.mid(0, 3)), false).inserted, 3);
+    QCOMPARE(GoodsImport(*db, Owner).run(sheet(rows.mid(0, 3)), false).inserted, 3);
 }
 
 void TestGoodsImport::password_data()

@@ -225,6 +225,7 @@ void TestGoodsImportWindow::importsAfterThePassword()
     QFETCH(QStringList, ids);
     QFETCH(QString, failed);
     TestSession t;
+    t.context.Rights.set(Right::Administration, true);
     TInExcelDataFm window(t.session);
     window.show();
     t.prompt.files.enqueue(workbook(suffix));
@@ -280,6 +281,7 @@ void TestGoodsImportWindow::wrongPasswordChangesNothing()
 void TestGoodsImportWindow::unreadableWorkbookIsReported()
 {
     TestSession t;
+    t.context.Rights.set(Right::Administration, true);
     TInExcelDataFm window(t.session);
     window.show();
     t.prompt.files.enqueue(workbook(u".xlsx"_s));
@@ -304,6 +306,7 @@ void TestGoodsImportWindow::unreadableWorkbookIsReported()
 void TestGoodsImportWindow::clearEmptiesListAAndFailedRows()
 {
     TestSession t;
+    t.context.Rights.set(Right::Administration, true);
     TInExcelDataFm window(t.session);
     window.show();
     t.prompt.files.enqueue(workbook(u".xls"_s));
@@ -331,6 +334,7 @@ void TestGoodsImportWindow::amountsPastTheRangeAreNamed()
     QString error;
     QVERIFY2(WorkbookMaker::write(path, book, &error), qPrintable(error));
     TestSession t;
+    t.context.Rights.set(Right::Administration, true);
     TInExcelDataFm window(t.session);
     window.show();
     t.prompt.files.enqueue(path);
@@ -353,6 +357,7 @@ void TestGoodsImportWindow::amountsPastTheRangeAreNamed()
 void TestGoodsImportWindow::cancelImportsNothing()
 {
     TestSession t;
+    t.context.Rights.set(Right::Administration, true);
     TInExcelDataFm window(t.session);
     window.show();
     t.prompt.files.enqueue(workbook(u".xlsx"_s));

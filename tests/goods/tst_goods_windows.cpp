@@ -2,6 +2,7 @@
 #include "support/TestSession.h"
 
 #include "common/DateFormat.h"
+#include "goods/ui/GoodsForm.h"
 #include "goods/ui/TXmAddFm.h"
 #include "goods/ui/TXmAddRdFm.h"
 #include "goods/ui/TXmEditFm.h"
@@ -60,23 +61,23 @@ void TestGoodsWindows::addScreenStockFieldsFollowTheType()
     TXmAddFm window(t.session);
     window.show();
     QCOMPARE(window.windowTitle(), u"增加消费项目"_s);
-    QCOMPARE(window.typeBox()->currentText(), u"美发服务"_s); // the first type
-    QVERIFY(!window.typeBox()->isEditable());
-    QCOMPARE(window.serviceBox()->currentText(), u"否"_s);
+    QCOMPARE(window.form()->typeBox()->currentText(), u"美发服务"_s); // the first type
+    QVERIFY(!window.form()->typeBox()->isEditable());
+    QCOMPARE(window.form()->serviceBox()->currentText(), u"否"_s);
     QVERIFY(!window.stockFieldsShown());
-    QVERIFY(!window.quantityEdit()->isVisible());
-    QVERIFY(!window.purchasePriceEdit()->isVisible());
+    QVERIFY(!window.form()->quantityEdit()->isVisible());
+    QVERIFY(!window.form()->purchasePriceEdit()->isVisible());
 
-    window.typeBox()->setCurrentText(u"洗护用品"_s);
+    window.form()->typeBox()->setCurrentText(u"洗护用品"_s);
     QVERIFY(window.stockFieldsShown());
-    QVERIFY(window.quantityEdit()->isVisible());
-    QVERIFY(window.purchasePriceEdit()->isVisible());
-    window.quantityEdit()->setText(u"4"_s);
+    QVERIFY(window.form()->quantityEdit()->isVisible());
+    QVERIFY(window.form()->purchasePriceEdit()->isVisible());
+    window.form()->quantityEdit()->setText(u"4"_s);
 
     // Hiding keeps what was typed.
-    window.typeBox()->setCurrentText(u"美发服务"_s);
-    QVERIFY(!window.quantityEdit()->isVisible());
-    QCOMPARE(window.quantityEdit()->text(), u"4"_s);
+    window.form()->typeBox()->setCurrentText(u"美发服务"_s);
+    QVERIFY(!window.form()->quantityEdit()->isVisible());
+    QCOMPARE(window.form()->quantityEdit()->text(), u"4"_s);
     QVERIFY(t.prompt.messages().isEmpty());
 }
 
@@ -87,15 +88,15 @@ void TestGoodsWindows::addScreenPinyinFollowsTheName()
     TXmAddFm window(t.session);
     // Typed one character at a time, as an input method hands them over.
     for (QChar c : u"洗发水"_s)
-        window.nameEdit()->insert(c);
-    QCOMPARE(window.pinyinEdit()->text(), u"XFS"_s);
-    window.nameEdit()->setText(u"洗发水500ml"_s);
-    QCOMPARE(window.pinyinEdit()->text(), u"XFS"_s);
-    window.pinyinEdit()->setText(u"XFSS"_s); // the operator may overwrite it
-    window.nameEdit()->setText(u"染发"_s);
-    QCOMPARE(window.pinyinEdit()->text(), u"RF"_s);
-    window.nameEdit()->clear();
-    QCOMPARE(window.pinyinEdit()->text(), QString());
+        window.form()->nameEdit()->insert(c);
+    QCOMPARE(window.form()->pinyinEdit()->text(), u"XFS"_s);
+    window.form()->nameEdit()->setText(u"洗发水500ml"_s);
+    QCOMPARE(window.form()->pinyinEdit()->text(), u"XFS"_s);
+    window.form()->pinyinEdit()->setText(u"XFSS"_s); // the operator may overwrite it
+    window.form()->nameEdit()->setText(u"染发"_s);
+    QCOMPARE(window.form()->pinyinEdit()->text(), u"RF"_s);
+    window.form()->nameEdit()->clear();
+    QCOMPARE(window.form()->pinyinEdit()->text(), QString());
 }
 
 void TestGoodsWindows::addScreenKeyFilters()
@@ -103,17 +104,17 @@ void TestGoodsWindows::addScreenKeyFilters()
     TestSession t;
     shop(t);
     TXmAddFm window(t.session);
-    window.typeBox()->setCurrentText(u"洗护用品"_s);
-    QTest::keyClicks(window.codeEdit(), u"1a.2"_s);
-    QCOMPARE(window.codeEdit()->text(), u"12"_s);
-    QTest::keyClicks(window.priceEdit(), u"2x.5.0-"_s);
-    QCOMPARE(window.priceEdit()->text(), u"2.50"_s);
-    QTest::keyClicks(window.commissionEdit(), u"a3"_s);
-    QCOMPARE(window.commissionEdit()->text(), u"3"_s);
-    QTest::keyClicks(window.purchasePriceEdit(), u"1.5b"_s);
-    QCOMPARE(window.purchasePriceEdit()->text(), u"1.5"_s);
-    QTest::keyClicks(window.quantityEdit(), u"4.5"_s);
-    QCOMPARE(window.quantityEdit()->text(), u"45"_s);
+    window.form()->typeBox()->setCurrentText(u"洗护用品"_s);
+    QTest::keyClicks(window.form()->codeEdit(), u"1a.2"_s);
+    QCOMPARE(window.form()->codeEdit()->text(), u"12"_s);
+    QTest::keyClicks(window.form()->priceEdit(), u"2x.5.0-"_s);
+    QCOMPARE(window.form()->priceEdit()->text(), u"2.50"_s);
+    QTest::keyClicks(window.form()->commissionEdit(), u"a3"_s);
+    QCOMPARE(window.form()->commissionEdit()->text(), u"3"_s);
+    QTest::keyClicks(window.form()->purchasePriceEdit(), u"1.5b"_s);
+    QCOMPARE(window.form()->purchasePriceEdit()->text(), u"1.5"_s);
+    QTest::keyClicks(window.form()->quantityEdit(), u"4.5"_s);
+    QCOMPARE(window.form()->quantityEdit()->text(), u"45"_s);
 }
 
 void TestGoodsWindows::addScreenSavesAndStaysOpen()
@@ -123,21 +124,22 @@ void TestGoodsWindows::addScreenSavesAndStaysOpen()
     TXmAddFm window(t.session);
     QSignalSpy saved(&window, &TXmAddFm::saved);
     window.show();
-    window.typeBox()->setCurrentText(u"洗护用品"_s);
-    window.nameEdit()->setText(u"洗发水"_s);
-    window.codeEdit()->setText(u"1001"_s);
-    window.priceEdit()->setText(u"28"_s);
-    window.purchasePriceEdit()->setText(u"2.5"_s);
-    window.quantityEdit()->setText(u"4"_s);
-    window.serviceBox()->setCurrentText(u"是"_s);
+    window.form()->typeBox()->setCurrentText(u"洗护用品"_s);
+    window.form()->nameEdit()->setText(u"洗发水"_s);
+    window.form()->codeEdit()->setText(u"1001"_s);
+    window.form()->priceEdit()->setText(u"28"_s);
+    window.form()->purchasePriceEdit()->setText(u"2.5"_s);
+    window.form()->quantityEdit()->setText(u"4"_s);
+    window.form()->serviceBox()->setCurrentText(u"是"_s);
     window.saveButton()->click();
     QCOMPARE(t.prompt.messages(), QStringList{u"保存完成!"_s});
     QCOMPARE(saved.count(), 1);
     QVERIFY(window.isVisible());
-    for (QLineEdit *box : {window.nameEdit(), window.codeEdit(), window.priceEdit(),
-                           window.pinyinEdit(), window.purchasePriceEdit(), window.quantityEdit()})
+    const GoodsForm &form = *window.form();
+    for (QLineEdit *box : {form.nameEdit(), form.codeEdit(), form.priceEdit(), form.pinyinEdit(),
+                           form.purchasePriceEdit(), form.quantityEdit()})
         QVERIFY(box->text().isEmpty());
-    QCOMPARE(window.serviceBox()->currentText(), u"否"_s);
+    QCOMPARE(window.form()->serviceBox()->currentText(), u"否"_s);
 
     Database &db = *t.database;
     const int id = db.scalar(u"select id from 商品库 where 商品名='洗发水'"_s).toInt();
@@ -148,9 +150,9 @@ void TestGoodsWindows::addScreenSavesAndStaysOpen()
     QCOMPARE(db.scalar(u"select 管理员 from 进货表"_s).toString(), u"店长"_s);
 
     // The next item goes in the same way.
-    window.nameEdit()->setText(u"护发素"_s);
-    window.codeEdit()->setText(u"1002"_s);
-    window.priceEdit()->setText(u"30"_s);
+    window.form()->nameEdit()->setText(u"护发素"_s);
+    window.form()->codeEdit()->setText(u"1002"_s);
+    window.form()->priceEdit()->setText(u"30"_s);
     window.saveButton()->click();
     QCOMPARE(count(db, u"商品库"_s), 2);
     QCOMPARE(count(db, u"进货表"_s), 2);
@@ -164,14 +166,14 @@ void TestGoodsWindows::addScreenRefusesAnIncompleteForm()
     TXmAddFm window(t.session);
     QSignalSpy saved(&window, &TXmAddFm::saved);
     window.show();
-    QCOMPARE(window.typeBox()->count(), 0);
-    window.nameEdit()->setText(u"洗发水"_s);
-    window.codeEdit()->setText(u"1001"_s);
-    window.priceEdit()->setText(u"28"_s);
+    QCOMPARE(window.form()->typeBox()->count(), 0);
+    window.form()->nameEdit()->setText(u"洗发水"_s);
+    window.form()->codeEdit()->setText(u"1001"_s);
+    window.form()->priceEdit()->setText(u"28"_s);
     window.saveButton()->click();
     QCOMPARE(t.prompt.messages(), QStringList{u"请把信息填写完整!"_s});
     QCOMPARE(saved.count(), 0);
-    QCOMPARE(window.nameEdit()->text(), u"洗发水"_s);
+    QCOMPARE(window.form()->nameEdit()->text(), u"洗发水"_s);
     QCOMPARE(count(*t.database, u"商品库"_s), 0);
 }
 
@@ -185,12 +187,12 @@ void TestGoodsWindows::editScreenWithoutTheRight()
     window.show();
     QCOMPARE(window.windowTitle(), u"修改"_s);
     QCOMPARE(t.prompt.messages(), QStringList{u"没有权限"_s});
-    QVERIFY(!window.fieldArea()->isEnabled());
-    QVERIFY(!window.nameEdit()->isEnabled());
+    QVERIFY(!window.form()->isEnabled());
+    QVERIFY(!window.form()->nameEdit()->isEnabled());
     QVERIFY(!window.saveButton()->isEnabled());
     QVERIFY(!window.cancelButton()->isEnabled());
     QVERIFY(window.closeButton()->isEnabled());
-    QCOMPARE(window.nameEdit()->text(), u"洗发水"_s);
+    QCOMPARE(window.form()->nameEdit()->text(), u"洗发水"_s);
     window.closeButton()->click();
     QVERIFY(!window.isVisible());
     QCOMPARE(t.prompt.messages().size(), 1);
@@ -204,12 +206,12 @@ void TestGoodsWindows::editScreenPinyinFollowsTheName()
     const int id = item(*t.database, u"洗发水"_s, u"洗护用品"_s, u"3"_s);
     TXmEditFm window(t.session, id);
     window.show();
-    QCOMPARE(window.pinyinEdit()->text(), u"P"_s);
-    QTest::keyClick(window.nameEdit(), Qt::Key_End);
-    window.nameEdit()->insert(u"露"_s);
-    QCOMPARE(window.pinyinEdit()->text(), u"XFSL"_s);
-    window.nameEdit()->setText(u"A500"_s);
-    QCOMPARE(window.pinyinEdit()->text(), QString());
+    QCOMPARE(window.form()->pinyinEdit()->text(), u"P"_s);
+    QTest::keyClick(window.form()->nameEdit(), Qt::Key_End);
+    window.form()->nameEdit()->insert(u"露"_s);
+    QCOMPARE(window.form()->pinyinEdit()->text(), u"XFSL"_s);
+    window.form()->nameEdit()->setText(u"A500"_s);
+    QCOMPARE(window.form()->pinyinEdit()->text(), QString());
     QVERIFY(t.prompt.messages().isEmpty());
 }
 
@@ -228,8 +230,8 @@ void TestGoodsWindows::editScreenClosesWithoutWriting()
     const int id = item(*t.database, u"洗发水"_s, u"洗护用品"_s, u"3"_s, u"28"_s);
     TXmEditFm window(t.session, id);
     window.show();
-    window.nameEdit()->setText(u"护发素"_s);
-    window.priceEdit()->setText(u"35"_s);
+    window.form()->nameEdit()->setText(u"护发素"_s);
+    window.form()->priceEdit()->setText(u"35"_s);
     (button == u"关闭" ? window.closeButton() : window.cancelButton())->click();
     QCOMPARE(window.result(), int(QDialog::Rejected));
     QVERIFY(!window.isVisible());
@@ -245,18 +247,18 @@ void TestGoodsWindows::editScreenSaves()
     const int id = item(*t.database, u"洗发水"_s, u"洗护用品"_s, u"3"_s, u"28"_s);
     TXmEditFm window(t.session, id);
     window.show();
-    QVERIFY(!window.typeBox()->isEditable());
-    QCOMPARE(window.typeBox()->currentText(), u"洗护用品"_s);
-    QCOMPARE(window.priceEdit()->text(), u"28"_s);
-    QCOMPARE(window.stockEdit()->text(), u"3"_s);
-    window.typeBox()->setCurrentText(u"美发服务"_s);
-    window.stockEdit()->setText(u"-2"_s);
-    window.priceEdit()->clear();
+    QVERIFY(!window.form()->typeBox()->isEditable());
+    QCOMPARE(window.form()->typeBox()->currentText(), u"洗护用品"_s);
+    QCOMPARE(window.form()->priceEdit()->text(), u"28"_s);
+    QCOMPARE(window.form()->stockEdit()->text(), u"3"_s);
+    window.form()->typeBox()->setCurrentText(u"美发服务"_s);
+    window.form()->stockEdit()->setText(u"-2"_s);
+    window.form()->priceEdit()->clear();
     window.saveButton()->click();
     QCOMPARE(t.prompt.messages(), QStringList{u"请把信息填写完整!"_s});
     QVERIFY(window.isVisible());
 
-    window.priceEdit()->setText(u"30.5"_s);
+    window.form()->priceEdit()->setText(u"30.5"_s);
     window.saveButton()->click();
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QCOMPARE(value(*t.database, u"商品类型"_s, id).toString(), u"美发服务"_s);
@@ -273,7 +275,7 @@ void TestGoodsWindows::editScreenRefusesAStaleSave()
     window.show();
     // Another workstation sells one meanwhile.
     t.database->execute(u"update 商品库 set 库存=库存-1 where id=?"_s, {id});
-    window.priceEdit()->setText(u"99"_s);
+    window.form()->priceEdit()->setText(u"99"_s);
     window.saveButton()->click();
     QCOMPARE(t.prompt.messages(), QStringList{u"该商品已被其他工作站修改或删除，请刷新后重试。"_s});
     QVERIFY(window.isVisible());

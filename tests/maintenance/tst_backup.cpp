@@ -157,7 +157,7 @@ void TestBackup::backupRestoresWhatWasThere()
     bill(*db, u"B"_s);
     const QString target = dir.filePath(u"backup"_s);
 
-    Backup::backUp(*db, target);
+    Backup::backUp(Operator{u"店长"_s, Rights::all()}, *db, target);
 
     QVERIFY(QFileInfo(target).size() > 0);
     QVERIFY(!QFileInfo::exists(target + u".part"_s));
@@ -181,7 +181,7 @@ void TestBackup::failedBackupLeavesNothing()
     QTemporaryDir dir;
     auto db = TestDb::fresh();
     const QString target = dir.filePath(u"missing/backup"_s);
-    QVERIFY(!refusalOf([&] { Backup::backUp(*db, target); }).isEmpty());
+    QVERIFY(!refusalOf([&] { Backup::backUp(Operator{u"店长"_s, Rights::all()}, *db, target); }).isEmpty());
     QVERIFY(!QFileInfo::exists(target));
 
     // A backup of an existing name replaces it once it is complete.
@@ -190,7 +190,7 @@ void TestBackup::failedBackupLeavesNothing()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("earlier backup");
     file.close();
-    Backup::backUp(*db, earlier);
+    Backup::backUp(Operator{u"店长"_s, Rights::all()}, *db, earlier);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll() != QByteArray("earlier backup"));
 }
@@ -294,7 +294,7 @@ void TestBackup::restoreReplacesAndKeepsThePrevious()
     auto db = openFile(current);
     Schema::create(*db);
     bill(*db, u"OLD"_s);
-    Backup::backUp(*db, backup);
+    Backup::backUp(Operator{u"店长"_s, Rights::all()}, *db, backup);
     bill(*db, u"NEWER"_s);
     // The program's connection closes first; its log must not follow the
     // restored file.
@@ -319,12 +319,12 @@ void TestBackup::backupKeepsTheProgramsLocks()
     QCOMPARE(SqliteLocks::missing(shop.file), QString());
     const QString backup = shop.dir.filePath(u"2024-03-15备份文件"_s);
 
-    Backup::backUp(*shop.db, backup);
+    Backup::backUp(Operator{u"店长"_s, Rights::all()}, *shop.db, backup);
     QCOMPARE(SqliteLocks::missing(shop.file), QString());
 
     // Again over the earlier one, with what the log holds since.
     bill(*shop.db, u"B"_s);
-    Backup::backUp(*shop.db, backup);
+    Backup::backUp(Operator{u"店长"_s, Rights::all()}, *shop.db, backup);
     QCOMPARE(SqliteLocks::missing(shop.file), QString());
     QCOMPARE(openFile(backup)->strings(u"select 单据号 from 结帐管理 order by 单据号"_s),
              QStringList({u"A"_s, u"B"_s}));
@@ -388,7 +388,7 @@ void TestBackup::refusesTheOpenDatabaseAsTarget()
     const QString target = nameFor(kind, shop);
     QVERIFY(!target.isEmpty());
 
-    const QString refusal = refusalOf([&] { Backup::backUp(*shop.db, target); });
+    const QString refusal = refusalOf([&] { Backup::backUp(Operator{u"店长"_s, Rights::all()}, *shop.db, target); });
 
     QVERIFY2(refusal.contains(u"正在使用的数据库"_s), qPrintable(refusal));
     QCOMPARE(SqliteLocks::missing(shop.file), QString());
@@ -435,7 +435,7 @@ void TestBackup::refusesATargetThisProcessHasOpen()
     Schema::create(*otherDb);
     bill(*otherDb, u"OTHER"_s);
 
-    const QString refusal = refusalOf([&] { Backup::backUp(*shop.db, other); });
+    const QString refusal = refusalOf([&] { Backup::backUp(Operator{u"店长"_s, Rights::all()}, *shop.db, other); });
 
     QVERIFY2(refusal.contains(u"正打开着"_s), qPrintable(refusal));
     QCOMPARE(SqliteLocks::missing(other), QString());
@@ -459,7 +459,7 @@ void TestBackup::backupRemovesWhatAKilledOneLeft()
     for (const QString &suffix : {u""_s, u"-wal"_s, u"-shm"_s, u"-journal"_s})
         QVERIFY2(QFileInfo::exists(partial + suffix), qPrintable(partial + suffix));
 
-    QCOMPARE(refusalOf([&] { Backup::backUp(*shop.db, target); }), QString());
+    QCOMPARE(refusalOf([&] { Backup::backUp(Operator{u"店长"_s, Rights::all()}, *shop.db, target); }), QString());
 
     for (const QString &suffix : {u""_s, u"-wal"_s, u"-shm"_s, u"-journal"_s})
         QVERIFY2(!QFileInfo::exists(partial + suffix), qPrintable(partial + suffix));
@@ -492,7 +492,7 @@ void TestBackup::failuresSayWhy()
     shop.db->execute(u"with recursive n(i) as (select 1 union all select i + 1 from n where i < 2000) "
                      "insert into 结帐管理 (单据号, 应收金额) select printf('%d', i), 50 from n"_s);
     const QString backup = shop.dir.filePath(u"backup"_s);
-    Backup::backUp(*shop.db, backup);
+    Backup::backUp(Operator{u"店长"_s, Rights::all()}, *shop.db, backup);
     QVERIFY(QFileInfo(backup).size() > 64 * 1024);
     const QDateTime now(QDate(2024, 3, 15), QTime(9, 0));
 
@@ -500,11 +500,11 @@ void TestBackup::failuresSayWhy()
     QString file;
     if (operation == u"backup, missing folder") {
         file = shop.dir.filePath(u"gone/backup.part"_s);
-        refusal = refusalOf([&] { Backup::backUp(*shop.db, shop.dir.filePath(u"gone/backup"_s)); });
+        refusal = refusalOf([&] { Backup::backUp(Operator{u"店长"_s, Rights::all()}, *shop.db, shop.dir.filePath(u"gone/backup"_s)); });
     } else if (operation == u"backup, size limit") {
         file = shop.dir.filePath(u"second.part"_s);
         const FileSizeLimit limit(64 * 1024);
-        refusal = refusalOf([&] { Backup::backUp(*shop.db, shop.dir.filePath(u"second"_s)); });
+        refusal = refusalOf([&] { Backup::backUp(Operator{u"店长"_s, Rights::all()}, *shop.db, shop.dir.filePath(u"second"_s)); });
     } else {
         const QString other = shop.dir.filePath(u"other.db"_s);
         openFile(other)->exec(u"create table x (y integer)"_s);

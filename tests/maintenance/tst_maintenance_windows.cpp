@@ -229,6 +229,7 @@ void TestMaintenanceWindows::printerSettingsWrittenAsChosen()
     QFETCH(QString, port);
     QFETCH(QString, written);
     TestSession t;
+    t.context.Rights.set(Right::Administration, true);
     t.context.ReceiptPreview = stored;
     t.context.ReceiptPort = u"LPT2"_s;
     TPosPrtSetFm window(t.session);
@@ -370,6 +371,7 @@ void TestMaintenanceWindows::leavingWritesNothing()
 void TestMaintenanceWindows::backupAndRestoreThroughTheirDialogs()
 {
     TestSession t;
+    t.context.Rights.set(Right::Backup, true);
     t.context.Rights.set(Right::Restore, true);
     t.database->execute(u"insert into 结帐管理 (单据号) values ('A')"_s);
     const QString target = t.dir.filePath(u"shop-backup"_s);

@@ -117,7 +117,7 @@ void TestServerRestore::refusesWhatIsNoWholeShop()
             db->exec(u"create trigger 清零 after insert on 结帐管理 for each statement "
                      "execute function 清零()"_s);
         }
-        Backup::backUp(*db, file);
+        Backup::backUp(Operator{u"店长"_s, Rights::all()}, *db, file);
         // The shop as it stands when the archive is chosen.
         dropEverything(*db);
         Schema::create(*db);
@@ -154,7 +154,7 @@ void TestServerRestore::restoresSoundArchives()
     bill(*db, u"A"_s);
     bill(*db, u"B"_s);
     db->execute(u"update schema_version set version = ?"_s, {version});
-    Backup::backUp(*db, file);
+    Backup::backUp(Operator{u"店长"_s, Rights::all()}, *db, file);
     db->execute(u"update schema_version set version = ?"_s, {Schema::CurrentVersion});
     db->execute(u"delete from 结帐管理 where 单据号='B'"_s);
     bill(*db, u"C"_s);
@@ -172,7 +172,7 @@ void TestServerRestore::givesUpOnLocksNamingTheHolder()
     const QString file = dir.filePath(u"backup.dump"_s);
     auto db = TestDb::fresh();
     bill(*db, u"OLD"_s);
-    Backup::backUp(*db, file);
+    Backup::backUp(Operator{u"店长"_s, Rights::all()}, *db, file);
     db->execute(u"delete from 结帐管理"_s);
     bill(*db, u"KEEP"_s);
 

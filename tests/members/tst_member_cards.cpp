@@ -3,9 +3,11 @@
 
 #include "common/Money.h"
 #include "db/Database.h"
+#include "db/RowLocks.h"
 #include "db/Transaction.h"
 #include "members/MemberCards.h"
 
+#include <QSqlRecord>
 #include <QTest>
 
 #include <functional>
@@ -16,7 +18,8 @@ Q_DECLARE_METATYPE(std::function<bool(MemberCards &)>)
 
 // The members' cards as their store keeps them: a charge takes only what
 // the balance covers, also when two workstations charge one card at the
-// same moment, and every change is announced once it has committed.
+// same moment, every change takes the member's lock in the program's one
+// order, and every change is announced once it has committed.
 class TestMemberCards : public QObject
 {
     Q_OBJECT
@@ -28,6 +31,8 @@ private slots:
     void chargesFromTwoWorkstations();
     void writesAreAnnouncedOnceCommitted_data();
     void writesAreAnnouncedOnceCommitted();
+    void writesTakeTheMemberInTheLockOrder_data();
+    void writesTakeTheMemberInTheLockOrder();
 };
 
 namespace {
@@ -197,6 +202,47 @@ void TestMemberCards::writesAreAnnouncedOnceCommitted()
     QCOMPARE(heard.size(), writes ? 1 : 0);
     if (writes)
         QVERIFY(heard.first() == Changes(Change::Members));
+}
+
+void TestMemberCards::writesTakeTheMemberInTheLockOrder_data()
+{
+    // The same writes, each once after the plates, where the member comes,
+    // and once after the bill number, where it may no longer.
+    writesAreAnnouncedOnceCommitted_data();
+}
+
+void TestMemberCards::writesTakeTheMemberInTheLockOrder()
+{
+    using Write = std::function<bool(MemberCards &)>;
+    QFETCH(Write, write);
+    QFETCH(bool, writes);
+    auto db = TestDb::fresh();
+    insertMember(*db, u"100"_s);
+    const auto row = [&db] {
+        return db->firstRow(u"select 卡内金额, 当前积分, 密码 from 会员管理"_s);
+    };
+    MemberCards cards(*db);
+
+    const QSqlRecord before = row();
+    {
+        Transaction transaction(*db);
+        RowLocks::enter(*db, LockRank::BillNumber);
+        QString refused;
+        try {
+            write(cards);
+        } catch (const DbError &error) {
+            refused = error.text();
+        }
+        QVERIFY2(refused.startsWith(u"锁定顺序错误"_s), qPrintable(refused));
+    }
+    for (int column = 0; column < before.count(); ++column)
+        QCOMPARE(row().value(column).toString(), before.value(column).toString());
+    QCOMPARE(db->scalar(u"select count(*) from 会员充值"_s).toInt(), 0);
+
+    Transaction transaction(*db);
+    RowLocks::enter(*db, LockRank::Plates);
+    QCOMPARE(write(cards), writes);
+    transaction.commit();
 }
 
 SALONDESK_DB_TEST_MAIN(TestMemberCards)

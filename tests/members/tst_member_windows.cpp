@@ -3,6 +3,7 @@
 #include "common/Money.h"
 #include "db/ResultTableModel.h"
 #include "lists/ui/FooterBar.h"
+#include "members/ui/MemberForm.h"
 #include "members/ui/TMemberAddFm.h"
 #include "members/ui/TMemberEditFm.h"
 #include "members/ui/TMemberFm.h"
@@ -282,12 +283,12 @@ void TestMemberWindows::addWindowCaptionAndPresets()
                         {u"银卡"_s, u"金卡"_s});
     TMemberAddFm window(t.session);
     QCOMPARE(window.windowTitle(), u"添加会员   (初始密码默认0000)"_s);
-    QCOMPARE(window.typeBox()->count(), 2);
-    QCOMPARE(window.typeBox()->currentText(), u"银卡"_s);
-    QVERIFY(window.typeBox()->isEditable());
-    QCOMPARE(window.sexBox()->currentText(), u"男"_s);
-    QCOMPARE(window.noteBox()->toPlainText(), u"无"_s);
-    QCOMPARE(window.birthBox()->date(), QDate(2024, 3, 1));
+    QCOMPARE(window.form()->typeBox()->count(), 2);
+    QCOMPARE(window.form()->typeBox()->currentText(), u"银卡"_s);
+    QVERIFY(window.form()->typeBox()->isEditable());
+    QCOMPARE(window.form()->sexBox()->currentText(), u"男"_s);
+    QCOMPARE(window.form()->noteBox()->toPlainText(), u"无"_s);
+    QCOMPARE(window.form()->birthBox()->date(), QDate(2024, 3, 1));
 }
 
 void TestMemberWindows::addWindowClearKeepsTypeAndBirth()
@@ -297,24 +298,24 @@ void TestMemberWindows::addWindowClearKeepsTypeAndBirth()
     TMemberAddFm window(t.session);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    window.cardBox()->setText(u"001"_s);
-    window.nameBox()->setText(u"王芳"_s);
-    window.phoneBox()->setText(u"139"_s);
-    window.sexBox()->setEditText(u"女"_s);
-    window.typeBox()->setCurrentIndex(1);
-    window.birthBox()->setDate(QDate(1990, 5, 17));
-    window.noteBox()->setPlainText(u"常客"_s);
-    window.phoneBox()->setFocus();
+    window.form()->cardBox()->setText(u"001"_s);
+    window.form()->nameBox()->setText(u"王芳"_s);
+    window.form()->phoneBox()->setText(u"139"_s);
+    window.form()->sexBox()->setEditText(u"女"_s);
+    window.form()->typeBox()->setCurrentIndex(1);
+    window.form()->birthBox()->setDate(QDate(1990, 5, 17));
+    window.form()->noteBox()->setPlainText(u"常客"_s);
+    window.form()->phoneBox()->setFocus();
 
     window.clearButton()->click();
-    QVERIFY(window.cardBox()->text().isEmpty());
-    QVERIFY(window.nameBox()->text().isEmpty());
-    QVERIFY(window.phoneBox()->text().isEmpty());
-    QCOMPARE(window.sexBox()->currentText(), u"男"_s);
-    QCOMPARE(window.noteBox()->toPlainText(), u"无"_s);
-    QCOMPARE(window.typeBox()->currentText(), u"金卡"_s);
-    QCOMPARE(window.birthBox()->date(), QDate(1990, 5, 17));
-    QTRY_VERIFY(window.cardBox()->hasFocus());
+    QVERIFY(window.form()->cardBox()->text().isEmpty());
+    QVERIFY(window.form()->nameBox()->text().isEmpty());
+    QVERIFY(window.form()->phoneBox()->text().isEmpty());
+    QCOMPARE(window.form()->sexBox()->currentText(), u"男"_s);
+    QCOMPARE(window.form()->noteBox()->toPlainText(), u"无"_s);
+    QCOMPARE(window.form()->typeBox()->currentText(), u"金卡"_s);
+    QCOMPARE(window.form()->birthBox()->date(), QDate(1990, 5, 17));
+    QTRY_VERIFY(window.form()->cardBox()->hasFocus());
     QVERIFY(window.isVisible());
 }
 
@@ -324,23 +325,23 @@ void TestMemberWindows::addWindowSavesOrStaysOpen()
     member(*t.database, u"001"_s, u"王芳"_s, u"1"_s);
     TMemberAddFm window(t.session);
     window.show();
-    window.cardBox()->setText(u"001"_s);
-    window.nameBox()->setText(u"李娜"_s);
+    window.form()->cardBox()->setText(u"001"_s);
+    window.form()->nameBox()->setText(u"李娜"_s);
     window.saveButton()->click();
     QCOMPARE(t.prompt.messages(), QStringList{u"会员卡号有重复，请换其他号码！"_s});
     QVERIFY(window.isVisible());
-    QCOMPARE(window.nameBox()->text(), u"李娜"_s);
+    QCOMPARE(window.form()->nameBox()->text(), u"李娜"_s);
     QVERIFY(window.addedCard().isEmpty());
 
     t.prompt.clear();
-    window.nameBox()->clear();
+    window.form()->nameBox()->clear();
     window.saveButton()->click();
     QCOMPARE(t.prompt.messages(), QStringList{u"会员卡号和会员姓名必须填写！"_s});
     QVERIFY(window.isVisible());
 
     t.prompt.clear();
-    window.cardBox()->setText(u"002"_s);
-    window.nameBox()->setText(u"李娜"_s);
+    window.form()->cardBox()->setText(u"002"_s);
+    window.form()->nameBox()->setText(u"李娜"_s);
     window.saveButton()->click();
     QCOMPARE(t.prompt.messages(), QStringList{u"保存成功!"_s});
     QCOMPARE(window.result(), int(QDialog::Accepted));
@@ -353,10 +354,10 @@ void TestMemberWindows::addWindowWithoutTypes()
 {
     TestSession t;
     TMemberAddFm window(t.session);
-    QCOMPARE(window.typeBox()->currentText(), QString());
-    window.cardBox()->setText(u"001"_s);
-    window.nameBox()->setText(u"王芳"_s);
-    window.noteBox()->clear();
+    QCOMPARE(window.form()->typeBox()->currentText(), QString());
+    window.form()->cardBox()->setText(u"001"_s);
+    window.form()->nameBox()->setText(u"王芳"_s);
+    window.form()->noteBox()->clear();
     window.saveButton()->click();
     QCOMPARE(t.prompt.messages(), QStringList{u"保存成功!"_s});
     const QSqlRecord stored = t.database->firstRow(u"select * from 会员管理"_s);
@@ -373,19 +374,20 @@ void TestMemberWindows::editWindowShowsTheMemberAsStoredNow()
     TMemberEditFm window(t.session, u"001"_s);
     QVERIFY(window.isLoaded());
     QCOMPARE(window.windowTitle(), u"会员资料修改"_s);
-    QCOMPARE(window.cardBox()->text(), u"001"_s);
-    QCOMPARE(window.nameBox()->text(), u"王芳"_s);
-    QCOMPARE(window.sexBox()->currentText(), u"女"_s);
-    QCOMPARE(window.typeBox()->currentText(), u"金卡"_s);
-    QCOMPARE(window.typeBox()->count(), 2);
-    QCOMPARE(window.balanceBox()->text(), u"12.5"_s);
-    QCOMPARE(window.pointsBox()->text(), u"3"_s);
-    QCOMPARE(window.stateBox()->text(), u"可用"_s);
-    for (QLineEdit *box : {window.balanceBox(), window.pointsBox(), window.stateBox()})
+    QCOMPARE(window.form()->cardBox()->text(), u"001"_s);
+    QCOMPARE(window.form()->nameBox()->text(), u"王芳"_s);
+    QCOMPARE(window.form()->sexBox()->currentText(), u"女"_s);
+    QCOMPARE(window.form()->typeBox()->currentText(), u"金卡"_s);
+    QCOMPARE(window.form()->typeBox()->count(), 2);
+    QCOMPARE(window.form()->balanceBox()->text(), u"12.5"_s);
+    QCOMPARE(window.form()->pointsBox()->text(), u"3"_s);
+    QCOMPARE(window.form()->stateBox()->text(), u"可用"_s);
+    const MemberForm &form = *window.form();
+    for (QLineEdit *box : {form.balanceBox(), form.pointsBox(), form.stateBox()})
         QVERIFY(box->isReadOnly());
-    QCOMPARE(window.registeredBox()->date(), QDate::currentDate());
+    QCOMPARE(window.form()->registeredBox()->date(), QDate::currentDate());
     // No birth date stored: the box shows none.
-    QCOMPARE(window.birthBox()->text().trimmed(), QString());
+    QCOMPARE(window.form()->birthBox()->text().trimmed(), QString());
 
     TMemberEditFm gone(t.session, u"009"_s);
     QVERIFY(!gone.isLoaded());
@@ -401,11 +403,11 @@ void TestMemberWindows::editWindowSaveKeepsABalanceChangedMeanwhile()
     // A recharge after the list was read and before the edit opened…
     t.database->execute(u"update 会员管理 set 卡内金额 = 卡内金额 + 10"_s);
     TMemberEditFm window(t.session, list.currentValue(u"会员卡号"_s).toString());
-    QCOMPARE(window.balanceBox()->text(), u"110"_s);
+    QCOMPARE(window.form()->balanceBox()->text(), u"110"_s);
     // …and another while it is open.
     t.database->execute(u"update 会员管理 set 卡内金额 = 卡内金额 + 10"_s);
-    window.nameBox()->setText(u"王小芳"_s);
-    window.phoneBox()->setText(u"139"_s);
+    window.form()->nameBox()->setText(u"王小芳"_s);
+    window.form()->phoneBox()->setText(u"139"_s);
     window.saveButton()->click();
     QVERIFY(t.prompt.messages().isEmpty());
     QCOMPARE(window.result(), int(QDialog::Accepted));
@@ -443,20 +445,20 @@ void TestMemberWindows::editWindowRefusalsKeepItOpen()
     member(*t.database, u"002"_s, u"李娜"_s, u"2"_s);
     TMemberEditFm window(t.session, u"001"_s);
     window.show();
-    window.cardBox()->setText(card);
-    window.typeBox()->setEditText(type);
-    window.nameBox()->setText(u"王小芳"_s);
+    window.form()->cardBox()->setText(card);
+    window.form()->typeBox()->setEditText(type);
+    window.form()->nameBox()->setText(u"王小芳"_s);
     window.saveButton()->click();
     QCOMPARE(t.prompt.messages(), QStringList{message});
     QVERIFY(window.isVisible());
-    QCOMPARE(window.nameBox()->text(), u"王小芳"_s);
+    QCOMPARE(window.form()->nameBox()->text(), u"王小芳"_s);
     QCOMPARE(t.database->scalar(u"select count(*) from 会员管理 where 会员姓名='王小芳'"_s).toInt(), 0);
 
     // Put right, the same window saves.
     t.prompt.clear();
     t.context.Rights.set(Right::MemberEdit, true);
-    window.cardBox()->setText(u"003"_s);
-    window.typeBox()->setEditText(u"银卡"_s);
+    window.form()->cardBox()->setText(u"003"_s);
+    window.form()->typeBox()->setEditText(u"银卡"_s);
     window.saveButton()->click();
     QVERIFY(t.prompt.messages().isEmpty());
     QCOMPARE(window.result(), int(QDialog::Accepted));
@@ -471,7 +473,7 @@ void TestMemberWindows::editWindowCancelDiscards()
     member(*t.database, u"001"_s, u"王芳"_s, u"1"_s);
     TMemberEditFm window(t.session, u"001"_s);
     window.show();
-    window.nameBox()->setText(u"王小芳"_s);
+    window.form()->nameBox()->setText(u"王小芳"_s);
     window.cancelButton()->click();
     QCOMPARE(window.result(), int(QDialog::Rejected));
     QVERIFY(!window.isVisible());
@@ -493,8 +495,8 @@ void TestMemberWindows::editFromTheListRereadsAndSelects()
         auto *edit = qobject_cast<TMemberEditFm *>(QApplication::activeModalWidget());
         if (!edit)
             return;
-        opened = edit->cardBox()->text();
-        edit->cardBox()->setText(u"000"_s);
+        opened = edit->form()->cardBox()->text();
+        edit->form()->cardBox()->setText(u"000"_s);
         edit->saveButton()->click();
     });
     window.action(u"修改"_s)->trigger();

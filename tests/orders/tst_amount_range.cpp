@@ -213,7 +213,7 @@ void TestAmountRange::entriesStopAtTheBound()
                                               u"提成金额"_s, u"商品类型"_s, u"库存"_s, u"服务"_s},
                                              {u"1"_s, u"1"_s, u"洗发"_s, u"XF"_s, typed, u"0"_s,
                                               u"服务"_s, u"0"_s, u"否"_s}});
-        const GoodsImport::Outcome outcome = GoodsImport(db).run(sheet, false);
+        const GoodsImport::Outcome outcome = GoodsImport(db, Operator{u"店长"_s, Rights::all()}).run(sheet, false);
         if (!outcome.outOfRangeRows.isEmpty()) {
             QCOMPARE(outcome.outOfRangeRows, QList<int>{2});
             QCOMPARE(outcome.failedRows, QList<int>{2});

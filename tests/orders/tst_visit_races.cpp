@@ -4,6 +4,7 @@
 #include "common/Clock.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
+#include "members/Recharge.h"
 #include "orders/Checkout.h"
 #include "orders/OrderOpening.h"
 #include "orders/ReceiptBill.h"
@@ -31,6 +32,7 @@ private slots:
     void onlyOneOpensAFreePlate();
     void onlyOneSettlesAGroup();
     void checkoutsShownInTheSameSecondKeepTheirOwnLines();
+    void rechargeAndCardPaymentBothCount();
 };
 
 namespace {
@@ -260,6 +262,68 @@ void TestVisitRaces::checkoutsShownInTheSameSecondKeepTheirOwnLines()
     }
     qInfo("%s: first number to workstation %d / %d", qPrintable(TestDb::backendName()),
           Rounds - secondFirst, secondFirst);
+}
+
+void TestVisitRaces::rechargeAndCardPaymentBothCount()
+{
+    // One workstation puts 50 on member 8001's card while another settles
+    // the member's plate, 30 paid from the card: both are kept.
+    auto db = TestDb::fresh();
+    const ConnectionSettings settings = db->settings();
+    db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 顾客姓名, 主号牌) "
+                "values ('SP001', '大厅', '占用', '散客', 'SP001')"_s);
+    db->execute(u"insert into 会员管理 (会员卡号, 会员姓名, 会员类型, 密码, 卡内金额, 当前积分) "
+                "values ('8001', '张三', '金卡', '0000', 100, 0)"_s);
+    AppContext context;
+    context.OperatorName = u"前台"_s;
+    const FixedClock clock(QDateTime(QDate(2024, 3, 15), QTime(14, 5, 9)));
+
+    for (int round = 0; round < Rounds; ++round) {
+        db->execute(u"delete from xfmx"_s);
+        db->execute(u"delete from jzmx"_s);
+        db->execute(u"delete from 结帐管理"_s);
+        db->execute(u"delete from 会员充值"_s);
+        db->execute(u"update 号牌管理 set 号牌状态='占用'"_s);
+        db->execute(u"update 会员管理 set 卡内金额=100, 当前积分=0"_s);
+        db->execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 实际单价, 数量, 合计, 折扣, "
+                    "参与打折) values ('SP001', 'SP001', '烫发', 30, 30, 1, 30, 1, 'y')"_s);
+
+        Workstations stations(1);
+        const auto outcomes = stations.run([&](int station) {
+            auto own = Database::open(settings);
+            if (station == 0) {
+                Recharge recharge(*own, context.signedIn(), clock);
+                const std::optional<Recharge::Member> member = recharge.find(u"8001"_s);
+                if (!member)
+                    throw DbError(u"the recharge found no member"_s);
+                stations.meet(station);
+                return recharge.add(*member, u"50"_s, false, QString()).toString();
+            }
+            Checkout checkout(*own, clock, u"SP001"_s);
+            checkout.open();
+            checkout.identify(u"8001"_s, u"0000"_s);
+            checkout.choosePayment(QString::fromUtf16(Checkout::ByCard));
+            if (checkout.cardDeduction() != Money::fromInt(30))
+                throw DbError(u"the card pays "_s + checkout.cardDeduction().toString());
+            stations.meet(station);
+            return Settlement(*own, context.signedIn(), clock)
+                .JieZhangHs(checkout, Settlement::Status::Paid);
+        });
+
+        const QString what = roundText(round, outcomes);
+        QVERIFY2(outcomes[0].kind == Outcome::Done && outcomes[1].kind == Outcome::Done,
+                 qPrintable(what));
+        // The recharge saw the balance with or without the payment.
+        QVERIFY2(outcomes[0].text == u"150"_s || outcomes[0].text == u"120"_s, qPrintable(what));
+        const QString balance =
+            Money::fromVariant(db->scalar(u"select 卡内金额 from 会员管理"_s)).toString();
+        QVERIFY2(balance == u"120"_s, qPrintable(what + u" balance "_s + balance));
+        QVERIFY2(count(*db, u"select count(*) from 会员充值 where 充值金额=50"_s) == 1,
+                 qPrintable(what));
+        QVERIFY2(Money::fromVariant(db->scalar(u"select 卡内扣除 from 结帐管理"_s))
+                     == Money::fromInt(30),
+                 qPrintable(what));
+    }
 }
 
 SALONDESK_DB_TEST_MAIN(TestVisitRaces)

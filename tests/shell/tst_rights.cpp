@@ -4,23 +4,32 @@
 #include "board/ui/TMainFm.h"
 #include "common/Money.h"
 #include "common/Refusal.h"
+#include "export/ExcelSheet.h"
 #include "goods/GoodsCatalogue.h"
+#include "goods/GoodsImport.h"
 #include "goods/StockPurchases.h"
+#include "goods/ui/TXmKindFm.h"
+#include "lists/RecordTable.h"
 #include "maintenance/Backup.h"
 #include "maintenance/DataClearing.h"
+#include "maintenance/ReceiptPrinterSettings.h"
 #include "maintenance/ServerRestore.h"
 #include "members/MemberPasswords.h"
 #include "members/MemberStore.h"
 #include "orders/Checkout.h"
 #include "orders/Settlement.h"
+#include "session/AppContext.h"
+#include "session/IniFile.h"
 #include "session/Operator.h"
 #include "session/RightTable.h"
 #include "shell/Navigator.h"
 #include "staff/SalaryPayment.h"
+#include "staff/ui/TYgDjFm.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,6 +52,8 @@ private slots:
     void everyRightIsAColumn();
     void ruleClassesCheckTheirRight_data();
     void ruleClassesCheckTheirRight();
+    void recordScreensWriteOnlyWithTheRight_data();
+    void recordScreensWriteOnlyWithTheRight();
     void boardEntriesFollowTheTable_data();
     void boardEntriesFollowTheTable();
 };
@@ -118,7 +129,7 @@ Run restore()
     const QString backup = dir->filePath(u"backup"_s);
     return {[dir, backup](Database &db) {
                 db.execute(u"insert into sysinfo (name) values ('before')"_s);
-                Backup::backUp(db, backup);
+                Backup::backUp(Operator{u"店长"_s, Rights::all()}, db, backup);
                 db.execute(u"update sysinfo set name='after'"_s);
             },
             [dir, backup](Database &db, Clock &, const Operator &who) {
@@ -152,6 +163,76 @@ Run paySalary()
                 salary.pay(payment);
             },
             [](Database &db) { return count(db, u"select count(*) from 员工工资表"_s) > 0; }};
+}
+
+Run backUp()
+{
+    auto dir = std::make_shared<QTemporaryDir>();
+    const QString backup = dir->filePath(u"backup"_s);
+    return {[](Database &) {},
+            [dir, backup](Database &db, Clock &, const Operator &who) {
+                Backup::backUp(who, db, backup);
+            },
+            [dir, backup](Database &) { return QFileInfo::exists(backup); }};
+}
+
+Run importGoods()
+{
+    return {[](Database &) {},
+            [](Database &db, Clock &, const Operator &who) {
+                const QList<QStringList> rows{
+                    GoodsImport::columns(),
+                    {u"1"_s, u"001"_s, u"洗发水"_s, u"xfs"_s, u"30"_s, u"0"_s, u"产品"_s, u"0"_s, u"否"_s}};
+                GoodsImport(db, who).run(ExcelSheet(u"Sheet1"_s, rows), false);
+            },
+            [](Database &db) { return count(db, u"select count(*) from 商品库"_s) > 0; }};
+}
+
+Run receiptPrinter()
+{
+    struct Settings
+    {
+        QTemporaryDir dir;
+        IniFile ini{dir.filePath(u"system.ini"_s)};
+        AppContext context;
+    };
+    auto settings = std::make_shared<Settings>();
+    return {[](Database &) {},
+            [settings](Database &, Clock &, const Operator &who) {
+                ReceiptPrinterSettings::apply(who, settings->ini, settings->context, true, u"COM2"_s);
+            },
+            [settings](Database &) {
+                return settings->ini.read(u"PosPrt"_s, u"port"_s) == u"COM2"
+                       && settings->context.ReceiptPort == u"COM2";
+            }};
+}
+
+// A record screen's table as its window describes it.
+RecordTableDescription recordTable(Guarded operation)
+{
+    return operation == Guarded::GoodsTypes ? TXmKindFm::describe().table : TYgDjFm::describe().table;
+}
+
+// A new row of that table: a goods type or an employee level.
+QVariantList newRecord(Guarded operation)
+{
+    if (operation == Guarded::GoodsTypes)
+        return {u"产品"_s, true, false, u"n"_s};
+    return {u"发型师"_s, u"3000"_s};
+}
+
+int records(Database &db, Guarded operation)
+{
+    return count(db, u"select count(*) from "_s + recordTable(operation).table);
+}
+
+Run addRecord(Guarded operation)
+{
+    return {[](Database &) {},
+            [operation](Database &db, Clock &, const Operator &who) {
+                RecordTable(db, recordTable(operation), who).insert(newRecord(operation));
+            },
+            [operation](Database &db) { return records(db, operation) > 0; }};
 }
 
 // Every row a rule class checks, and how the walk runs it.
@@ -226,6 +307,11 @@ std::map<Guarded, Run> runs()
         [](Database &db) { return count(db, u"select count(*) from 员工工资表"_s) == 0; }};
     all[Guarded::Restore] = restore();
     all[Guarded::PaySalary] = paySalary();
+    all[Guarded::BackUp] = backUp();
+    all[Guarded::ImportGoods] = importGoods();
+    all[Guarded::ReceiptPrinter] = receiptPrinter();
+    all[Guarded::EmployeeLevels] = addRecord(Guarded::EmployeeLevels);
+    all[Guarded::GoodsTypes] = addRecord(Guarded::GoodsTypes);
     return all;
 }
 
@@ -274,6 +360,58 @@ void TestRights::ruleClassesCheckTheirRight()
         }
         QCOMPARE(refused, granted ? QString() : guard.refusal);
         QCOMPARE(run.written(*db), granted);
+    }
+}
+
+void TestRights::recordScreensWriteOnlyWithTheRight_data()
+{
+    // The walk above adds a row; changing and deleting one need the right
+    // as well.
+    QTest::addColumn<Guarded>("operation");
+    QTest::addColumn<QString>("write");
+    for (const Guarded operation : {Guarded::EmployeeLevels, Guarded::GoodsTypes}) {
+        for (const QString &write : {u"update"_s, u"remove"_s}) {
+            const QString name = recordTable(operation).table + u' ' + write;
+            QTest::newRow(qPrintable(name)) << operation << write;
+        }
+    }
+}
+
+void TestRights::recordScreensWriteOnlyWithTheRight()
+{
+    QFETCH(Guarded, operation);
+    QFETCH(QString, write);
+    const Guard &guard = RightTable::guard(operation);
+    const RecordTableDescription described = recordTable(operation);
+    const QString nameColumn = described.fields.front().column;
+    const QString stored = newRecord(operation).front().toString();
+    for (const bool granted : {false, true}) {
+        auto db = TestDb::fresh();
+        RecordTable(*db, described, {u"店长"_s, Rights::all()}).insert(newRecord(operation));
+        Operator who{u"前台"_s, Rights::all()};
+        who.rights.set(guard.right, granted);
+        RecordTable table(*db, described, who);
+        const RecordRow shown = table.readAll().front();
+        QString refused;
+        try {
+            if (write == u"update") {
+                QVariantList changed = table.shownValues(shown);
+                changed[0] = u"新名称"_s;
+                table.update(shown, changed);
+            } else {
+                table.remove(shown.key);
+            }
+        } catch (const Refusal &refusal) {
+            refused = refusal.text();
+        }
+        QCOMPARE(refused, granted ? QString() : guard.refusal);
+        const QStringList left = db->strings(u"select "_s + nameColumn + u" from "_s + described.table);
+        if (!granted)
+            QCOMPARE(left, QStringList{stored});
+        else if (write == u"update")
+            QCOMPARE(left, QStringList{u"新名称"_s});
+        else
+            QCOMPARE(left, QStringList());
     }
 }
 

@@ -178,7 +178,7 @@ void TInExcelDataFm::startImport()
         const int rows = std::max(sheet.rowCount(), 1);
         m_progress->setMaximum(rows);
         stopping.setMaximum(rows);
-        outcome = GoodsImport(m_session.db())
+        outcome = GoodsImport(m_session.db(), m_session.context.signedIn())
                       .run(sheet, m_autoNumber->isChecked(), [this, &stopping](int row) {
                           m_progress->setValue(row);
                           // A window-modal dialog runs the event loop here.

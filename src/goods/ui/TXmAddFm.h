@@ -2,9 +2,7 @@
 
 #include <QDialog>
 
-class QComboBox;
-class QLabel;
-class QLineEdit;
+class GoodsForm;
 class QPushButton;
 struct Session;
 
@@ -18,15 +16,7 @@ class TXmAddFm : public QDialog
 public:
     explicit TXmAddFm(Session &session, QWidget *parent = nullptr);
 
-    QLineEdit *nameEdit() const { return m_name; }
-    QLineEdit *codeEdit() const { return m_code; }
-    QLineEdit *commissionEdit() const { return m_commission; }
-    QComboBox *typeBox() const { return m_type; }
-    QComboBox *serviceBox() const { return m_service; }
-    QLineEdit *priceEdit() const { return m_price; }
-    QLineEdit *pinyinEdit() const { return m_pinyin; }
-    QLineEdit *purchasePriceEdit() const { return m_purchasePrice; }
-    QLineEdit *quantityEdit() const { return m_quantity; }
+    GoodsForm *form() const { return m_form; }
     QPushButton *saveButton() const { return m_save; }
     // Whether 进价 and 数量 are offered (the chosen type keeps stock).
     bool stockFieldsShown() const;
@@ -41,21 +31,9 @@ private:
     // Offers 进价 and 数量 only for a type that keeps stock; hiding keeps
     // what they hold.
     void ShowNumItem();
-    void PinYinShowHs();
-    void iniData();
 
     Session &m_session;
-    QLineEdit *m_name;
-    QLineEdit *m_code;
-    QLineEdit *m_commission;
-    QComboBox *m_type;
-    QComboBox *m_service;
-    QLineEdit *m_price;
-    QLineEdit *m_pinyin;
-    QLabel *m_purchasePriceLabel;
-    QLineEdit *m_purchasePrice;
-    QLabel *m_quantityLabel;
-    QLineEdit *m_quantity;
+    GoodsForm *m_form;
     QPushButton *m_save;
     bool m_stockShown = false;
 };

@@ -23,6 +23,7 @@ RecordScreenDescription TXmKindFm::describe()
         },
         .uniqueColumns = {u"名称"_s},
         .duplicateText = u"错误:请检查是否有重名记录!"_s,
+        .writeGuard = Guarded::GoodsTypes,
     };
     screen.buttons = {Action::Add, Action::Change, Action::Delete, Action::Save, Action::Cancel,
                     Action::Exit};

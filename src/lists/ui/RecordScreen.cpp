@@ -67,7 +67,8 @@ RecordScreen::RecordScreen(Session &session, RecordScreenDescription described, 
     }
     resize(600, 460);
     if (m_session.database)
-        m_table = std::make_unique<RecordTable>(*m_session.database, m_description.table);
+        m_table = std::make_unique<RecordTable>(*m_session.database, m_description.table,
+                                                m_session.context.signedIn());
 
     auto *toolbar = new QToolBar(this);
     toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);

@@ -48,7 +48,8 @@ QString backUp(Session &session, const QString &previous)
                                 Backup::proposedName(previous, session.clock.now().date()));
     if (target.isEmpty())
         return previous;
-    if (attemptBusy(session.prompt, [&] { Backup::backUp(database, target); }))
+    const auto copy = [&] { Backup::backUp(session.context.signedIn(), database, target); };
+    if (attemptBusy(session.prompt, copy))
         session.prompt.message(u"备份成功\n"_s + QDir::toNativeSeparators(target));
     return target;
 }

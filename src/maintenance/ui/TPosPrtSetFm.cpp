@@ -54,7 +54,8 @@ void TPosPrtSetFm::apply()
     const bool preview = m_preview->isChecked();
     const QString port = m_port->currentText();
     if (!attempt(m_session.prompt, [&] {
-            ReceiptPrinterSettings::apply(m_session.ini, m_session.context, preview, port);
+            ReceiptPrinterSettings::apply(m_session.context.signedIn(), m_session.ini, m_session.context,
+                                          preview, port);
         })) {
         return;
     }

@@ -3,10 +3,7 @@
 #include <QDialog>
 #include <QString>
 
-class QComboBox;
-class QDateEdit;
-class QLineEdit;
-class QPlainTextEdit;
+class MemberForm;
 class QPushButton;
 struct Session;
 
@@ -19,13 +16,7 @@ class TMemberAddFm : public QDialog
 public:
     explicit TMemberAddFm(Session &session, QWidget *parent = nullptr);
 
-    QLineEdit *cardBox() const { return m_card; }
-    QLineEdit *nameBox() const { return m_name; }
-    QComboBox *typeBox() const { return m_type; }
-    QComboBox *sexBox() const { return m_sex; }
-    QDateEdit *birthBox() const { return m_birth; }
-    QLineEdit *phoneBox() const { return m_phone; }
-    QPlainTextEdit *noteBox() const { return m_note; }
+    MemberForm *form() const { return m_form; }
     QPushButton *saveButton() const { return m_save; }
     QPushButton *clearButton() const { return m_clear; }
 
@@ -38,13 +29,7 @@ public slots:
 
 private:
     Session &m_session;
-    QLineEdit *m_card;
-    QLineEdit *m_name;
-    QComboBox *m_type;
-    QComboBox *m_sex;
-    QDateEdit *m_birth;
-    QLineEdit *m_phone;
-    QPlainTextEdit *m_note;
+    MemberForm *m_form;
     QPushButton *m_save;
     QPushButton *m_clear;
     QString m_added;

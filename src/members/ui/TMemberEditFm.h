@@ -5,9 +5,7 @@
 #include <QDialog>
 #include <QString>
 
-class QComboBox;
-class QDateEdit;
-class QLineEdit;
+class MemberForm;
 class QPushButton;
 struct Session;
 
@@ -26,17 +24,7 @@ public:
     // The card number the member has after "保存".
     const QString &savedCard() const { return m_saved; }
 
-    QLineEdit *cardBox() const { return m_card; }
-    QLineEdit *nameBox() const { return m_name; }
-    QComboBox *sexBox() const { return m_sex; }
-    QComboBox *typeBox() const { return m_type; }
-    QLineEdit *balanceBox() const { return m_balance; }
-    QLineEdit *pointsBox() const { return m_points; }
-    QLineEdit *stateBox() const { return m_state; }
-    QDateEdit *birthBox() const { return m_birth; }
-    QDateEdit *registeredBox() const { return m_registered; }
-    QLineEdit *phoneBox() const { return m_phone; }
-    QLineEdit *noteBox() const { return m_note; }
+    MemberForm *form() const { return m_form; }
     QPushButton *saveButton() const { return m_save; }
     QPushButton *cancelButton() const { return m_cancel; }
 
@@ -44,25 +32,11 @@ public slots:
     void save();
 
 private:
-    void showMember(const MemberStore::Member &member);
-    // The form as the operator left it.
-    MemberStore::Member edited() const;
-
     Session &m_session;
     MemberStore::Member m_shown;
     bool m_loaded = false;
     QString m_saved;
-    QLineEdit *m_card;
-    QLineEdit *m_name;
-    QComboBox *m_sex;
-    QComboBox *m_type;
-    QLineEdit *m_balance;
-    QLineEdit *m_points;
-    QLineEdit *m_state;
-    QDateEdit *m_birth;
-    QDateEdit *m_registered;
-    QLineEdit *m_phone;
-    QLineEdit *m_note;
+    MemberForm *m_form;
     QPushButton *m_save;
     QPushButton *m_cancel;
 };

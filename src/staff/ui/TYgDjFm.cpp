@@ -18,6 +18,7 @@ RecordScreenDescription TYgDjFm::describe()
         },
         .uniqueColumns = {u"等级名称"_s},
         .duplicateText = u"错误:请检查是否有重名记录!"_s,
+        .writeGuard = Guarded::EmployeeLevels,
     };
     screen.buttons = {Action::Add, Action::Change, Action::Delete, Action::Save, Action::Cancel,
                     Action::Exit};
