@@ -4,16 +4,33 @@ using namespace Qt::StringLiterals;
 
 ListFilter BillSearch::filter() const
 {
-    ListFilter filter;
-    filter.conditions.append({u"单据号"_s, ListFilter::Match::Differs, u"linshi"_s});
-    if (!field.isEmpty() && !value.isEmpty())
-        filter.conditions.append({field, ListFilter::Match::Contains, value});
-    filter.ranges.append(ListFilter::upTo(u"结帐时间"_s, from, to));
-    if (!method.isEmpty())
-        filter.conditions.append({u"结帐方式"_s, ListFilter::Match::Equals, method});
-    if (!state.isEmpty())
-        filter.conditions.append({u"状态"_s, ListFilter::Match::Equals, state});
-    return filter;
+    SearchBar::Input input{field, value, true, true, from, to, {method, state}};
+    return *bar().filter(input);
+}
+
+SearchBar BillSearch::bar()
+{
+    SearchBar bar;
+    for (const QString &field : fields())
+        bar.fields.append({field, field, ListFilter::Match::Contains});
+    bar.firstField = u"顾客姓名"_s;
+    bar.match = ListFilter::Match::Contains;
+    bar.matchLabel = u"等于"_s;
+    // From the first bill the shop could have to the end of tomorrow.
+    bar.range = SearchBar::Range{u"结帐时间"_s, {0, QDate(2000, 1, 1)}, {1}};
+    bar.range->withTimes = true;
+    bar.tickLists = {{u"结帐方式"_s, u"结帐方式"_s, paymentMethods()},
+                     {u"状态"_s, u"状态"_s, states()}};
+    bar.always = {{u"单据号"_s, ListFilter::Match::Differs, u"linshi"_s}};
+    bar.buttons = {{u"查询"_s, QString::fromUtf16(SearchBar::Search)},
+                   {u"打印"_s, u"print"_s},
+                   {u"退出"_s, u"exit"_s},
+                   {u"Excel"_s, u"excel"_s},
+                   {u"显示明细"_s, u"detail"_s}};
+    // The filter on one line, the buttons under it: on one line the value
+    // box had no room left on a 1280-pixel screen.
+    bar.layout = SearchBar::Layout::ButtonsBelow;
+    return bar;
 }
 
 ListDescription BillSearch::list()
@@ -31,7 +48,9 @@ ListDescription BillSearch::list()
              column(u"进店时间"_s), column(u"实收金额"_s, Footer::Sum),
              column(u"卡内扣除"_s, Footer::Sum), column(u"应收金额"_s, Footer::Sum),
              column(u"结帐方式"_s), column(u"状态"_s), column(u"结帐时间"_s),
-             column(u"顾客姓名"_s), column(u"营业员"_s), column(u"备注"_s)}};
+             column(u"顾客姓名"_s), column(u"营业员"_s), column(u"备注"_s)},
+            {},
+            bar()};
 }
 
 ListReport BillSearch::report()

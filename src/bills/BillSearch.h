@@ -27,8 +27,9 @@ struct BillSearch
     // Bills numbered "linshi" never answer a search.
     ListFilter filter() const;
 
-    // Every bill, latest checkout first.
+    // Every bill, latest checkout first, with the bar that searches them.
     static ListDescription list();
+    static SearchBar bar();
     // 打印: one line per bill and the totals due and received.
     static ListReport report();
 

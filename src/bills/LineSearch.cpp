@@ -19,12 +19,29 @@ ListColumn column(const QString &name, ListColumn::Footer footer = ListColumn::F
 
 ListFilter LineSearch::filter() const
 {
-    ListFilter filter;
-    if (!value.isEmpty())
-        filter.conditions.append({field, ListFilter::Match::Pattern, value.trimmed()});
-    if (byTime)
-        filter.ranges.append(ListFilter::upTo(u"消费时间"_s, from, to));
-    return filter;
+    return *bar().filter({field, value, byTime, true, from, to});
+}
+
+SearchBar LineSearch::bar()
+{
+    SearchBar bar;
+    bar.fields = SearchBar::fieldsOf(fields(), ListFilter::Match::Pattern);
+    bar.match = ListFilter::Match::Pattern;
+    bar.matchLabel = u"等于"_s;
+    bar.value = SearchBar::Value::Trimmed;
+    // Today, from the first second on, while "消费时间" is ticked.
+    bar.range = SearchBar::Range{u"消费时间"_s};
+    bar.range->withTimes = true;
+    bar.range->firstTime = QTime(0, 0, 1);
+    bar.range->tick = u"消费时间"_s;
+    bar.rangeFirst = true;
+    bar.buttons = {{u"检索"_s, QString::fromUtf16(SearchBar::Search)},
+                   {u"关闭"_s, u"close"_s},
+                   {u"打印"_s, u"print"_s},
+                   {u"Excel"_s, u"excel"_s}};
+    // The search on one line, the buttons and the day's totals under it.
+    bar.layout = SearchBar::Layout::ButtonsBelow;
+    return bar;
 }
 
 ListFilter LineSearch::day(QDate day)
@@ -53,7 +70,9 @@ ListDescription LineSearch::list()
              column(u"商品名"_s), column(u"单价"_s, Footer::Sum), column(u"数量"_s, Footer::Sum),
              column(u"折扣"_s), column(u"合计"_s, Footer::Sum), column(u"参与打折"_s),
              column(u"消费时间"_s), column(u"员工编号"_s), column(u"员工姓名"_s),
-             column(u"营业员"_s)}};
+             column(u"营业员"_s)},
+            {},
+            bar()};
 }
 
 ListReport LineSearch::report()

@@ -36,8 +36,9 @@ struct LineSearch
     // The lines of one bill, of every plate it covered.
     static ListFilter ofBill(const QString &billNumber);
 
-    // The bill line window's list and its print.
+    // The bill line window's list with its bar, and its print.
     static ListDescription list();
+    static SearchBar bar();
     static ListReport report();
     // The bill detail's list.
     static ListDescription billList();

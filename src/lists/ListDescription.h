@@ -1,7 +1,11 @@
 #pragma once
 
+#include "SearchBar.h"
+
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 // One column of a list window's grid: its heading, the database column it
 // shows, and what its footer shows.
@@ -30,4 +34,6 @@ struct ListDescription
     // search's conditions, which then pick the rows that are totalled; the
     // columns may name the statement's own totals ("sum(数量) as 总数量").
     QString group = {};
+    // The search bar the list window builds above the grid; none without.
+    std::optional<SearchBar> bar = {};
 };

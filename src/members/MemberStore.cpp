@@ -53,6 +53,16 @@ ListDescription MemberStore::list()
                            ListColumn::Footer footer = ListColumn::Footer::None) {
         return ListColumn{name, name, footer};
     };
+    // One column holding the whole value.
+    SearchBar bar;
+    bar.fields = SearchBar::fieldsOf(
+        {u"会员卡号"_s, u"会员姓名"_s, u"会员类型"_s, u"联系电话"_s, u"备注"_s},
+        ListFilter::Match::Equals);
+    bar.matchLabel = u"中含有"_s;
+    bar.incomplete = SearchBar::Incomplete::Refused;
+    bar.incompleteText = u"请填写查询条件!"_s;
+    bar.buttons = {{u"查找"_s, QString::fromUtf16(SearchBar::Search)}};
+    bar.nothingFound = u"没有找到符合条件的数据."_s;
     return {u"会员管理"_s,
             u"select * from 会员管理"_s,
             QString(),
@@ -60,7 +70,9 @@ ListDescription MemberStore::list()
              column(u"会员类型"_s), column(u"会员性别"_s),
              column(u"卡内金额"_s, ListColumn::Footer::Sum), column(u"当前积分"_s),
              column(u"当前状态"_s), column(u"出生日期"_s), column(u"联系电话"_s),
-             column(u"备注"_s), column(u"登记日期"_s)}};
+             column(u"备注"_s), column(u"登记日期"_s)},
+            {},
+            bar};
 }
 
 MemberStore::Member MemberStore::load(const QString &card)

@@ -10,7 +10,7 @@
 // The list of recharges (会员充值) and what its "查询" asks for.
 namespace RechargeRecords {
 
-// Every recharge, as MemberCards lists them.
+// Every recharge, as MemberCards lists them, with the bar of 充值记录查询.
 ListDescription list();
 
 // One column equal to the value with its outer blanks removed, and the

@@ -1,7 +1,5 @@
 #include "StaffLists.h"
 
-#include "common/Refusal.h"
-
 using namespace Qt::StringLiterals;
 
 namespace StaffLists {
@@ -15,7 +13,71 @@ ListFilter equals(const QString &column, const QString &value)
     return filter;
 }
 
+// A bar that finds the rows whose chosen column holds the whole value.
+SearchBar wholeValueBar(const QStringList &fields, const QString &incomplete)
+{
+    SearchBar bar;
+    bar.fields = SearchBar::fieldsOf(fields, ListFilter::Match::Equals);
+    bar.incomplete = SearchBar::Incomplete::Refused;
+    bar.incompleteText = incomplete;
+    bar.buttons = {{u"查询"_s, QString::fromUtf16(SearchBar::Search)},
+                   {u"打印"_s, u"print"_s},
+                   {u"退出"_s, u"exit"_s}};
+    return bar;
+}
+
+SearchBar commissionTotalsBar()
+{
+    SearchBar bar;
+    bar.range = SearchBar::Range{u"日期"_s, {}, {}, u"起始日期"_s, u"终止日期"_s};
+    bar.range->orderRefusal = u"起始日期不能大于终止日期,请重新选择!"_s;
+    bar.buttons = {{u"查询"_s, QString::fromUtf16(SearchBar::Search)}, {u"退出"_s, u"exit"_s}};
+    bar.nothingFound = u"没有找到符合条件的记录"_s;
+    return bar;
+}
+
+SearchBar commissionLinesBar()
+{
+    // Another column of the lines may be typed; it is checked before use.
+    SearchBar bar = wholeValueBar({u"员工编号"_s, u"员工姓名"_s, u"号牌"_s, u"单据号"_s},
+                                  u"请认真填写查询条件"_s);
+    bar.matchLabel = u"包含"_s;
+    bar.nothingFound = u"没有找到符合条件的记录"_s;
+    return bar;
+}
+
+SearchBar salaryRecordsBar()
+{
+    SearchBar bar = wholeValueBar({u"员工编号"_s, u"员工姓名"_s, u"备注"_s}, u"请输入查询条件!"_s);
+    bar.lead = u"请选择"_s;
+    return bar;
+}
+
 } // namespace
+
+ListDescription employees()
+{
+    return {u"员工管理"_s, u"select * from 员工管理"_s, QString(),
+            {{u"员工编号"_s, u"员工编号"_s, ListColumn::Footer::Count},
+             {u"员工姓名"_s, u"员工姓名"_s},
+             {u"性别"_s, u"性别"_s},
+             {u"员工等级"_s, u"员工等级"_s},
+             {u"联系电话"_s, u"联系电话"_s},
+             {u"证件号码"_s, u"证件号码"_s},
+             {u"备注"_s, u"备注"_s}}};
+}
+
+ListDescription employeeChoice()
+{
+    return {u"员工管理"_s,
+            u"select * from 员工管理"_s,
+            QString(),
+            {{u"员工编号"_s, u"员工编号"_s},
+             {u"员工姓名"_s, u"员工姓名"_s},
+             {u"性别"_s, u"性别"_s},
+             {u"员工等级"_s, u"员工等级"_s},
+             {u"联系电话"_s, u"联系电话"_s}}};
+}
 
 ListDescription commissionTotals()
 {
@@ -26,17 +88,15 @@ ListDescription commissionTotals()
             u"select 员工编号, sum(提成金额) as 金额 from 提成日汇总"_s,
             u"order by 员工编号"_s,
             {{u"员工编号"_s, u"员工编号"_s}, {u"金额"_s, u"金额"_s}},
-            u"group by 员工编号 having sum(行数) <> 0"_s};
+            u"group by 员工编号 having sum(行数) <> 0"_s,
+            commissionTotalsBar()};
 }
 
 ListFilter commissionTotalsBetween(QDate first, QDate last)
 {
-    if (last < first)
-        throw Refusal(u"起始日期不能大于终止日期,请重新选择!"_s);
-    ListFilter filter;
     // The totals are kept per day, by the midnight of the lines' 消费时间.
-    filter.ranges.append(ListFilter::wholeDays(u"日期"_s, first, last));
-    return filter;
+    return *commissionTotalsBar().filter(
+        {{}, {}, true, false, first.startOfDay(), last.startOfDay()});
 }
 
 ListDescription commissionLines()
@@ -52,14 +112,14 @@ ListDescription commissionLines()
              {u"单据号"_s, u"单据号"_s},
              {u"号牌"_s, u"号牌"_s},
              {u"提成金额"_s, u"提成金额"_s, Footer::Sum},
-             {u"提成已发"_s, u"TcYf"_s}}};
+             {u"提成已发"_s, u"TcYf"_s}},
+            {},
+            commissionLinesBar()};
 }
 
 ListFilter commissionLinesWhere(const QString &column, const QString &value)
 {
-    if (column.trimmed().isEmpty() || value.isEmpty())
-        throw Refusal(u"请认真填写查询条件"_s);
-    return equals(column, value);
+    return *commissionLinesBar().filter({column, value});
 }
 
 ListDescription salaryRecords()
@@ -76,14 +136,14 @@ ListDescription salaryRecords()
              {u"提成"_s, u"提成"_s},
              {u"合计"_s, u"合计"_s},
              {u"备注"_s, u"备注"_s},
-             {u"登记人"_s, u"登记人"_s}}};
+             {u"登记人"_s, u"登记人"_s}},
+            {},
+            salaryRecordsBar()};
 }
 
 ListFilter salaryRecordsWhere(const QString &column, const QString &value)
 {
-    if (column.trimmed().isEmpty() || value.isEmpty())
-        throw Refusal(u"请输入查询条件!"_s);
-    return equals(column, value);
+    return *salaryRecordsBar().filter({column, value});
 }
 
 ListDescription salaryHistory()

@@ -10,6 +10,11 @@
 // run. A search the operator left incomplete is refused with Refusal.
 namespace StaffLists {
 
+// Every employee with the columns the employee list shows (员工管理).
+ListDescription employees();
+// The employees to choose a server from (选择服务生).
+ListDescription employeeChoice();
+
 // Commission per employee over the settled lines (服务生提成统计).
 ListDescription commissionTotals();
 // The lines booked from the first to the last day, both whole days. Refuses

@@ -17,6 +17,8 @@ namespace ItemStatistics {
 inline constexpr auto AllTypes = u"全部";
 
 ListDescription description();
+// The days to count, from the first day the shop could have to today.
+SearchBar bar();
 // The lines booked from the first to the last day (both whole days) and,
 // unless the type is AllTypes or empty, of exactly that type.
 ListFilter filter(QDate first, QDate last, const QString &type);

@@ -1,13 +1,24 @@
 #include "../export/WorkbookReader.h"
 #include "support/TestSession.h"
 
+#include "bills/ui/TZdCxFm.h"
+#include "bills/ui/TZdMxFm.h"
 #include "db/ResultTableModel.h"
 #include "db/Transaction.h"
+#include "goods/ui/TXmAddChaXunFm.h"
+#include "goods/ui/TXmFm.h"
 #include "lists/ui/FooterBar.h"
 #include "lists/ui/ListWindow.h"
+#include "lists/ui/SearchBarWidget.h"
+#include "members/ui/TChongZhiRecordFm.h"
+#include "members/ui/THYConsumeCXFm.h"
+#include "members/ui/TMemberFm.h"
+#include "staff/ui/TFwsTcMxFm.h"
+#include "staff/ui/TGongZiRecordFm.h"
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTest>
 
@@ -25,8 +36,11 @@ private slots:
     void refusedSearchKeepsTheRows();
     void excelExportsEveryColumn();
     void longListsReadPageByPage();
+    void enterInTheValueBoxSearchesOnce_data();
+    void enterInTheValueBoxSearchesOnce();
 
 private:
+    static std::unique_ptr<ListWindow> open(const QString &name, Session &session);
     static ListDescription members();
     static void member(Database &db, const QString &card, const QString &name, const QString &balance);
 };
@@ -152,6 +166,74 @@ void TestListWindow::longListsReadPageByPage()
     QCOMPARE(sheet.rows.size(), 1201);
     QCOMPARE(sheet.rows.last().value(t.database->columns(u"会员管理"_s).indexOf(u"会员卡号"_s)).value,
              u"01199"_s);
+}
+
+std::unique_ptr<ListWindow> TestListWindow::open(const QString &name, Session &session)
+{
+    if (name == u"TZdCxFm")
+        return std::make_unique<TZdCxFm>(session);
+    if (name == u"TZdMxFm")
+        return std::make_unique<TZdMxFm>(session);
+    if (name == u"TXmFm")
+        return std::make_unique<TXmFm>(session);
+    if (name == u"TXmAddChaXunFm")
+        return std::make_unique<TXmAddChaXunFm>(session);
+    if (name == u"TGongZiRecordFm")
+        return std::make_unique<TGongZiRecordFm>(session);
+    if (name == u"TFwsTcMxFm")
+        return std::make_unique<TFwsTcMxFm>(session);
+    if (name == u"THYConsumeCXFm")
+        return std::make_unique<THYConsumeCXFm>(session);
+    if (name == u"TMemberFm")
+        return std::make_unique<TMemberFm>(session);
+    if (name == u"TChongZhiRecordFm")
+        return std::make_unique<TChongZhiRecordFm>(session);
+    return nullptr;
+}
+
+void TestListWindow::enterInTheValueBoxSearchesOnce_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QStringList>("said");
+    QTest::newRow("账单查询") << u"TZdCxFm"_s << u"顾客姓名"_s << QStringList();
+    QTest::newRow("账单明细") << u"TZdMxFm"_s << u"商品名"_s << QStringList();
+    QTest::newRow("商品项目管理") << u"TXmFm"_s << u"商品名"_s
+                                  << QStringList{u"没有符合条件的记录!"_s};
+    QTest::newRow("进货表统计") << u"TXmAddChaXunFm"_s << u"商品名"_s << QStringList();
+    QTest::newRow("员工工资表") << u"TGongZiRecordFm"_s << u"员工编号"_s << QStringList();
+    QTest::newRow("服务生提成明细") << u"TFwsTcMxFm"_s << u"员工编号"_s
+                                    << QStringList{u"没有找到符合条件的记录"_s};
+    QTest::newRow("会员消费查询") << u"THYConsumeCXFm"_s << u"会员卡号"_s << QStringList();
+    QTest::newRow("会员管理") << u"TMemberFm"_s << u"会员卡号"_s
+                              << QStringList{u"没有找到符合条件的数据."_s};
+    QTest::newRow("充值记录查询") << u"TChongZhiRecordFm"_s << u"会员卡号"_s
+                                  << QStringList{u"没有符合条件的记录!"_s};
+}
+
+void TestListWindow::enterInTheValueBoxSearchesOnce()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, column);
+    QFETCH(QStringList, said);
+    TestSession t;
+    const std::unique_ptr<ListWindow> list = open(window, t.session);
+    list->show();
+    QVERIFY(QTest::qWaitForWindowExposed(list.get()));
+    t.prompt.clear();
+
+    // Shown, the dialog's default button answers Enter too: the search
+    // still runs once, so its message is said once.
+    QLineEdit *value = list->searchBar()->valueBox();
+    value->setFocus();
+    value->setText(u"x'%_"_s);
+    QTest::keyClick(value, Qt::Key_Return);
+    QCOMPARE(t.prompt.messages(), said);
+    bool searched = false;
+    for (const ListFilter::Condition &condition : list->filter().conditions)
+        searched |= condition.column == column && condition.value == u"x'%_"_s;
+    QVERIFY2(searched, "Enter in the value box did not search");
+    QVERIFY(list->isVisible());
 }
 
 SALONDESK_DB_GUI_TEST_MAIN(TestListWindow)

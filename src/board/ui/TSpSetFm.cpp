@@ -6,6 +6,7 @@
 #include "board/PlateSettings.h"
 #include "common/Prompt.h"
 #include "common/ui/Attempt.h"
+#include "common/ui/ButtonRow.h"
 #include "common/ui/GridLook.h"
 #include "db/ResultTableModel.h"
 #include "export/ui/ExcelExport.h"
@@ -77,15 +78,10 @@ TSpSetFm::TSpSetFm(Session &session, QWidget *parent)
     if (m_session.database)
         m_settings = std::make_unique<PlateSettings>(*m_session.database);
 
-    auto addButtons = [this](const QString &group, QLayout *layout,
-                             const QList<std::pair<QString, void (TSpSetFm::*)()>> &buttons) {
-        for (const auto &[caption, slot] : buttons) {
-            auto *button = new QPushButton(caption, this);
-            button->setAutoDefault(false);
-            connect(button, &QPushButton::clicked, this, slot);
-            layout->addWidget(button);
-            m_buttons.insert(group + u'/' + caption, button);
-        }
+    auto addButtons = [this](const QString &group, QBoxLayout *layout,
+                             std::initializer_list<std::pair<QString, void (TSpSetFm::*)()>> buttons) {
+        for (QPushButton *button : addBarButtons<TSpSetFm>(layout, this, buttons))
+            m_buttons.insert(group + u'/' + button->text(), button);
     };
 
     auto *roomGroup = new QGroupBox(u"包厢"_s, this);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QBoxLayout>
 #include <QHBoxLayout>
+#include <QList>
 #include <QPushButton>
 #include <QString>
 #include <QWidget>
@@ -19,20 +21,33 @@ inline QHBoxLayout *buttonRow(std::initializer_list<QWidget *> buttons)
     return row;
 }
 
-// Buttons added to a search bar's row, in the order given, each named after
-// its caption and calling its slot of `window`; the one captioned
-// `enterCaption` answers Enter in the bar's boxes.
-template <typename Window>
-void addBarButtons(QHBoxLayout *row, Window *window,
-                   std::initializer_list<std::pair<QString, void (Window::*)()>> buttons,
-                   const QString &enterCaption)
+// A button added to a bar's row, named after its caption. Only the one
+// that is `enter` answers Enter in the bar's boxes; the others, whatever
+// has the focus, never do.
+inline QPushButton *addBarButton(QBoxLayout *row, QWidget *parent, const QString &caption,
+                                 bool enter = false)
 {
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(caption);
+    button->setAutoDefault(false);
+    button->setDefault(enter);
+    row->addWidget(button);
+    return button;
+}
+
+// Buttons added to a bar's row, in the order given, each calling its slot
+// of `window`; the one captioned `enterCaption` answers Enter.
+template <typename Window>
+QList<QPushButton *> addBarButtons(QBoxLayout *row, Window *window,
+                                   std::initializer_list<std::pair<QString, void (Window::*)()>> buttons,
+                                   const QString &enterCaption = {})
+{
+    QList<QPushButton *> added;
     for (const auto &[caption, slot] : buttons) {
-        auto *button = new QPushButton(caption, row->parentWidget());
-        button->setObjectName(caption);
-        button->setAutoDefault(false);
-        button->setDefault(caption == enterCaption);
+        QPushButton *button = addBarButton(row, window, caption,
+                                           !enterCaption.isEmpty() && caption == enterCaption);
         QObject::connect(button, &QPushButton::clicked, window, slot);
-        row->addWidget(button);
+        added.append(button);
     }
+    return added;
 }

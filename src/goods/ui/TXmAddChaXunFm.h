@@ -14,18 +14,11 @@ class TXmAddChaXunFm : public ListWindow
 public:
     explicit TXmAddChaXunFm(Session &session, QWidget *parent = nullptr);
 
-    QLineEdit *nameBox() const { return m_name; }
-    QCheckBox *dateBox() const { return m_byDate; }
-    QDateEdit *firstDate() const { return m_first; }
-    QDateEdit *lastDate() const { return m_last; }
+    QLineEdit *nameBox() const;
+    QCheckBox *dateBox() const;
+    QDateEdit *firstDate() const;
+    QDateEdit *lastDate() const;
 
 public slots:
-    void search();
     void print();
-
-private:
-    QLineEdit *m_name;
-    QCheckBox *m_byDate;
-    QDateEdit *m_first;
-    QDateEdit *m_last;
 };

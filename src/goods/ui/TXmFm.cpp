@@ -5,39 +5,18 @@
 #include "TXmEditFm.h"
 #include "common/ui/Attempt.h"
 #include "goods/GoodsCatalogue.h"
+#include "goods/GoodsLists.h"
+#include "lists/ui/SearchBarWidget.h"
 #include "report/ListReport.h"
 #include "session/RightTable.h"
 #include "session/Session.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-ListDescription catalogue()
-{
-    using Footer = ListColumn::Footer;
-    return {u"商品库"_s,
-            u"select * from 商品库"_s,
-            u"order by 商品名"_s,
-            {{u"编号"_s, u"编号"_s},
-             {u"名称"_s, u"商品名"_s, Footer::Count},
-             {u"拼音"_s, u"拼音"_s},
-             {u"单价"_s, u"单价"_s},
-             {u"商品类型"_s, u"商品类型"_s},
-             {u"库存"_s, u"库存"_s, Footer::Sum},
-             {u"是否需要服务"_s, u"是否需要服务"_s}}};
-}
-
-} // namespace
-
 TXmFm::TXmFm(Session &session, QWidget *parent)
-    : ListWindow(session, catalogue(), parent)
-    , m_search(new QLineEdit(this))
+    : ListWindow(session, GoodsLists::catalogue(), parent)
 {
     setWindowTitle(u"商品项目管理"_s);
     followChanges(Change::Goods);
@@ -51,43 +30,24 @@ TXmFm::TXmFm(Session &session, QWidget *parent)
     addButton(u"显示全部"_s, [this] { showAll(); });
     addButton(u"打印"_s, [this] { print(); });
     addButton(u"退出"_s, [this] { reject(); });
+}
 
-    auto *bar = new QWidget(this);
-    auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(0, 0, 0, 0);
-    auto *find = new QPushButton(u"查找"_s, bar);
-    find->setAutoDefault(false);
-    connect(find, &QPushButton::clicked, this, &TXmFm::search);
-    connect(m_search, &QLineEdit::returnPressed, this, &TXmFm::search);
-    row->addWidget(new QLabel(u"名称"_s, bar));
-    row->addWidget(m_search);
-    row->addWidget(find);
-    row->addStretch(1);
-    setSearchBar(bar);
+QLineEdit *TXmFm::searchBox() const
+{
+    return searchBar()->valueBox();
 }
 
 void TXmFm::showEvent(QShowEvent *event)
 {
     ListWindow::showEvent(event);
     // Each showing starts from the whole catalogue as the database has it.
-    m_search->clear();
+    searchBox()->clear();
     showAll();
 }
 
 void TXmFm::showAll()
 {
     load();
-}
-
-void TXmFm::search()
-{
-    const QString name = m_search->text().trimmed();
-    if (name.isEmpty())
-        return;
-    ListFilter filter;
-    filter.conditions.append({u"商品名"_s, ListFilter::Match::Contains, name});
-    if (load(filter) == 0)
-        m_session.prompt.message(u"没有符合条件的记录!"_s);
 }
 
 std::optional<int> TXmFm::currentItem() const

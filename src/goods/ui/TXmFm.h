@@ -13,11 +13,10 @@ class TXmFm : public ListWindow
 public:
     explicit TXmFm(Session &session, QWidget *parent = nullptr);
 
-    QLineEdit *searchBox() const { return m_search; }
+    QLineEdit *searchBox() const;
 
 public slots:
     void showAll();
-    void search();
     void addItem();
     void buyCurrentItem();
     void editCurrentItem();
@@ -30,6 +29,4 @@ protected:
 private:
     // The current item's id; nothing when the list is empty.
     std::optional<int> currentItem() const;
-
-    QLineEdit *m_search;
 };

@@ -2,6 +2,7 @@
 
 #include "FooterBar.h"
 #include "ListColumnsModel.h"
+#include "SearchBarWidget.h"
 #include "common/Clock.h"
 #include "common/ui/Attempt.h"
 #include "common/ui/GridLook.h"
@@ -44,6 +45,16 @@ ListWindow::ListWindow(Session &session, ListDescription description, QWidget *p
     m_layout->setContentsMargins(4, 0, 4, 4);
     m_layout->setSpacing(4);
     m_layout->addWidget(m_toolbar);
+    if (const std::optional<SearchBar> &bar = m_query.description().bar) {
+        m_bar = new SearchBarWidget(*bar, session.clock.now().date(), this);
+        connect(m_bar, &SearchBarWidget::pressed, this, [this](const QString &id) {
+            if (id == QStringView(SearchBar::Search))
+                search();
+            else if (const auto handler = m_barHandlers.value(id))
+                handler();
+        });
+        m_layout->addWidget(m_bar);
+    }
     m_layout->addWidget(m_grid, 1);
     m_layout->addWidget(m_footer);
     resize(960, 600);
@@ -71,6 +82,29 @@ QAction *ListWindow::action(const QString &caption) const
 void ListWindow::setSearchBar(QWidget *bar)
 {
     m_layout->insertWidget(1, bar);
+}
+
+void ListWindow::onBarButton(const QString &id, std::function<void()> handler)
+{
+    m_barHandlers.insert(id, std::move(handler));
+}
+
+std::optional<ListFilter> ListWindow::searchFilter() const
+{
+    return m_bar->description().filter(m_bar->input());
+}
+
+void ListWindow::search()
+{
+    if (!m_bar)
+        return;
+    const auto filter = fetch(m_session.prompt, [this] { return searchFilter(); });
+    if (!filter || !*filter)
+        return;
+    const std::optional<int> found = load(**filter);
+    const QString &nothingFound = m_bar->description().nothingFound;
+    if (found && *found == 0 && !nothingFound.isEmpty())
+        m_session.prompt.message(nothingFound);
 }
 
 std::optional<int> ListWindow::load(const ListFilter &filter)

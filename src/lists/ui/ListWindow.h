@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include <QHash>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -18,12 +20,13 @@ class QTableView;
 class QToolBar;
 class QVBoxLayout;
 class ResultTableModel;
+class SearchBarWidget;
 struct Session;
 
-// The window every list of the program is: a toolbar of its own buttons, a
-// search bar of its own, a grid of the list's columns with a footer of
-// counts and sums, printing and Excel. A list window is its ListDescription plus
-// its buttons and search bar; this class does the rest.
+// The window every list of the program is: a toolbar of its own buttons, the
+// search bar its description has, a grid of the list's columns with a footer
+// of counts and sums, printing and Excel. A list window is its
+// ListDescription plus its buttons; this class does the rest.
 class ListWindow : public QDialog
 {
     Q_OBJECT
@@ -53,6 +56,16 @@ public:
     // Every column of the result, as "Excel" exports it.
     ResultTableModel *rows() const { return m_rows; }
     ListQuery &query() { return m_query; }
+    // The bar the description asks for; null without one.
+    SearchBarWidget *searchBar() const { return m_bar; }
+
+public slots:
+    // The bar's search: the list with the conditions its boxes ask for. A
+    // refusal is shown and the grid keeps its rows; a search that finds no
+    // row says so where the bar has words for it.
+    void search();
+
+public:
 
     // Prints the report over the full result, in the print preview.
     void printList(ListReport report);
@@ -62,8 +75,14 @@ public:
 protected:
     // A toolbar button; its caption names it for action().
     QAction *addButton(const QString &caption, std::function<void()> handler);
-    // The window's search bar, above the grid.
+    // A panel of the window's own above the grid, for a list without a
+    // described search bar.
     void setSearchBar(QWidget *bar);
+    // What the bar's button with this id does.
+    void onBarButton(const QString &id, std::function<void()> handler);
+    // The conditions of a search from the bar; nothing when it does nothing.
+    // Throws Refusal. A window with choices beyond the bar adds them here.
+    virtual std::optional<ListFilter> searchFilter() const;
     // Reads the list again, keeping its current row and scroll position,
     // whenever the change feed announces one of `changes` (committed here
     // or at another workstation) while the window is shown and has loaded.
@@ -83,5 +102,7 @@ private:
     QVBoxLayout *m_layout;
     QTableView *m_grid;
     FooterBar *m_footer;
+    SearchBarWidget *m_bar = nullptr;
+    QHash<QString, std::function<void()>> m_barHandlers;
     bool m_loaded = false;
 };

@@ -2,8 +2,6 @@
 
 #include "lists/ui/ListWindow.h"
 
-#include <optional>
-
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -20,31 +18,13 @@ class TChongZhiRecordFm : public ListWindow
 public:
     explicit TChongZhiRecordFm(Session &session, QWidget *parent = nullptr);
 
-    QComboBox *fieldBox() const { return m_field; }
-    QLineEdit *valueBox() const { return m_value; }
-    QCheckBox *dateBox() const { return m_byDate; }
-    QDateEdit *firstDate() const { return m_first; }
-    QDateEdit *lastDate() const { return m_last; }
-    QCheckBox *timeBox() const { return m_byTime; }
-    QTimeEdit *firstTime() const { return m_firstTime; }
-    QTimeEdit *lastTime() const { return m_lastTime; }
-    QPushButton *searchButton() const { return m_search; }
-
-public slots:
-    void search();
-
-private:
-    // The chosen range: whole days, or to the second with times.
-    std::optional<ListFilter::Range> period() const;
-    void enableRange();
-
-    QComboBox *m_field;
-    QLineEdit *m_value;
-    QCheckBox *m_byDate;
-    QDateEdit *m_first;
-    QTimeEdit *m_firstTime;
-    QDateEdit *m_last;
-    QTimeEdit *m_lastTime;
-    QCheckBox *m_byTime;
-    QPushButton *m_search;
+    QComboBox *fieldBox() const;
+    QLineEdit *valueBox() const;
+    QCheckBox *dateBox() const;
+    QDateEdit *firstDate() const;
+    QDateEdit *lastDate() const;
+    QCheckBox *timeBox() const;
+    QTimeEdit *firstTime() const;
+    QTimeEdit *lastTime() const;
+    QPushButton *searchButton() const;
 };

@@ -16,20 +16,11 @@ class THYConsumeCXFm : public ListWindow
 public:
     explicit THYConsumeCXFm(Session &session, QWidget *parent = nullptr);
 
-    QComboBox *fieldBox() const { return m_field; }
-    QLineEdit *valueBox() const { return m_value; }
-    QPushButton *searchButton() const { return m_search; }
-    QPushButton *printButton() const { return m_print; }
+    QComboBox *fieldBox() const;
+    QLineEdit *valueBox() const;
+    QPushButton *searchButton() const;
+    QPushButton *printButton() const;
 
     // The printed list, over the rows shown.
     static ListReport report();
-
-public slots:
-    void search();
-
-private:
-    QComboBox *m_field;
-    QLineEdit *m_value;
-    QPushButton *m_search;
-    QPushButton *m_print;
 };

@@ -4,23 +4,14 @@
 #include "TMemberEditFm.h"
 #include "common/ui/Attempt.h"
 #include "db/ResultTableModel.h"
+#include "lists/ui/SearchBarWidget.h"
 #include "members/MemberStore.h"
 #include "session/Session.h"
-
-#include <QComboBox>
-#include <QEvent>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
 TMemberFm::TMemberFm(Session &session, QWidget *parent)
     : ListWindow(session, MemberStore::list(), parent)
-    , m_field(new QComboBox(this))
-    , m_value(new QLineEdit(this))
-    , m_find(new QPushButton(u"查找"_s, this))
 {
     setWindowTitle(u"会员管理"_s);
     followChanges(Change::Members);
@@ -35,23 +26,6 @@ TMemberFm::TMemberFm(Session &session, QWidget *parent)
     addButton(u"充值"_s, [this] { recharge(); });
     addButton(u"Excel"_s, [this] { exportList(); });
     addButton(u"退出"_s, [this] { close(); });
-
-    m_field->setEditable(true);
-    m_field->setInsertPolicy(QComboBox::NoInsert);
-    m_field->addItems({u"会员卡号"_s, u"会员姓名"_s, u"会员类型"_s, u"联系电话"_s, u"备注"_s});
-    m_field->setCurrentIndex(0);
-    m_value->installEventFilter(this);
-    connect(m_find, &QPushButton::clicked, this, &TMemberFm::search);
-
-    auto *bar = new QWidget(this);
-    auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(m_field);
-    row->addWidget(new QLabel(u"中含有"_s, bar));
-    row->addWidget(m_value, 1);
-    row->addWidget(m_find);
-    row->addStretch(1);
-    setSearchBar(bar);
 
     load();
 }
@@ -69,31 +43,24 @@ ListReport TMemberFm::report()
     return report;
 }
 
-bool TMemberFm::eventFilter(QObject *watched, QEvent *event)
+QComboBox *TMemberFm::fieldBox() const
 {
-    // Enter in the value box searches.
-    if (watched == m_value && event->type() == QEvent::FocusIn)
-        m_find->setDefault(true);
-    return ListWindow::eventFilter(watched, event);
+    return searchBar()->fieldBox();
+}
+
+QLineEdit *TMemberFm::valueBox() const
+{
+    return searchBar()->valueBox();
+}
+
+QPushButton *TMemberFm::findButton() const
+{
+    return searchBar()->button(QString::fromUtf16(SearchBar::Search));
 }
 
 QString TMemberFm::currentCard() const
 {
     return currentValue(u"会员卡号"_s).toString();
-}
-
-void TMemberFm::search()
-{
-    const QString field = m_field->currentText();
-    const QString value = m_value->text();
-    if (field.isEmpty() || value.isEmpty()) {
-        m_session.prompt.message(u"请填写查询条件!"_s);
-        return;
-    }
-    ListFilter filter;
-    filter.conditions.append({field, ListFilter::Match::Equals, value});
-    if (load(filter) == 0)
-        m_session.prompt.message(u"没有找到符合条件的数据."_s);
 }
 
 void TMemberFm::showAll()

@@ -18,15 +18,14 @@ class TMemberFm : public ListWindow
 public:
     explicit TMemberFm(Session &session, QWidget *parent = nullptr);
 
-    QComboBox *fieldBox() const { return m_field; }
-    QLineEdit *valueBox() const { return m_value; }
-    QPushButton *findButton() const { return m_find; }
+    QComboBox *fieldBox() const;
+    QLineEdit *valueBox() const;
+    QPushButton *findButton() const;
 
     // The printed list, over the rows shown.
     static ListReport report();
 
 public slots:
-    void search();
     void showAll();
     void addMember();
     void editMember();
@@ -38,13 +37,6 @@ signals:
     // navigator opens the recharge window; the list is read again after it.
     void rechargeRequested(const QString &card);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     QString currentCard() const;
-
-    QComboBox *m_field;
-    QLineEdit *m_value;
-    QPushButton *m_find;
 };

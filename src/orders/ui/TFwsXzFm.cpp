@@ -1,5 +1,7 @@
 #include "TFwsXzFm.h"
 
+#include "staff/StaffLists.h"
+
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QTableView>
@@ -7,24 +9,8 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-ListDescription employees()
-{
-    return {u"员工管理"_s,
-            u"select * from 员工管理"_s,
-            QString(),
-            {{u"员工编号"_s, u"员工编号"_s},
-             {u"员工姓名"_s, u"员工姓名"_s},
-             {u"性别"_s, u"性别"_s},
-             {u"员工等级"_s, u"员工等级"_s},
-             {u"联系电话"_s, u"联系电话"_s}}};
-}
-
-} // namespace
-
 TFwsXzFm::TFwsXzFm(Session &session, QWidget *parent)
-    : ListWindow(session, employees(), parent)
+    : ListWindow(session, StaffLists::employeeChoice(), parent)
     , m_name(new QLineEdit(this))
     , m_number(new QLineEdit(this))
 {

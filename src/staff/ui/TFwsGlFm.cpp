@@ -4,13 +4,14 @@
 #include "common/ui/Attempt.h"
 #include "report/ListReport.h"
 #include "session/Session.h"
+#include "staff/StaffLists.h"
 
 #include <QShowEvent>
 
 using namespace Qt::StringLiterals;
 
 TFwsGlFm::TFwsGlFm(Session &session, QWidget *parent)
-    : ListWindow(session, description(), parent)
+    : ListWindow(session, StaffLists::employees(), parent)
 {
     setWindowTitle(u"员工管理"_s);
     followChanges(Change::Employees);
@@ -23,18 +24,6 @@ TFwsGlFm::TFwsGlFm(Session &session, QWidget *parent)
     addButton(u"发工资"_s, [this] { paySalary(); });
     addButton(u"打印"_s, [this] { printEmployees(); });
     addButton(u"退出"_s, [this] { reject(); });
-}
-
-ListDescription TFwsGlFm::description()
-{
-    return {u"员工管理"_s, u"select * from 员工管理"_s, QString(),
-            {{u"员工编号"_s, u"员工编号"_s, ListColumn::Footer::Count},
-             {u"员工姓名"_s, u"员工姓名"_s},
-             {u"性别"_s, u"性别"_s},
-             {u"员工等级"_s, u"员工等级"_s},
-             {u"联系电话"_s, u"联系电话"_s},
-             {u"证件号码"_s, u"证件号码"_s},
-             {u"备注"_s, u"备注"_s}}};
 }
 
 void TFwsGlFm::showEvent(QShowEvent *event)

@@ -22,8 +22,6 @@ class TFwsGlFm : public ListWindow
 public:
     explicit TFwsGlFm(Session &session, QWidget *parent = nullptr);
 
-    static ListDescription description();
-
 public slots:
     void addEmployee();
     void changeEmployee();

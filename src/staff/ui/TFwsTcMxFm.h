@@ -14,14 +14,9 @@ class TFwsTcMxFm : public ListWindow
 public:
     explicit TFwsTcMxFm(Session &session, QWidget *parent = nullptr);
 
-    QComboBox *fieldBox() const { return m_field; }
-    QLineEdit *valueBox() const { return m_value; }
+    QComboBox *fieldBox() const;
+    QLineEdit *valueBox() const;
 
 public slots:
-    void search();
     void print();
-
-private:
-    QComboBox *m_field;
-    QLineEdit *m_value;
 };

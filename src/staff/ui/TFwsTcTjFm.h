@@ -13,13 +13,6 @@ class TFwsTcTjFm : public ListWindow
 public:
     explicit TFwsTcTjFm(Session &session, QWidget *parent = nullptr);
 
-    QDateEdit *firstDate() const { return m_first; }
-    QDateEdit *lastDate() const { return m_last; }
-
-public slots:
-    void search();
-
-private:
-    QDateEdit *m_first;
-    QDateEdit *m_last;
+    QDateEdit *firstDate() const;
+    QDateEdit *lastDate() const;
 };

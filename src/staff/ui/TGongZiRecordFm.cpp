@@ -1,57 +1,33 @@
 #include "TGongZiRecordFm.h"
 
-#include "common/ui/Attempt.h"
-#include "common/ui/ButtonRow.h"
+#include "lists/ui/SearchBarWidget.h"
 #include "report/ListReport.h"
-#include "session/Session.h"
 #include "staff/StaffLists.h"
 
-#include <QComboBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QToolBar>
 
 using namespace Qt::StringLiterals;
 
 TGongZiRecordFm::TGongZiRecordFm(Session &session, QWidget *parent)
     : ListWindow(session, StaffLists::salaryRecords(), parent)
-    , m_field(new QComboBox(this))
-    , m_value(new QLineEdit(this))
 {
     setWindowTitle(u"员工工资表"_s);
     toolbar()->hide();
-
-    m_field->setEditable(true);
-    m_field->setInsertPolicy(QComboBox::NoInsert);
-    m_field->addItems({u"员工编号"_s, u"员工姓名"_s, u"备注"_s});
-    m_field->setCurrentIndex(0);
-
-    auto *bar = new QWidget(this);
-    auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(0, 4, 0, 0);
-    row->addWidget(new QLabel(u"请选择"_s, bar));
-    row->addWidget(m_field);
-    row->addWidget(m_value, 1);
-    addBarButtons<TGongZiRecordFm>(row, this,
-                                   {{u"查询"_s, &TGongZiRecordFm::search},
-                                    {u"打印"_s, &TGongZiRecordFm::print},
-                                    {u"退出"_s, &TGongZiRecordFm::reject}},
-                                   u"查询"_s);
-    row->addStretch(1);
-    setSearchBar(bar);
+    onBarButton(u"print"_s, [this] { print(); });
+    onBarButton(u"exit"_s, [this] { reject(); });
     resize(960, 600);
 
     load();
 }
 
-void TGongZiRecordFm::search()
+QComboBox *TGongZiRecordFm::fieldBox() const
 {
-    const auto filter = fetch(m_session.prompt, [this] {
-        return StaffLists::salaryRecordsWhere(m_field->currentText(), m_value->text());
-    });
-    if (filter)
-        load(*filter);
+    return searchBar()->fieldBox();
+}
+
+QLineEdit *TGongZiRecordFm::valueBox() const
+{
+    return searchBar()->valueBox();
 }
 
 void TGongZiRecordFm::print()

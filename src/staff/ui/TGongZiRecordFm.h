@@ -14,14 +14,9 @@ class TGongZiRecordFm : public ListWindow
 public:
     explicit TGongZiRecordFm(Session &session, QWidget *parent = nullptr);
 
-    QComboBox *fieldBox() const { return m_field; }
-    QLineEdit *valueBox() const { return m_value; }
+    QComboBox *fieldBox() const;
+    QLineEdit *valueBox() const;
 
 public slots:
-    void search();
     void print();
-
-private:
-    QComboBox *m_field;
-    QLineEdit *m_value;
 };

@@ -14,8 +14,8 @@ class TItemCountFm : public ListWindow
 public:
     explicit TItemCountFm(Session &session, QWidget *parent = nullptr);
 
-    QDateEdit *firstDate() const { return m_first; }
-    QDateEdit *lastDate() const { return m_last; }
+    QDateEdit *firstDate() const;
+    QDateEdit *lastDate() const;
     QListWidget *typeList() const { return m_types; }
     // The chosen type: the selected entry, or 全部 when none is.
     QString chosenType() const;
@@ -25,8 +25,10 @@ public slots:
     void FreshDate();
     void print();
 
+protected:
+    // The bar's days and the type chosen.
+    std::optional<ListFilter> searchFilter() const override;
+
 private:
-    QDateEdit *m_first;
-    QDateEdit *m_last;
     QListWidget *m_types;
 };
