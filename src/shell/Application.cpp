@@ -14,6 +14,7 @@
 #include "session/IniFile.h"
 #include "session/Session.h"
 #include "session/Startup.h"
+#include "shell/QtChinese.h"
 #include "shell/SingleInstance.h"
 
 #include <QApplication>
@@ -28,6 +29,8 @@ int runSalonDesk(int argc, char **argv)
     // No display name: Qt would append it to every window's caption. The
     // task bar groups the windows by the application's name.
     QApplication::setApplicationName(u"salondesk"_s);
+    // Without the file Qt's dialogs stay English; the program still runs.
+    QtChinese::install();
 
     QtPrompt qtPrompt;
     Prompt &prompt = qtPrompt;
