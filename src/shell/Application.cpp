@@ -51,8 +51,9 @@ int runSalonDesk(int argc, char **argv)
     // A database that answered but is not a usable shop says why; the
     // sign-in window shows the reason in either case.
     if (!opened.database) {
-        prompt.message(opened.connectionFailed ? u"数据库连接失败!."_s : opened.error, {},
-                       Prompt::Kind::Error);
+        prompt.message(opened.connectionFailed ? u"数据库连接失败：%1"_s.arg(opened.error)
+                                               : opened.error,
+                       {}, Prompt::Kind::Error);
     }
 
     SystemClock clock;
