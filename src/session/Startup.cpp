@@ -185,10 +185,6 @@ Opened openDatabase(const AppContext &context, IniFile &ini)
                           "或用 数据恢复 换回备份。"_s.arg(settings->filePath));
         try {
             opened.database = Database::open(*settings);
-            // SQLite reads the file only when asked for something in it: a
-            // file that is no database is refused here, with its name.
-            if (settings->backend == Backend::Sqlite)
-                opened.database->exec(u"select count(*) from sqlite_master"_s);
         } catch (const DbError &error) {
             if (settings->backend == Backend::Sqlite) {
                 throw DbError(u"无法打开数据库文件 "_s + settings->filePath + u"："_s + error.sentence(),
