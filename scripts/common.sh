@@ -6,7 +6,7 @@ BUILD="$ROOT/build"
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
     libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libpq-dev libxlsxwriter-dev libfreexl-dev libminizip-dev
-    fonts-noto-cjk fonts-dejavu-core xdg-utils postgresql-client)
+    fonts-noto-cjk fonts-dejavu-core xdg-utils postgresql-client qt6-translations-l10n)
 TEST_PACKAGES=(postgresql python3 python3-openpyxl python3-xlwt poppler-utils)
 
 as_root() {

@@ -37,6 +37,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimeEdit>
 
@@ -174,6 +175,8 @@ void run(const char *backend, Database &db, int lines)
     const QDateTime last = DateFormat::fromVariant(db.scalar(u"select max(结帐时间) from 结帐管理"_s));
     FixedClock clock(QDateTime(last.date(), QTime(23, 0)));
     Session session{context, &db, QString(), ini, prompt, clock, opener};
+    const QString workbook = dir.filePath(u"bills.xlsx"_s);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(u"config"_s));
 
     // ---- bill query
     TZdCxFm bills(session);
@@ -243,10 +246,9 @@ void run(const char *backend, Database &db, int lines)
         model.load(all);
     }), ExportTarget);
     report(backend, u"(workbook of the read rows)"_s, measure(ExportRounds, [&] {
-        ExportToExcel(*bills.rows(), 0, bills.rows()->columnCount() - 1, prompt, opener);
-        for (const QString &path : std::as_const(opener.opened))
-            QFile::remove(path);
-        opener.opened.clear();
+        ExportToExcelFile(*bills.rows(), 0, bills.rows()->columnCount() - 1, u"账单查询"_s,
+                          workbook, prompt, opener);
+        QFile::remove(workbook);
     }), ExportTarget);
     bills.load();
     int exported = 0;
@@ -254,12 +256,11 @@ void run(const char *backend, Database &db, int lines)
            measure(ExportRounds,
                    [&] {
                        bills.load();
+                       // 另存为 answered, the offer to open it declined.
+                       prompt.files.enqueue(workbook);
                        bills.exportList();
-                       for (const QString &path : std::as_const(opener.opened)) {
-                           exported = int(QFileInfo(path).size() / 1024);
-                           QFile::remove(path);
-                       }
-                       opener.opened.clear();
+                       exported = int(QFileInfo(workbook).size() / 1024);
+                       QFile::remove(workbook);
                    }),
            ExportTarget,
            [&]() -> QString {

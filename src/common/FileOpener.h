@@ -10,4 +10,7 @@ public:
     virtual ~FileOpener() = default;
     // False when nothing could open it.
     virtual bool open(const QString &path) = 0;
+    // Whether the desktop has a program for files of this kind, so that
+    // offering to open one makes sense.
+    virtual bool canOpen(const QString &path) { return !path.isEmpty(); }
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/FailureText.h"
+
 #include <QString>
 
 #include <optional>
@@ -17,6 +19,13 @@ public:
     // application's title.
     virtual void message(const QString &text, const QString &caption = {},
                          Kind kind = Kind::Information) = 0;
+    // A failure: what happened and what to do, and the database's or the
+    // system's own words as a detail, which a message box may tuck away
+    // behind a button. Shown as one error message unless overridden.
+    virtual void failure(const QString &text, const QString &detail, const QString &caption = {})
+    {
+        message(FailureText::withDetail(text, detail), caption, Kind::Error);
+    }
     // A Yes/No question; true for Yes.
     virtual bool question(const QString &text, const QString &caption = {}) = 0;
     // An input box; nothing when cancelled.

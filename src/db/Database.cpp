@@ -27,16 +27,8 @@ const QString LostAtCommitText =
 const QString RollbackOnlyText = u"操作未完成，已全部撤销。"_s;
 const QString ControlCharacterText = u"输入内容中含有不可用的控制字符"_s;
 
-QString withFallback(QString text, const QSqlError &error, const QString &fallback)
-{
-    if (!text.isEmpty())
-        return text;
-    // Qt's own words: they never quote the statement.
-    const QString driver = error.driverText().trimmed();
-    return driver.isEmpty() ? fallback : fallback + u"（"_s + driver + u"）"_s;
-}
-
-// What the user is shown for a refused statement. PostgreSQL's message goes
+// The database's words for a refused statement, as a detail to the
+// sentence the operator reads. PostgreSQL's message goes
 // on with "LINE 1: …" (the statement, which Qt's driver sends with every
 // bound value written into it), DETAIL lines quoting key values and the
 // error code; only the first line stays, without its severity word, its
@@ -58,35 +50,19 @@ QString statementErrorText(const QSqlError &error, const QVariantList &bound)
         if (!valueText.isEmpty())
             text.replace(u'"' + valueText + u'"', u"\"…\""_s);
     }
-    return withFallback(text.trimmed(), error, u"数据库操作失败"_s);
-}
-
-// PostgreSQL gives up a wait for another session's row or table after the
-// statement's lock_timeout (55P03), and ends one of two sessions that wait
-// for each other (40P01): the user is told it was another workstation, and
-// that trying again is the remedy.
-QString withWaitExplained(const QSqlError &error, const QString &text)
-{
-    const QString code = error.nativeErrorCode();
-    if (code == u"55P03") {
-        return u"要修改的数据正被另一台收银台使用，等候超时，本次操作已全部撤销。请稍后再试。（"_s
-               + text + u"）"_s;
-    }
-    if (code == u"40P01") {
-        return u"另一台收银台同时在修改同样的数据，本次操作已全部撤销。请再试一次。（"_s + text
-               + u"）"_s;
-    }
-    return text;
+    text = text.trimmed();
+    // Qt's own words otherwise: they never quote the statement.
+    return text.isEmpty() ? error.driverText().trimmed() : text;
 }
 
 // Opening errors keep every line: libpq explains there why it could not
 // connect, and there is no statement to hide.
-QString connectionErrorText(const QSqlError &error)
+FailureText::Explained connectionErrorText(const QSqlError &error)
 {
     QString text = error.databaseText().simplified();
     if (text.isEmpty())
         text = error.driverText().simplified();
-    return text.isEmpty() ? u"无法连接数据库"_s : text;
+    return FailureText::explain(text, error.nativeErrorCode(), FailureText::Stage::Connecting);
 }
 
 QVariant boundValue(const QVariant &value)
@@ -294,8 +270,9 @@ void Database::fail(const QSqlError &error, const QVariantList &bound, const QSt
         try {
             connect();
         } catch (const DbError &reconnect) {
-            throw DbError(u"与数据库的连接已断开，重新连接没有成功，请检查网络和数据库服务器后再操作。（"_s
-                          + reconnect.text() + u"）"_s);
+            throw DbError(u"与数据库的连接已断开，重新连接没有成功，请检查网络和数据库服务器后再操作。"_s
+                              + reconnect.sentence(),
+                          reconnect.detail());
         }
         throw DbError(lostText.isEmpty() ? LostText : lostText);
     }
@@ -304,7 +281,10 @@ void Database::fail(const QSqlError &error, const QVariantList &bound, const QSt
     // operation does not commit.
     if (m_transactionDepth > 0)
         spoil(m_transactionDepth);
-    throw DbError(withWaitExplained(error, statementErrorText(error, bound)));
+    // The server's words become a sentence of what happened and what to
+    // do (another workstation holding the rows, a duplicate name), with
+    // them as the detail.
+    throw DbError(FailureText::explain(statementErrorText(error, bound), error.nativeErrorCode()));
 }
 
 QVariantList Database::boundValues(const QVariantList &values)

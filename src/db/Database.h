@@ -18,8 +18,9 @@
 
 // The program's connection to its database. Every statement goes through
 // here with its values bound, never pasted into the text; a refused
-// statement throws DbError carrying the database's own message, cut down
-// to its first line with bound values masked: PostgreSQL's further lines
+// statement throws DbError with a Chinese sentence of what happened and
+// what to do (FailureText) and the database's own message as its detail,
+// cut down to its first line with bound values masked: PostgreSQL's further lines
 // repeat the statement, and Qt's PostgreSQL driver writes the bound values
 // into that statement, so a typed password would end up on screen.
 //

@@ -2,17 +2,23 @@
 
 #include "ExcelCell.h"
 
+#include "common/FailureText.h"
+
 #include <QAbstractItemModel>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlField>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
+#include <QTemporaryFile>
 
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 using namespace Qt::StringLiterals;
 
@@ -107,10 +113,41 @@ QString failure(const QString &path, const QString &reason)
 
 QString libraryError(lxw_error error)
 {
-    return QString::fromUtf8(lxw_strerror(error));
+    return FailureText::withDetail(u"写入工作簿时出错。请换一个文件夹或文件名后再导出。"_s,
+                                   QString::fromUtf8(lxw_strerror(error)));
+}
+
+// The system's reason in the operator's words, the system's own after it.
+QString systemReason(const QString &raw)
+{
+    return FailureText::explain(raw, {}, FailureText::Stage::File).shown();
 }
 
 } // namespace
+
+QString ExcelExporter::sheetNameFor(const QString &title)
+{
+    // Excel's rules for a sheet's name: none of []:*?/\, no quote at
+    // either end, at most 31 characters.
+    static const QString forbidden = u"[]:*?/\\"_s;
+    QString name;
+    for (const QChar c : title) {
+        if (!forbidden.contains(c) && c.isPrint())
+            name.append(c);
+    }
+    name = name.trimmed();
+    while (name.startsWith(u'\'') || name.endsWith(u'\'')) {
+        name = name.startsWith(u'\'') ? name.mid(1) : name.chopped(1);
+        name = name.trimmed();
+    }
+    if (name.size() > MaxSheetName) {
+        name.truncate(MaxSheetName);
+        if (name.back().isHighSurrogate())
+            name.chop(1);
+        name = name.trimmed();
+    }
+    return name.isEmpty() ? u"Sheet1"_s : name;
+}
 
 bool ExcelExporter::fetchAll(QAbstractItemModel &model) const
 {
@@ -160,29 +197,40 @@ ExcelExporter::Outcome ExcelExporter::write(QAbstractItemModel &model, const QSt
         return Outcome::Cancelled;
     const int rows = model.rowCount();
     if (rows + 1 > MaxExcelRows)
-        return fail(u"结果集有 %1 行，超过Excel一张工作表的行数"_s.arg(rows));
+        return fail(u"结果集有 %1 行，超过Excel一张工作表的行数。请缩小查询范围后再导出。"_s.arg(rows));
 
-    // libxlsxwriter only says that it could not create the file; opening it
-    // here first gives the system's own reason.
-    {
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly))
-            return fail(probe.errorString());
-    }
-    // From here on a half-written file is removed.
+    if (QFileInfo(path).isDir())
+        return fail(systemReason(u"Is a directory"_s));
+    // The workbook is written beside its place and moved there once it is
+    // whole: a cancelled or failed export leaves a workbook the operator
+    // chose to replace as it was. Opening it here also gives the system's
+    // own reason where libxlsxwriter would only say it could not.
+    const QFileInfo target(path);
+    QTemporaryFile part(QDir(target.absolutePath()).filePath(u"."_s + target.fileName()
+                                                             + u".XXXXXX"_s));
+    if (!part.open())
+        return fail(systemReason(part.errorString()));
+    part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                        | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    part.close();
+    const QString partPath = part.fileName();
+    // The part file goes with `part` unless it has been moved into place.
     auto abandon = [&](Outcome outcome, const QString &reason = {}) {
-        QFile::remove(path);
         return outcome == Outcome::Failed ? fail(reason) : outcome;
     };
 
-    const QByteArray tempFolder = QDir::tempPath().toUtf8();
+    // Its scratch files go beside the workbook too: that folder has just
+    // proved writable, the temporary folder may not be.
+    const QByteArray tempFolder = QFile::encodeName(target.absolutePath());
     lxw_workbook_options options{};
     // Rows go straight to a temporary file instead of being kept in memory;
     // we write them strictly in order, which is all this mode asks.
     options.constant_memory = LXW_TRUE;
     options.tmpdir = const_cast<char *>(tempFolder.constData());
-    WorkbookPtr workbook(workbook_new_opt(path.toUtf8().constData(), &options));
-    lxw_worksheet *sheet = workbook ? workbook_add_worksheet(workbook.get(), nullptr) : nullptr;
+    WorkbookPtr workbook(workbook_new_opt(partPath.toUtf8().constData(), &options));
+    const QByteArray sheetName = sheetNameFor(m_sheetName).toUtf8();
+    lxw_worksheet *sheet =
+        workbook ? workbook_add_worksheet(workbook.get(), sheetName.constData()) : nullptr;
     if (!sheet)
         return abandon(Outcome::Failed, libraryError(LXW_ERROR_MEMORY_MALLOC_FAILED));
 
@@ -233,6 +281,12 @@ ExcelExporter::Outcome ExcelExporter::write(QAbstractItemModel &model, const QSt
     // Closing writes the file and frees the workbook, also when it fails.
     if (const lxw_error status = workbook_close(workbook.release()))
         return abandon(Outcome::Failed, libraryError(status));
+    // One step on the same disk: the workbook is there whole or not at all.
+    std::error_code renamed;
+    std::filesystem::rename(std::filesystem::path(partPath.toStdU16String()),
+                            std::filesystem::path(path.toStdU16String()), renamed);
+    if (renamed)
+        return abandon(Outcome::Failed, systemReason(QString::fromStdString(renamed.message())));
     if (m_progress)
         m_progress(rows, rows);
     return Outcome::Written;

@@ -24,10 +24,20 @@ public:
     // without being named here.
     void setNumericColumns(const QList<int> &columns) { m_numericColumns = columns; }
     void setProgress(Progress progress) { m_progress = std::move(progress); }
+    // The worksheet's name, as sheetNameFor() makes it fit; "Sheet1" when
+    // none is set.
+    void setSheetName(const QString &name) { m_sheetName = name; }
+
+    // A name Excel takes for a sheet: `title` without []:*?/\ and control
+    // characters, without quotes at either end, cut to 31 characters;
+    // "Sheet1" when nothing is left.
+    static QString sheetNameFor(const QString &title);
+    static constexpr int MaxSheetName = 31;
 
     // Exports the model columns firstColumn..lastColumn (both included) into
-    // `path`, replacing it. Rows the model has not fetched yet are fetched
-    // first. On failure or cancellation no file is left behind; `error`
+    // `path`, replacing it once the workbook is whole. Rows the model has
+    // not fetched yet are fetched first. On failure or cancellation nothing
+    // is left behind and a file that was at `path` stays as it was; `error`
     // gets the reason of a failure, naming the file.
     Outcome write(QAbstractItemModel &model, const QString &path, int firstColumn,
                   int lastColumn, QString *error = nullptr) const;
@@ -39,4 +49,5 @@ private:
 
     QList<int> m_numericColumns;
     Progress m_progress;
+    QString m_sheetName;
 };

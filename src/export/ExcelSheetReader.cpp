@@ -2,6 +2,7 @@
 
 #include "XlsSheetReader.h"
 #include "XlsxSheetReader.h"
+#include "common/FailureText.h"
 #include "common/Refusal.h"
 
 #include <QDir>
@@ -17,8 +18,11 @@ ExcelSheet read(const QString &path, int keptColumns)
     QByteArray start;
     {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw Refusal(prefix + u"文件不存在或无法打开。"_s);
+        if (!file.open(QIODevice::ReadOnly)) {
+            throw Refusal(prefix
+                          + FailureText::explain(file.errorString(), {}, FailureText::Stage::File)
+                                .shown());
+        }
         start = file.read(8);
     }
     try {

@@ -3,75 +3,114 @@
 #include "common/FileOpener.h"
 #include "common/Prompt.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QTemporaryFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// A new, uniquely named workbook file. The application owns it, so the
-// spreadsheet program can read it for as long as we run; it is removed
-// when the program ends.
-QTemporaryFile *newWorkbookFile(QString *error)
+const QString Caption = u"导出Excel"_s;
+const QString FolderKey = u"export/lastFolder"_s;
+
+QSettings userSettings()
 {
-    const QString folder = QDir::tempPath();
-    // Qt gives no path at all for a temporary folder that does not exist;
-    // the workbook must not land in the working directory instead.
-    if (folder.isEmpty()) {
-        *error = u"不能写入临时文件夹 %1：文件夹不存在"_s.arg(
-            QDir::toNativeSeparators(qEnvironmentVariable("TMPDIR")));
-        return nullptr;
-    }
-    auto *file = new QTemporaryFile(QDir(folder).filePath(u"salondesk-export-XXXXXX.xlsx"_s),
-                                    QCoreApplication::instance());
-    if (!file->open()) {
-        *error = u"不能写入文件 %1：%2"_s.arg(QDir::toNativeSeparators(file->fileTemplate()),
-                                             file->errorString());
-        delete file;
-        return nullptr;
-    }
-    file->close();
-    return file;
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"SalonDesk"_s, u"salondesk"_s);
+}
+
+// Where the first export of a user is proposed: their documents, or home.
+QString firstFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 } // namespace
 
-bool ExportToExcel(QAbstractItemModel &model, int firstColumn, int lastColumn, Prompt &prompt,
-                   FileOpener &opener, const ExcelExporter &exporter,
-                   const std::function<void()> &writingDone)
+namespace ExcelExportFlow {
+
+QString proposedName(const QString &title, const QDate &date)
 {
-    const auto done = [&writingDone] {
-        if (writingDone)
-            writingDone();
-    };
-    const QString caption = u"错误"_s;
+    static const QString forbidden = u"\\/:*?\"<>|"_s;
+    QString name;
+    for (const QChar c : title.trimmed())
+        name.append(forbidden.contains(c) || !c.isPrint() ? QChar(u'_') : c);
+    if (name.isEmpty())
+        name = u"导出"_s;
+    return name + u'_' + date.toString(u"yyyyMMdd"_s) + u".xlsx"_s;
+}
+
+QString lastFolder()
+{
+    return userSettings().value(FolderKey).toString();
+}
+
+void rememberFolder(const QString &folder)
+{
+    QSettings settings = userSettings();
+    settings.setValue(FolderKey, folder);
+    settings.sync();
+}
+
+QString askPath(const QString &title, Prompt &prompt, const QDate &date)
+{
+    const QString last = lastFolder();
+    const QString folder = !last.isEmpty() && QFileInfo(last).isDir() ? last : firstFolder();
+    QString path = prompt.saveFile(u"另存为"_s, u"Excel 工作簿 (*.xlsx)"_s,
+                                   QDir(folder).filePath(proposedName(title, date)));
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += u".xlsx"_s;
+    return path;
+}
+
+} // namespace ExcelExportFlow
+
+bool ExportToExcelFile(QAbstractItemModel &model, int firstColumn, int lastColumn,
+                       const QString &title, const QString &path, Prompt &prompt,
+                       FileOpener &opener, ExcelExporter exporter,
+                       const std::function<void()> &writingDone)
+{
+    exporter.setSheetName(title);
     QString error;
-    QTemporaryFile *file = newWorkbookFile(&error);
-    if (!file) {
-        done();
-        prompt.message(error, caption, Prompt::Kind::Error);
-        return false;
-    }
-    const QString path = file->fileName();
     const ExcelExporter::Outcome outcome = exporter.write(model, path, firstColumn, lastColumn, &error);
-    done();
+    if (writingDone)
+        writingDone();
     switch (outcome) {
     case ExcelExporter::Outcome::Written:
         break;
     case ExcelExporter::Outcome::Cancelled:
-        delete file;
         return false;
     case ExcelExporter::Outcome::Failed:
-        delete file;
-        prompt.message(error, caption, Prompt::Kind::Error);
+        prompt.message(error, u"错误"_s, Prompt::Kind::Error);
         return false;
     }
-    if (!opener.open(path)) {
-        delete file;
-        prompt.message(u"系统没excel，不能导出Excel！"_s, caption, Prompt::Kind::Error);
-        return false;
+    ExcelExportFlow::rememberFolder(QFileInfo(path).absolutePath());
+
+    const QString where = QDir::toNativeSeparators(path);
+    if (!opener.canOpen(path)) {
+        prompt.message(u"已导出到 %1。\n这台电脑上没有能打开Excel工作簿的程序，"
+                       "可以把文件拷到装有Excel或WPS的电脑上打开。"_s.arg(where),
+                       Caption);
+        return true;
+    }
+    if (prompt.question(u"已导出到 %1。\n现在打开它吗？"_s.arg(where), Caption)
+        && !opener.open(path)) {
+        prompt.message(u"文件已导出到 %1，但没能打开它。请在文件夹中找到它，"
+                       "用Excel或WPS打开。"_s.arg(where),
+                       Caption, Prompt::Kind::Warning);
     }
     return true;
+}
+
+bool ExportToExcel(QAbstractItemModel &model, int firstColumn, int lastColumn, const QString &title,
+                   Prompt &prompt, FileOpener &opener, const ExcelExporter &exporter,
+                   const std::function<void()> &writingDone)
+{
+    const QString path = ExcelExportFlow::askPath(title, prompt);
+    if (path.isEmpty())
+        return false;
+    return ExportToExcelFile(model, firstColumn, lastColumn, title, path, prompt, opener, exporter,
+                             writingDone);
 }

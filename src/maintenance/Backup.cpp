@@ -5,6 +5,7 @@
 #include "OnlineBackup.h"
 #include "SystemReason.h"
 
+#include "common/FailureText.h"
 #include "common/Refusal.h"
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -137,7 +138,8 @@ void verifyEmbedded(const QString &file, Check check, const QString &shownAs = {
                 throw Refusal(name + u" 不是完整可用的本店数据库，不能使用：" + reason + u"。"_s);
         }
     } catch (const DbError &error) {
-        damage = error.text();
+        // The sentence around it already says what is wrong with the file.
+        damage = error.detail().isEmpty() ? error.text() : error.detail();
     }
     if (!damage.isEmpty())
         throw Refusal(unusable(file) + u"（SQLite："_s + damage + u"）"_s);
@@ -191,7 +193,14 @@ void run(const QString &program, const QStringList &arguments,
     process.waitForFinished(-1);
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         const QString reason = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-        throw Refusal(program + u" 失败："_s + reason);
+        // The tool's words mostly come from libpq or the server.
+        const FailureText::Explained explained =
+            FailureText::explain(reason, {}, FailureText::Stage::Connecting);
+        const QString sentence = explained.recognised
+            ? explained.sentence
+            : u"请检查数据库服务器和磁盘后再试；若一再出现，请把原因告诉管理员。"_s;
+        throw Refusal(u"数据备份没有完成（%1 失败）。"_s.arg(program)
+                      + FailureText::withDetail(sentence, explained.detail));
     }
 }
 
@@ -269,8 +278,9 @@ QString restoreEmbedded(const Operator &who, const QString &chosen, const QStrin
         mendTotals(partial);
     } catch (const DbError &error) {
         removeLeftoversQuietly(partial);
-        throw Refusal(u"无法从 "_s + chosen + u" 复制数据，原来的数据库没有改动。（SQLite："_s
-                      + error.text() + u"）"_s);
+        throw Refusal(u"无法从 "_s + chosen + u" 复制数据，原来的数据库没有改动。"_s + error.sentence()
+                      + u"（SQLite："_s + (error.detail().isEmpty() ? error.text() : error.detail())
+                      + u"）"_s);
     } catch (...) {
         removeLeftoversQuietly(partial);
         throw;

@@ -1,5 +1,6 @@
 #include "ReceiptPort.h"
 
+#include "common/FailureText.h"
 #include "common/Refusal.h"
 
 #include <QDir>
@@ -34,10 +35,16 @@ void write(const QString &port, const QByteArray &bytes, const QString &devices)
     const QString path = devicePath(port, devices);
     QFile device(path);
     const QString where = port.trimmed() == path ? path : port.trimmed() + u" ("_s + path + u')';
-    if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw Refusal(u"无法打开小票打印机端口 "_s + where + u": "_s + device.errorString());
-    if (device.write(bytes) != bytes.size() || !device.flush())
-        throw Refusal(u"小票打印机端口 "_s + where + u" 写入失败: "_s + device.errorString());
+    // The system's words stay as the detail of what the operator can check.
+    const QString check = u"请检查小票打印机是否接好、已开机，以及小票打印设置中的端口是否正确。"_s;
+    if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        throw Refusal(u"无法打开小票打印机端口 "_s + where + u"。"_s
+                      + FailureText::withDetail(check, device.errorString()));
+    }
+    if (device.write(bytes) != bytes.size() || !device.flush()) {
+        throw Refusal(u"小票打印机端口 "_s + where + u" 写入失败。"_s
+                      + FailureText::withDetail(check, device.errorString()));
+    }
 }
 
 } // namespace ReceiptPort

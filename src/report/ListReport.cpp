@@ -3,6 +3,7 @@
 #include "ReportPainter.h"
 
 #include "common/DateFormat.h"
+#include "common/FailureText.h"
 
 #include <QAbstractItemModel>
 #include <QBuffer>
@@ -172,8 +173,9 @@ bool ListReport::writePdf(const QString &path, QString *error) const
         QFile probe(path);
         if (!probe.open(QIODevice::WriteOnly)) {
             if (error)
-                *error = u"不能写入文件 %1：%2"_s.arg(QDir::toNativeSeparators(path),
-                                                     probe.errorString());
+                *error = u"不能写入文件 %1：%2"_s.arg(
+                    QDir::toNativeSeparators(path),
+                    FailureText::explain(probe.errorString(), {}, FailureText::Stage::File).shown());
             return false;
         }
     }

@@ -1,5 +1,6 @@
 #include "IniFile.h"
 
+#include "common/FailureText.h"
 #include "common/GbkText.h"
 
 #include <QDir>
@@ -65,8 +66,10 @@ QByteArray encodeLine(const QString &text, bool gbk)
 
 std::runtime_error fileError(const QString &what, const QString &path, const QString &reason)
 {
+    const QString explained =
+        FailureText::explain(reason, {}, FailureText::Stage::File).shown();
     return std::runtime_error(
-        QString(what + QDir::toNativeSeparators(path) + u": "_s + reason).toStdString());
+        QString(what + QDir::toNativeSeparators(path) + u"："_s + explained).toStdString());
 }
 
 } // namespace

@@ -179,14 +179,17 @@ Opened openDatabase(const AppContext &context, IniFile &ini)
         opened.connectionFailed = true;
         // The connection text is not repeated: the server's holds its password.
         if (!settings)
-            throw DbError(u"连接字符串中没有数据源"_s);
+            throw DbError(u"system.ini 中没有数据库的连接设置。请在 系统维护 → 数据库设置 中重新设置。"_s);
         if (settings->backend == Backend::Sqlite && !QFileInfo::exists(settings->filePath))
-            throw DbError(u"数据库文件不存在: "_s + settings->filePath);
+            throw DbError(u"数据库文件 %1 不存在。请在 系统维护 → 数据库设置 中选择数据库文件，"
+                          "或用 数据恢复 换回备份。"_s.arg(settings->filePath));
         try {
             opened.database = Database::open(*settings);
         } catch (const DbError &error) {
-            if (settings->backend == Backend::Sqlite)
-                throw DbError(u"无法打开数据库文件 "_s + settings->filePath + u"："_s + error.text());
+            if (settings->backend == Backend::Sqlite) {
+                throw DbError(u"无法打开数据库文件 "_s + settings->filePath + u"："_s + error.sentence(),
+                              error.detail());
+            }
             throw;
         }
         opened.connectionFailed = false;

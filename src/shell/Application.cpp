@@ -16,6 +16,7 @@
 #include "session/IniFile.h"
 #include "session/Session.h"
 #include "session/Startup.h"
+#include "shell/QtChinese.h"
 #include "shell/SingleInstance.h"
 
 #include <QApplication>
@@ -30,6 +31,8 @@ int runSalonDesk(int argc, char **argv)
     // No display name: Qt would append it to every window's caption. The
     // task bar groups the windows by the application's name.
     QApplication::setApplicationName(u"salondesk"_s);
+    // Without the file Qt's dialogs stay English; the program still runs.
+    QtChinese::install();
 
     // The focus frame shows where Enter and Space go, however the focus came.
     QApplication::setStyle(new FocusFrameStyle);
@@ -56,8 +59,9 @@ int runSalonDesk(int argc, char **argv)
     // A database that answered but is not a usable shop says why; the
     // sign-in window shows the reason in either case.
     if (!opened.database) {
-        prompt.message(opened.connectionFailed ? u"数据库连接失败!."_s : opened.error, {},
-                       Prompt::Kind::Error);
+        prompt.message(opened.connectionFailed ? u"数据库连接失败：%1"_s.arg(opened.error)
+                                               : opened.error,
+                       {}, Prompt::Kind::Error);
     }
 
     SystemClock clock;

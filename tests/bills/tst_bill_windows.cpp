@@ -181,6 +181,9 @@ void TestBillWindows::billQueryOpensOnEveryBill()
     window.button(u"查询"_s)->click();
     QCOMPARE(shop.column(window, u"单据号"_s), (QStringList{shop.singleBill, shop.groupBill}));
 
+    // 另存为 a workbook, then open it.
+    shop.prompt.files.enqueue(shop.dir.filePath(u"bills.xlsx"_s));
+    shop.prompt.answers.enqueue(true);
     window.button(u"Excel"_s)->click();
     QCOMPARE(shop.opener.opened.size(), 1);
 }
@@ -310,6 +313,8 @@ void TestBillWindows::detailShowsTheCurrentBill()
     QStringList plates;
     QString caption;
     QStringList columns;
+    shop.prompt.files.enqueue(shop.dir.filePath(u"lines.xlsx"_s));
+    shop.prompt.answers.enqueue(true);
     const QString opened = whileModal([&] { window.button(u"显示明细"_s)->click(); },
                                       [&](QDialog *dialog) {
         auto *detail = qobject_cast<TZdMxShowFm *>(dialog);

@@ -121,6 +121,8 @@ void TestPlateWindows::settingsWindowListsRoomsAndPlates()
     window.button(u"号牌"_s, u"刷新"_s)->click();
     QCOMPARE(column(*shown, plateColumn).size(), 3);
 
+    t.prompt.files.enqueue(t.dir.filePath(u"plates.xlsx"_s));
+    t.prompt.answers.enqueue(true);
     window.button(u"号牌"_s, u"EXCEL"_s)->click();
     QCOMPARE(t.opener.opened.size(), 1);
 }

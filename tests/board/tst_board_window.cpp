@@ -642,6 +642,8 @@ void TestBoardWindow::exportWritesEveryColumnOfTheLines()
     b.show();
     const QStringList columns = b.t.database->columns(u"xfmx"_s);
     auto exported = [&b] {
+        b.t.prompt.files.enqueue(b.t.dir.filePath(u"lines.xlsx"_s));
+        b.t.prompt.answers.enqueue(true);
         b.window->exportButton()->click();
         WorkbookReader::Sheet sheet;
         QString error;

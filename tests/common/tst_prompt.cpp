@@ -22,6 +22,7 @@ private slots:
     void inputReturnsTextOrNothing_data();
     void inputReturnsTextOrNothing();
     void maskedInputShowsStars();
+    void failureKeepsTheReasonAsDetail();
 
 private:
     // Runs `act` on the first modal dialog of type T once it is up.
@@ -120,6 +121,35 @@ void TestPrompt::maskedInputShowsStars()
     const std::optional<QString> answer = prompt.maskedInput(u"请输入正确的密码"_s, u"密码:"_s, {});
     QCOMPARE(shown, u"***"_s);
     QCOMPARE(answer, std::optional<QString>(u"abc"_s));
+}
+
+// A database error as the operator sees it: the sentence in the box, the
+// database's own words behind the details button, nothing of the
+// connection text anywhere.
+void TestPrompt::failureKeepsTheReasonAsDetail()
+{
+    QtPrompt prompt;
+    QString text, detail, caption;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    whenShown<QMessageBox>([&](QMessageBox *box) {
+        text = box->text();
+        detail = box->detailedText();
+        caption = box->windowTitle();
+        icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+    });
+    const FailureText::Explained explained = FailureText::explain(
+        u"connection to server at \"db\" failed: FATAL:  password authentication failed for user "
+        "\"salon\" (host=db port=5432 dbname=salon user=salon password=Geheim42)"_s,
+        {}, FailureText::Stage::Connecting);
+    Prompt &asked = prompt;
+    asked.failure(explained.sentence, explained.detail);
+    QVERIFY2(text.startsWith(u"数据库服务器拒绝登录"_s), qPrintable(text));
+    QVERIFY2(detail.contains(u"password authentication failed"_s), qPrintable(detail));
+    QVERIFY(!text.contains(u"Geheim42"_s));
+    QVERIFY2(!detail.contains(u"Geheim42"_s), qPrintable(detail));
+    QCOMPARE(caption, u"管理系统"_s);
+    QCOMPARE(icon, QMessageBox::Critical);
 }
 
 QTEST_MAIN(TestPrompt)

@@ -4,7 +4,9 @@
 #include "db/Transaction.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
@@ -44,6 +46,10 @@ private slots:
     void dateTimesCompareAsDates();
     void reportsTablesAndColumns();
     void openingMissingServerFails();
+    void refusalIsExplained_data();
+    void refusalIsExplained();
+    void openingFailureIsExplained_data();
+    void openingFailureIsExplained();
 };
 
 void TestDatabase::keepsAwkwardTextAsTyped_data()
@@ -577,6 +583,88 @@ void TestDatabase::openingMissingServerFails()
     settings.port = 1; // nothing listens here
     settings.database = u"none"_s;
     QVERIFY_THROWS_EXCEPTION(DbError, Database::open(settings));
+}
+
+void TestDatabase::refusalIsExplained_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("sentence"); // how the operator's sentence starts
+    QTest::addColumn<QString>("detail");   // a part of the database's own words
+    QTest::newRow("taken name") << u"insert into 管理员 (用户名, 密码) values ('taken', '2')"_s
+                                << u"要保存的内容与已有的记录重复"_s << u"unique"_s;
+    QTest::newRow("missing column") << u"select no_such_column from 管理员"_s
+                                    << u"数据库中缺少字段 no_such_column"_s << u"no_such_column"_s;
+    QTest::newRow("missing table") << u"select * from no_such_table"_s
+                                   << u"数据库中缺少表 no_such_table"_s << u"no_such_table"_s;
+}
+
+// What the database said reaches the operator as a Chinese sentence of
+// what happened and what to do, its own words kept as the detail.
+void TestDatabase::refusalIsExplained()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, sentence);
+    QFETCH(QString, detail);
+    auto db = TestDb::fresh();
+    db->execute(u"insert into 管理员 (用户名, 密码) values (?, ?)"_s, {u"taken"_s, u"1"_s});
+    try {
+        db->exec(sql);
+        QFAIL("the statement should have been refused");
+    } catch (const DbError &error) {
+        QVERIFY2(error.sentence().startsWith(sentence), qPrintable(error.sentence()));
+        QVERIFY2(error.detail().contains(detail, Qt::CaseInsensitive), qPrintable(error.detail()));
+        QCOMPARE(error.text(), FailureText::withDetail(error.sentence(), error.detail()));
+    }
+}
+
+void TestDatabase::openingFailureIsExplained_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("sentence");
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("a file that is no database") << u"garbage"_s << u"这个文件不是数据库"_s
+                                                << u"file is not a database"_s;
+    QTest::newRow("no server listening") << u"no server"_s << u"连接不上数据库服务器"_s
+                                         << u"refused"_s;
+    QTest::newRow("wrong password") << u"wrong password"_s << u"数据库服务器拒绝登录"_s
+                                    << u"password authentication failed"_s;
+}
+
+// Opening fails with the reason said in Chinese, and whatever the driver
+// said, the password typed for the server is never part of it.
+void TestDatabase::openingFailureIsExplained()
+{
+    QFETCH(QString, what);
+    QFETCH(QString, sentence);
+    QFETCH(QString, detail);
+    const QString password = u"Wrong-Geheim42"_s;
+    ConnectionSettings settings;
+    QTemporaryDir dir;
+    if (what == u"garbage") {
+        if (TestDb::backend() != Backend::Sqlite)
+            QSKIP("a file of the embedded database");
+        settings.filePath = dir.filePath(u"data.db"_s);
+        QFile file(settings.filePath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(8192, 'x'));
+    } else {
+        if (TestDb::backend() != Backend::Postgres)
+            QSKIP("a server's refusal");
+        settings = TestDb::freshSettings();
+        settings.password = password;
+        if (what == u"no server")
+            settings.port = 1; // nothing listens here
+    }
+    try {
+        // SQLite reads the file with the first statement.
+        Database::open(settings)->exec(u"select count(*) from sqlite_master"_s);
+        QFAIL("opening should have failed");
+    } catch (const DbError &error) {
+        QVERIFY2(error.sentence().startsWith(sentence), qPrintable(error.text()));
+        QVERIFY2(error.detail().contains(detail), qPrintable(error.text()));
+        QVERIFY2(!error.text().contains(password), qPrintable(error.text()));
+        QVERIFY(!QString::fromUtf8(error.what()).contains(password));
+    }
 }
 
 SALONDESK_DB_TEST_MAIN(TestDatabase)

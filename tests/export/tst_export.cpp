@@ -3,12 +3,15 @@
 
 #include "common/Money.h"
 #include "export/ExcelExporter.h"
+#include "export/ExcelSheetReader.h"
 #include "export/ExportToExcel.h"
 #include "support/RecordingFileOpener.h"
 #include "support/ScriptedPrompt.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -64,6 +67,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
+        // The remembered folder goes into settings of this run only.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(u"config"_s));
         if (!WorkbookReader::available())
             QSKIP("python3 with openpyxl is needed to read the workbooks back");
     }
@@ -241,88 +246,205 @@ private slots:
         QVERIFY(!QFileInfo::exists(m_dir.filePath(u"x.xlsx"_s)));
     }
 
-    void exportOpensANewWorkbook()
+    // The operator's answers, one export each: where a spreadsheet program
+    // exists the workbook is offered for opening, and where none does it is
+    // written all the same and the operator told where it went.
+    void savesTheWorkbookWhereChosen_data()
     {
+        QTest::addColumn<bool>("hasProgram");
+        QTest::addColumn<bool>("openIt");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<int>("openedCount");
+        QTest::newRow("no spreadsheet program") << false << false << false
+                                                << QStringList{u"message"_s} << 0;
+        QTest::newRow("opened on request") << true << true << true
+                                           << QStringList{u"question"_s} << 1;
+        QTest::newRow("not opened when declined") << true << false << true
+                                                  << QStringList{u"question"_s} << 0;
+        QTest::newRow("the program fails to start") << true << true << false
+                                                    << QStringList{u"question"_s, u"message"_s} << 1;
+    }
+
+    void savesTheWorkbookWhereChosen()
+    {
+        QFETCH(bool, hasProgram);
+        QFETCH(bool, openIt);
+        QFETCH(bool, opens);
+        QFETCH(QStringList, shown);
+        QFETCH(int, openedCount);
         VariantTableModel model({u"号牌"_s, u"合计"_s}, {{u"A01"_s, 30}});
         ScriptedPrompt prompt;
         RecordingFileOpener opener;
-        QVERIFY(ExportToExcel(model, 0, 1, prompt, opener));
-        QVERIFY(ExportToExcel(model, 0, 1, prompt, opener));
-        QCOMPARE(prompt.shown.size(), 0);
-        QCOMPARE(opener.opened.size(), 2);
-        // A second export is a second workbook, not the first one overwritten.
-        QVERIFY(opener.opened[0] != opener.opened[1]);
-        for (const QString &path : opener.opened) {
-            const QFileInfo file(path);
-            QCOMPARE(file.absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
-            QVERIFY(file.fileName().startsWith(u"salondesk-export-"));
-            QCOMPARE(file.suffix(), u"xlsx"_s);
-            Sheet sheet;
-            QString error;
-            QVERIFY2(WorkbookReader::read(path, &sheet, &error), qPrintable(error));
-            QCOMPARE(values(sheet.rows.value(1)), (QStringList{u"A01"_s, u"30"_s}));
+        opener.hasProgram = hasProgram;
+        opener.succeed = opens;
+        prompt.answers.enqueue(openIt);
+        const QString path = m_dir.filePath(u"chosen/账单.xlsx"_s);
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        prompt.files.enqueue(path);
+
+        QVERIFY(ExportToExcel(model, 0, 1, u"账单查询"_s, prompt, opener));
+
+        QStringList kinds;
+        for (const auto &entry : prompt.shown)
+            kinds.append(entry.kind);
+        QCOMPARE(kinds, QStringList{u"save"_s} + shown);
+        QCOMPARE(prompt.shown[0].caption, u"另存为"_s);
+        QCOMPARE(opener.opened.size(), openedCount);
+        for (const auto &entry : prompt.shown.mid(1)) {
+            // Each message says where the workbook is.
+            QVERIFY2(entry.text.contains(QDir::toNativeSeparators(path)), qPrintable(entry.text));
+            QVERIFY(!entry.text.contains(u"系统没excel"_s));
         }
+        // Read back with the program's own reader, as the goods import does.
+        const ExcelSheet sheet = ExcelSheetReader::read(path);
+        QCOMPARE(sheet.name(), u"账单查询"_s);
+        QCOMPARE(sheet.text(1, 1), u"号牌"_s);
+        QCOMPARE(sheet.text(2, 1), u"A01"_s);
+        QCOMPARE(sheet.text(2, 2), u"30"_s);
+        QCOMPARE(ExcelExportFlow::lastFolder(), QFileInfo(path).absolutePath());
     }
 
-    void noSpreadsheetProgram()
+    void proposesCaptionDateAndLastFolder()
     {
+        ExcelExportFlow::rememberFolder({});
         VariantTableModel model({u"号牌"_s}, {{u"A01"_s}});
         ScriptedPrompt prompt;
         RecordingFileOpener opener;
-        opener.succeed = false;
-        QVERIFY(!ExportToExcel(model, 0, 0, prompt, opener));
-        QCOMPARE(opener.opened.size(), 1);
-        QCOMPARE(prompt.shown.size(), 1);
-        QCOMPARE(prompt.shown[0].kind, u"message"_s);
-        QCOMPARE(prompt.shown[0].text, u"系统没excel，不能导出Excel！"_s);
-        QCOMPARE(prompt.shown[0].caption, u"错误"_s);
-        // Nobody will look at that workbook.
-        QVERIFY(!QFileInfo::exists(opener.opened[0]));
+        opener.hasProgram = false;
+        const QString folder = m_dir.filePath(u"last"_s);
+        QVERIFY(QDir().mkpath(folder));
+        prompt.files.enqueue(QDir(folder).filePath(u"first.xlsx"_s));
+        QVERIFY(ExportToExcel(model, 0, 0, u"会员资料"_s, prompt, opener));
+        const QString today = QDate::currentDate().toString(u"yyyyMMdd"_s);
+        // The first export of a user starts outside any remembered folder.
+        QCOMPARE(QFileInfo(prompt.shown[0].text).fileName(), u"会员资料_"_s + today + u".xlsx"_s);
+        QVERIFY(QFileInfo(prompt.shown[0].text).absolutePath() != folder);
+
+        prompt.clear();
+        // A name typed without a suffix becomes a workbook's.
+        prompt.files.enqueue(QDir(folder).filePath(u"second"_s));
+        QVERIFY(ExportToExcel(model, 0, 0, u"商品/项目: 明细"_s, prompt, opener));
+        QCOMPARE(prompt.shown[0].text,
+                 QDir(folder).filePath(u"商品_项目_ 明细_"_s + today + u".xlsx"_s));
+        QVERIFY(QFileInfo::exists(QDir(folder).filePath(u"second.xlsx"_s)));
+        // Kept in the user's settings, where the next start finds it.
+        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"SalonDesk"_s,
+                           u"salondesk"_s);
+        QCOMPARE(settings.value(u"export/lastFolder"_s).toString(), folder);
     }
 
-    void unusableTempFolderIsReported_data()
+    void proposedName_data()
     {
-        QTest::addColumn<bool>("folderIsAFile");
-        QTest::newRow("missing folder") << false;
-        QTest::newRow("a file, not a folder") << true;
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("caption") << u"账单查询"_s << u"账单查询_20261211.xlsx"_s;
+        QTest::newRow("characters no file may hold") << u"a\\b/c:d*e?f\"g<h>i|j"_s
+                                                      << u"a_b_c_d_e_f_g_h_i_j_20261211.xlsx"_s;
+        QTest::newRow("no caption") << u"  "_s << u"导出_20261211.xlsx"_s;
     }
 
-    void unusableTempFolderIsReported()
+    void proposedName()
     {
-        QFETCH(bool, folderIsAFile);
-        const QString folder = m_dir.filePath(u"not-a-folder"_s);
-        if (folderIsAFile) {
-            QFile file(folder);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        const QByteArray savedTmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", folder.toLocal8Bit());
+        QFETCH(QString, title);
+        QFETCH(QString, name);
+        QCOMPARE(ExcelExportFlow::proposedName(title, QDate(2026, 12, 11)), name);
+    }
+
+    void sheetIsNamedAfterTheWindow_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("sheet");
+        QTest::newRow("caption") << u"员工工资"_s << u"员工工资"_s;
+        QTest::newRow("characters Excel refuses") << u"[A]:B*C?D/E\\F"_s << u"ABCDEF"_s;
+        QTest::newRow("quotes at the ends") << u"'提成'"_s << u"提成"_s;
+        QTest::newRow("longer than 31") << QString(40, u'号') << QString(31, u'号');
+        QTest::newRow("nothing left") << u"[]"_s << u"Sheet1"_s;
+    }
+
+    void sheetIsNamedAfterTheWindow()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, sheet);
+        QCOMPARE(ExcelExporter::sheetNameFor(title), sheet);
         VariantTableModel model({u"号牌"_s}, {{u"A01"_s}});
-        ScriptedPrompt prompt;
-        RecordingFileOpener opener;
-        const bool opened = ExportToExcel(model, 0, 0, prompt, opener);
-        qputenv("TMPDIR", savedTmp);
-        QFile::remove(folder);
-
-        QVERIFY(!opened);
-        QVERIFY(opener.opened.isEmpty());
-        QCOMPARE(prompt.shown.size(), 1);
-        QCOMPARE(prompt.shown[0].caption, u"错误"_s);
-        QVERIFY2(prompt.shown[0].text.contains(QDir::toNativeSeparators(folder)),
-                 qPrintable(prompt.shown[0].text));
-        // Nothing was written beside the program instead.
-        QVERIFY(QDir::current().entryList({u"salondesk-export-*"_s}).isEmpty());
-    }
-
-    void cancelledExportShowsNothing()
-    {
-        VariantTableModel model({u"号牌"_s}, QList<QVariantList>(600, {u"A01"_s}));
         ExcelExporter exporter;
-        exporter.setProgress([](int done, int) { return done == 0; });
+        exporter.setSheetName(title);
+        const QString path = m_dir.filePath(u"named.xlsx"_s);
+        QCOMPARE(exporter.write(model, path, 0, 0), ExcelExporter::Outcome::Written);
+        QCOMPARE(ExcelSheetReader::read(path).name(), sheet);
+    }
+
+    // Cancelling the 另存为 dialog or the writing leaves everything as it was:
+    // no file, no message, the remembered folder unchanged, and a workbook
+    // the operator chose to replace still whole.
+    void cancelWritesNothing_data()
+    {
+        QTest::addColumn<bool>("atTheDialog");
+        QTest::newRow("at the file dialog") << true;
+        QTest::newRow("while writing") << false;
+    }
+
+    void cancelWritesNothing()
+    {
+        QFETCH(bool, atTheDialog);
+        const QString folder = m_dir.filePath(u"cancel"_s);
+        QVERIFY(QDir().mkpath(folder));
+        ExcelExportFlow::rememberFolder(m_dir.path());
+        const QString existing = QDir(folder).filePath(u"old.xlsx"_s);
+        {
+            QFile file(existing);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("the operator's own workbook");
+        }
+        VariantTableModel model({u"号牌"_s}, QList<QVariantList>(2000, {u"A01"_s}));
+        ExcelExporter exporter;
+        exporter.setProgress([](int done, int) { return done < 1000; });
         ScriptedPrompt prompt;
         RecordingFileOpener opener;
-        QVERIFY(!ExportToExcel(model, 0, 0, prompt, opener, exporter));
-        QVERIFY(prompt.shown.isEmpty());
+        if (!atTheDialog)
+            prompt.files.enqueue(existing);
+
+        QVERIFY(!ExportToExcel(model, 0, 0, u"号牌"_s, prompt, opener, exporter));
+
+        QCOMPARE(prompt.shown.size(), 1);
+        QCOMPARE(prompt.shown[0].kind, u"save"_s);
+        QVERIFY(opener.opened.isEmpty());
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"old.xlsx"_s});
+        QFile file(existing);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), "the operator's own workbook"_ba);
+        QCOMPARE(ExcelExportFlow::lastFolder(), m_dir.path());
+    }
+
+    // The temporary folder plays no part: a machine whose TMPDIR is gone
+    // still exports.
+    void brokenTempFolderDoesNotMatter()
+    {
+        const QByteArray savedTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", m_dir.filePath(u"not-a-folder"_s).toLocal8Bit());
+        VariantTableModel model({u"号牌"_s}, {{u"A01"_s}});
+        const QString path = m_dir.filePath(u"tmpdir.xlsx"_s);
+        QString error;
+        const auto outcome = ExcelExporter().write(model, path, 0, 0, &error);
+        qputenv("TMPDIR", savedTmp);
+        QCOMPARE(outcome, ExcelExporter::Outcome::Written);
+        QCOMPARE(ExcelSheetReader::read(path).text(2, 1), u"A01"_s);
+    }
+
+    void failureIsShownAndExplained()
+    {
+        VariantTableModel model({u"号牌"_s}, {{u"A01"_s}});
+        ScriptedPrompt prompt;
+        RecordingFileOpener opener;
+        const QString path = m_dir.filePath(u"missing-folder/out.xlsx"_s);
+        prompt.files.enqueue(path);
+        QVERIFY(!ExportToExcel(model, 0, 0, u"号牌"_s, prompt, opener));
+        QCOMPARE(prompt.messages().size(), 1);
+        const QString text = prompt.lastMessage();
+        QVERIFY2(text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
+        QVERIFY2(text.contains(u"文件或文件夹不存在"_s), qPrintable(text));
+        QVERIFY2(text.contains(u"No such file or directory"_s), qPrintable(text));
         QVERIFY(opener.opened.isEmpty());
     }
 };

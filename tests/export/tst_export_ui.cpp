@@ -1,11 +1,18 @@
 #include "VariantTableModel.h"
 #include "WorkbookReader.h"
 
+#include "export/ExcelSheetReader.h"
+#include "export/ExportToExcel.h"
 #include "export/ui/ExcelExport.h"
 #include "support/RecordingFileOpener.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QProgressDialog>
 #include <QTest>
 #include <QThread>
@@ -60,8 +67,17 @@ public:
         return {};
     }
     QString openFile(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFile(const QString &, const QString &, const QString &) override
+    {
+        // Like the real dialog, a while in the event loop: no progress
+        // dialog may come up over it either.
+        QTest::qWait(1200);
+        for (auto *dialog : m_window->findChildren<QProgressDialog *>())
+            progressShownOverMessage |= dialog->isVisible();
+        return file;
+    }
 
+    QString file;
     QStringList messages;
     bool progressShownOverMessage = false;
 
@@ -76,36 +92,59 @@ class TestExportUi : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(u"config"_s));
+    }
+
+    // The window's caption names the proposed file and the sheet; the
+    // operator is asked before the workbook is opened.
     void exportsEveryColumnAndOpensIt()
     {
-        if (!WorkbookReader::available())
-            QSKIP("python3 with openpyxl is needed to read the workbook back");
         QWidget window;
+        window.setWindowTitle(u"账单查询"_s);
+        auto *inner = new QWidget(&window);
         VariantTableModel model({u"号牌"_s, u"商品名"_s, u"合计"_s}, {{u"A01"_s, u"洗发"_s, 30}});
         ScriptedPrompt prompt;
         RecordingFileOpener opener;
-        QVERIFY(ExcelExport::run(&window, prompt, opener, model));
-        QVERIFY(prompt.shown.isEmpty());
-        QCOMPARE(opener.opened.size(), 1);
-        WorkbookReader::Sheet sheet;
-        QString error;
-        QVERIFY2(WorkbookReader::read(opener.opened[0], &sheet, &error), qPrintable(error));
-        QCOMPARE(sheet.rows.size(), 2);
-        QCOMPARE(sheet.rows[0].size(), 3);
-        QCOMPARE(sheet.rows[0][2].value, u"合计"_s);
+        ExcelExportFlow::rememberFolder(m_dir.path());
+        const QString proposed = QDir(m_dir.path()).filePath(
+            u"账单查询_"_s + QDate::currentDate().toString(u"yyyyMMdd"_s) + u".xlsx"_s);
+        prompt.files.enqueue(proposed);
+        prompt.answers.enqueue(true);
+        QVERIFY(ExcelExport::run(inner, prompt, opener, model));
+        QCOMPARE(prompt.shown.size(), 2);
+        QCOMPARE(prompt.shown[0].kind, u"save"_s);
+        QCOMPARE(prompt.shown[0].text, proposed);
+        QCOMPARE(prompt.shown[1].kind, u"question"_s);
+        QCOMPARE(opener.opened, QStringList{proposed});
+        const ExcelSheet sheet = ExcelSheetReader::read(proposed);
+        QCOMPARE(sheet.name(), u"账单查询"_s);
+        QCOMPARE(sheet.rowCount(), 2);
+        QCOMPARE(sheet.columnCount(), 3);
+        QCOMPARE(sheet.text(1, 3), u"合计"_s);
     }
 
-    void noSpreadsheetMessageIsNotCoveredByProgress()
+    // Where no program can open a workbook the export still writes it; the
+    // message saying where is not covered by the progress dialog.
+    void noSpreadsheetProgramStillWrites()
     {
         QWidget window;
+        window.setWindowTitle(u"号牌设置"_s);
         window.show();
         VariantTableModel model({u"号牌"_s}, {{u"A01"_s}});
         WaitingPrompt prompt(&window);
+        prompt.file = m_dir.filePath(u"plates.xlsx"_s);
         RecordingFileOpener opener;
-        opener.succeed = false;
-        QVERIFY(!ExcelExport::run(&window, prompt, opener, model));
-        QCOMPARE(prompt.messages, QStringList{u"系统没excel，不能导出Excel！"_s});
+        opener.hasProgram = false;
+        QVERIFY(ExcelExport::run(&window, prompt, opener, model));
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages[0].contains(QDir::toNativeSeparators(prompt.file)),
+                 qPrintable(prompt.messages[0]));
         QVERIFY(!prompt.progressShownOverMessage);
+        QVERIFY(opener.opened.isEmpty());
+        QCOMPARE(ExcelSheetReader::read(prompt.file).text(2, 1), u"A01"_s);
     }
 
     void longExportCanBeCancelled()
@@ -115,6 +154,8 @@ private slots:
         SlowModel model(20000);
         ScriptedPrompt prompt;
         RecordingFileOpener opener;
+        const QString path = m_dir.filePath(u"slow.xlsx"_s);
+        prompt.files.enqueue(path);
 
         // Presses Cancel as soon as the dialog is up; this only happens if
         // the export lets the event loop run.
@@ -136,8 +177,12 @@ private slots:
         QVERIFY(sawDialog);
         QVERIFY(!opened);
         QVERIFY(opener.opened.isEmpty());
-        QVERIFY(prompt.shown.isEmpty());
+        QCOMPARE(prompt.shown.size(), 1); // the file dialog only
+        QVERIFY(!QFileInfo::exists(path));
     }
+
+private:
+    QTemporaryDir m_dir;
 };
 
 QTEST_MAIN(TestExportUi)

@@ -523,7 +523,8 @@ void TestSheetReader::unreadableFilesAreRefused_data()
     QTest::newRow("string index beyond the strings") << u"index.xlsx"_s << u"index"_s
                                                      << u"文件已损坏或不完整（xl/worksheets/sheet1.xml）。"_s;
     QTest::newRow("empty file") << u"empty.xls"_s << u"empty"_s << u"文件是空的。"_s;
-    QTest::newRow("missing file") << u"missing.xlsx"_s << u"missing"_s << u"文件不存在或无法打开。"_s;
+    QTest::newRow("missing file") << u"missing.xlsx"_s << u"missing"_s
+                                  << u"文件或文件夹不存在。请检查路径是否正确"_s;
 }
 
 void TestSheetReader::unreadableFilesAreRefused()

@@ -123,6 +123,8 @@ void TestListWindow::excelExportsEveryColumn()
     member(*t.database, u"001"_s, u"王芳"_s, u"100.5"_s);
     ListWindow window(t.session, members());
     window.load();
+    t.prompt.files.enqueue(t.dir.filePath(u"members.xlsx"_s));
+    t.prompt.answers.enqueue(true);
     window.exportList();
     QCOMPARE(t.opener.opened.size(), 1);
     WorkbookReader::Sheet sheet;
@@ -159,6 +161,8 @@ void TestListWindow::longListsReadPageByPage()
     // Excel takes every row, read or not.
     if (!WorkbookReader::available())
         return;
+    t.prompt.files.enqueue(t.dir.filePath(u"members.xlsx"_s));
+    t.prompt.answers.enqueue(true);
     window.exportList();
     WorkbookReader::Sheet sheet;
     QString error;

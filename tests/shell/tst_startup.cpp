@@ -35,6 +35,7 @@ private slots:
     void createsMissingTablesAtStart();
     void refusesWhatIsNotAShop_data();
     void refusesWhatIsNotAShop();
+    void unopenableDatabaseIsExplained();
     void upgradesOlderShopInPlace();
     void nullShopFieldsReadEmpty();
     void seedsOnceOnly();
@@ -377,6 +378,38 @@ void TestStartup::refusesWhatIsNotAShop()
     QVERIFY(!db->hasTable(u"号牌管理"_s));
     if (what == u"foreign")
         QCOMPARE(db->strings(u"select name from customers"_s), QStringList{u"张三"_s});
+}
+
+// A damaged file or a server that refuses the login: the operator reads
+// which database, what happened and what to do, the driver's words as a
+// detail, and never the connection text with its password.
+void TestStartup::unopenableDatabaseIsExplained()
+{
+    Shop shop;
+    QString says;
+    QString detail;
+    QString name;
+    if (shop.settings.backend == Backend::Sqlite) {
+        QFile file(shop.settings.filePath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(8192, 'x'));
+        says = u"无法打开数据库文件 "_s + shop.settings.filePath + u"：这个文件不是数据库"_s;
+        detail = u"file is not a database"_s;
+    } else {
+        shop.ini->write(u"part1"_s, u"cs"_s,
+                        u"Data Source=%1,%2;Initial Catalog=%3;User ID=%4;Password=Wrong-Geheim42"_s
+                            .arg(shop.settings.host, QString::number(shop.settings.port),
+                                 shop.settings.database, shop.settings.user));
+        Startup::readConfiguration(*shop.ini, shop.context);
+        says = u"数据库服务器拒绝登录"_s;
+        detail = u"password authentication failed"_s;
+    }
+    const Startup::Opened opened = shop.start();
+    QVERIFY(!opened.database);
+    QVERIFY2(opened.error.startsWith(says), qPrintable(opened.error));
+    QVERIFY2(opened.error.contains(detail), qPrintable(opened.error));
+    for (const QString &hidden : {u"Geheim42"_s, u"Password="_s, u"password="_s, u"Data Source"_s})
+        QVERIFY2(!opened.error.contains(hidden), qPrintable(opened.error));
 }
 
 void TestStartup::upgradesOlderShopInPlace()

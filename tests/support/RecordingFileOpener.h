@@ -13,6 +13,9 @@ public:
         opened.append(path);
         return succeed;
     }
+    bool canOpen(const QString &) override { return hasProgram; }
     QStringList opened;
     bool succeed = true;
+    // Whether the machine has a program for the file's kind.
+    bool hasProgram = true;
 };

@@ -10,6 +10,7 @@
 #include "support/RecordingFileOpener.h"
 #include "support/ScriptedPrompt.h"
 
+#include <QSettings>
 #include <QTemporaryDir>
 
 // Everything a window needs, scripted: a fresh database with its change
@@ -27,6 +28,10 @@ struct TestSession
         context.ProgramDir = dir.path();
         context.SoftName = QStringLiteral("美容美发管理系统");
         context.DbKind = QStringLiteral("a");
+        // What a window keeps for the user (the last export folder) stays
+        // in this test's folder.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           dir.filePath(QStringLiteral("config")));
     }
 
     QTemporaryDir dir;

@@ -13,8 +13,8 @@
 
 // How a window runs what the user asked for. Nothing that goes wrong inside
 // ends the program or passes unseen: a refusal shows its own text (and
-// caption), a database error the database's text, any other failure its
-// message. Either way the operation has ended.
+// caption), a database error what happened with the database's text as a
+// detail, any other failure its message. Either way the operation has ended.
 // Shows what ended an operation; call only from inside a catch block.
 inline void showFailure(Prompt &prompt)
 {
@@ -23,7 +23,7 @@ inline void showFailure(Prompt &prompt)
     } catch (const Refusal &refusal) {
         prompt.message(refusal.text(), refusal.caption());
     } catch (const DbError &error) {
-        prompt.message(error.text(), {}, Prompt::Kind::Error);
+        prompt.failure(error.sentence(), error.detail());
     } catch (const std::exception &error) {
         const QString text = QString::fromUtf8(error.what()).trimmed();
         prompt.message(text.isEmpty() ? QStringLiteral("操作失败!") : text, {},

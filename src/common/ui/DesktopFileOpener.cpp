@@ -30,6 +30,11 @@ bool desktopCanOpen(const QString &path)
 
 } // namespace
 
+bool DesktopFileOpener::canOpen(const QString &path)
+{
+    return desktopCanOpen(path);
+}
+
 bool DesktopFileOpener::open(const QString &path)
 {
     if (!desktopCanOpen(path))

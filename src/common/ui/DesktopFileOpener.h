@@ -7,4 +7,5 @@ class DesktopFileOpener final : public FileOpener
 {
 public:
     bool open(const QString &path) override;
+    bool canOpen(const QString &path) override;
 };

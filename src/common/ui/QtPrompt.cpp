@@ -47,6 +47,16 @@ void QtPrompt::message(const QString &text, const QString &caption, Kind kind)
     box.exec();
 }
 
+void QtPrompt::failure(const QString &text, const QString &detail, const QString &caption)
+{
+    QMessageBox box(QMessageBox::Critical, captionOrTitle(caption), text, QMessageBox::Ok,
+                    parentWidget());
+    box.button(QMessageBox::Ok)->setText(u"确定"_s);
+    if (!detail.isEmpty())
+        box.setDetailedText(u"原因："_s + detail);
+    box.exec();
+}
+
 bool QtPrompt::question(const QString &text, const QString &caption)
 {
     QMessageBox box(QMessageBox::Question, captionOrTitle(caption), text,

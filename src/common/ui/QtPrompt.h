@@ -23,6 +23,8 @@ public:
     void setProgramFolder(const QString &folder) { m_programFolder = folder; }
 
     void message(const QString &text, const QString &caption, Kind kind) override;
+    // The detail stays behind the box's 显示详细信息 button.
+    void failure(const QString &text, const QString &detail, const QString &caption) override;
     bool question(const QString &text, const QString &caption) override;
     std::optional<QString> input(const QString &caption, const QString &label,
                                  const QString &defaultText) override;
