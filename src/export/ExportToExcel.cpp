@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include "common/UserSettings.h"
+
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -14,11 +16,6 @@ namespace {
 
 const QString Caption = u"导出Excel"_s;
 const QString FolderKey = u"export/lastFolder"_s;
-
-QSettings userSettings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"SalonDesk"_s, u"salondesk"_s);
-}
 
 // Where the first export of a user is proposed: their documents, or home.
 QString firstFolder()

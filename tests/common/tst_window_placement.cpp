@@ -1,3 +1,4 @@
+#include "common/UserSettings.h"
 #include "common/ui/WindowPlacement.h"
 
 #include <QApplication>
@@ -40,7 +41,7 @@ void TestWindowPlacement::initTestCase()
 {
     // The operator's own settings must not be touched by a test.
     QVERIFY(m_config.isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
     qApp->installEventFilter(&m_placement);
 }
 
@@ -99,8 +100,8 @@ void TestWindowPlacement::aWindowOpensWhereItWasLeft()
         left = window.geometry();
         window.hide();
     }
-    QVERIFY(QSettings(QSettings::UserScope, u"salondesk"_s, u"windows"_s)
-                .fileName().startsWith(m_config.path()));
+    QVERIFY(userSettings().fileName().startsWith(m_config.path()));
+    QVERIFY(userSettings().contains(u"windows/WideWindow"_s));
 
     WideWindow again;
     again.show();
@@ -115,7 +116,7 @@ void TestWindowPlacement::qtsOwnDialogsAreLeftAlone()
     plain.show();
     QVERIFY(QTest::qWaitForWindowExposed(&plain));
     plain.hide();
-    QVERIFY(!QSettings(QSettings::UserScope, u"salondesk"_s, u"windows"_s).contains(u"QDialog"_s));
+    QVERIFY(!userSettings().contains(u"windows/QDialog"_s));
 }
 
 QTEST_MAIN(TestWindowPlacement)

@@ -1,5 +1,7 @@
 #include "WindowPlacement.h"
 
+#include "common/UserSettings.h"
+
 #include <QDialog>
 #include <QEvent>
 #include <QMainWindow>
@@ -21,9 +23,9 @@ constexpr const char *PlacedProperty = "salondesk.placed";
 // the window cannot say: a title bar and thin borders.
 constexpr QMargins GuessedFrame{4, 30, 4, 4};
 
-QSettings settings()
+QString keyFor(const QWidget *window)
 {
-    return QSettings(QSettings::UserScope, u"salondesk"_s, u"windows"_s);
+    return u"windows/"_s + WindowPlacement::keyOf(window);
 }
 
 } // namespace
@@ -85,7 +87,7 @@ void WindowPlacement::place(QWidget *window)
         return;
     window->setProperty(PlacedProperty, true);
 
-    const QByteArray saved = settings().value(keyOf(window)).toByteArray();
+    const QByteArray saved = userSettings().value(keyFor(window)).toByteArray();
     if (!saved.isEmpty())
         window->restoreGeometry(saved);
     if (window->isMaximized() || window->isFullScreen())
@@ -113,5 +115,5 @@ void WindowPlacement::remember(QWidget *window)
 {
     if (!window->property(PlacedProperty).toBool())
         return;
-    settings().setValue(keyOf(window), window->saveGeometry());
+    userSettings().setValue(keyFor(window), window->saveGeometry());
 }

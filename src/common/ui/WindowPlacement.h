@@ -25,7 +25,7 @@ public:
     // `minimum` and moved to lie within `available` as far as it can.
     static QRect fitted(const QRect &wanted, const QRect &available, const QSize &minimum);
 
-    // The key under which a window's place is kept.
+    // The name under which a window's place is kept in the user's settings.
     static QString keyOf(const QWidget *window);
 
 protected:
