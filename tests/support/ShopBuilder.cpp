@@ -43,10 +43,10 @@ ShopBuilder &ShopBuilder::plate(const Plate &plate)
     PlateStore plates(m_database);
     require(plates.addFree(plate.plate, plate.room), "ShopBuilder: the plate exists already");
     const QString main = plate.mainPlate.isEmpty() ? plate.plate : plate.mainPlate;
-    if (plate.state == u"占用"_s || plate.entered.isValid()) {
+    if (plate.state == u"占用"_s || plate.entered.isValid() || !plate.mainPlate.isEmpty()) {
         require(plates.open(plate.plate, {plate.customer, plate.entered, plate.remark, main}),
                 "ShopBuilder: the plate could not be opened");
-        // A free plate with a time is one a visit has left.
+        // A free plate with a time or a main plate is one a visit has left.
         if (plate.state != u"占用"_s)
             plates.free({plate.plate});
     }

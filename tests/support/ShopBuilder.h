@@ -30,8 +30,8 @@ public:
 
     // A plate as the board leaves it: occupied (占用) by `customer` since
     // `entered` under `mainPlate` (itself when empty), free (可用; with a
-    // time, as a visit left it), or set to another state (停用, 维修, 预定 …)
-    // by the settings; with `deposit` when it is not 0.
+    // time or a main plate, as a visit left it), or set to another state
+    // (停用, 维修, 预定 …) by the settings; with `deposit` when it is not 0.
     struct Plate
     {
         QString plate;
