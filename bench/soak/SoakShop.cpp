@@ -9,8 +9,8 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "db/SettledTotals.h"
-#include "db/Transaction.h"
 #include "members/Recharge.h"
+#include "support/ShopBuilder.h"
 
 #include <QSqlQuery>
 
@@ -39,35 +39,29 @@ QStringList employees()
 void prepare(Database &db, int desks)
 {
     Schema::ensure(db);
-    {
-        Transaction transaction(db);
-        db.execute(u"insert into 包厢 (包厢, 门票价格, 排序) values ('大厅', 20, 1)"_s);
-        for (int desk = 1; desk <= desks; ++desk) {
-            for (int number = 1; number <= PlatesPerDesk; ++number) {
-                db.execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 顾客姓名, 主号牌) "
-                           "values (?, '大厅', '可用', '散客', '')"_s,
-                           {plate(desk, number)});
-            }
-        }
-        db.execute(u"insert into 商品类型 (名称, 库存, 参与打折, 是否需要服务) values "
-                   "('服务', ?, 'y', ?), ('产品', ?, 'n', ?)"_s,
-                   {false, true, true, false});
-        db.execute(u"insert into 商品库 (编号, 商品名, 拼音, 商品类型, 单价, 库存, 提成金额, 是否需要服务) "
-                   "values ('01', '洗剪吹', 'xjc', '服务', 30, 0, 5, '是'), "
-                   "('02', '烫发', 'tf', '服务', 188.5, 0, 20, '是'), "
-                   "('03', '洗发水', 'xfs', '产品', 19.99, 10000000, 0, '否')"_s);
-        db.execute(u"insert into 员工等级 (等级名称, 工资) values ('高级', 3000)"_s);
-        for (const QString &code : employees()) {
-            db.execute(u"insert into 员工管理 (员工编号, 员工姓名, 员工等级) values (?, ?, '高级')"_s,
-                       {code, QString(u"员工"_s + code)});
-        }
-        db.execute(u"insert into 会员类型 (类型名称, 打折率) values ('金卡', 0.9)"_s);
-        for (int number = 1; number <= Cards; ++number) {
-            db.execute(u"insert into 会员管理 (会员卡号, 会员姓名, 密码, 会员类型, 卡内金额, 当前积分) "
-                       "values (?, ?, '0000', '金卡', 0, 0)"_s,
-                       {card(number), QString(u"会员"_s + QString::number(number))});
-        }
-        transaction.commit();
+    // Made as the program makes it, through the stores (the tests' shop
+    // builder), so that the soak starts from rows the program could write.
+    ShopBuilder shop(db);
+    shop.room(u"大厅"_s, Money::fromInt(20));
+    const QDateTime opened = QDateTime::currentDateTime();
+    for (int desk = 1; desk <= desks; ++desk) {
+        for (int number = 1; number <= PlatesPerDesk; ++number)
+            shop.freePlate(plate(desk, number), u"大厅"_s, opened);
+    }
+    shop.goodsType(u"服务"_s, false, true, true).goodsType(u"产品"_s, true, false, false);
+    shop.goods({u"01"_s, u"洗剪吹"_s, u"xjc"_s, u"服务"_s, Money::fromInt(30), Money::fromInt(5),
+                Money(), true});
+    shop.goods({u"02"_s, u"烫发"_s, u"tf"_s, u"服务"_s, Money::fromText(u"188.5"),
+                Money::fromInt(20), Money(), true});
+    shop.goods({u"03"_s, u"洗发水"_s, u"xfs"_s, u"产品"_s, Money::fromText(u"19.99"), Money(),
+                Money::fromInt(10000000), false});
+    shop.level(u"高级"_s, u"3000"_s);
+    for (const QString &code : employees())
+        shop.employee(code, u"员工"_s + code, u"高级"_s);
+    shop.memberType(u"金卡"_s, Money::fromText(u"0.9"));
+    for (int number = 1; number <= Cards; ++number) {
+        shop.member({.card = card(number), .name = u"会员"_s + QString::number(number),
+                     .type = u"金卡"_s});
     }
     // The balances come from recharges only, so that the account afterwards
     // is recharges less what the bills took.

@@ -24,6 +24,7 @@ private:
     std::unique_ptr<QSqlQueryModel> lineModel(int rows)
     {
         m_db = TestDb::fresh();
+        // By hand in one transaction: many lines, quickly.
         m_db->begin();
         for (int i = 1; i <= rows; ++i) {
             m_db->execute(u"insert into xfmx (号牌, 商品名, 合计, 消费时间, 员工编号) values (?, ?, ?, ?, ?)"_s,

@@ -43,6 +43,8 @@ ListDescription TestListQuery::members()
 void TestListQuery::member(Database &db, const QString &card, const QString &name,
                            const QString &balance, const QString &registered)
 {
+    // By hand: the registration date is the database's own stamp when a
+    // member is added, and these rows need dates of their own.
     db.execute(u"insert into 会员管理 (会员卡号, 会员姓名, 卡内金额, 登记日期) values (?, ?, ?, ?)"_s,
                {card, name, balance, registered});
 }

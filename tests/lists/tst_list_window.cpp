@@ -1,4 +1,5 @@
 #include "../export/WorkbookReader.h"
+#include "support/ShopBuilder.h"
 #include "support/TestSession.h"
 
 #include "bills/ui/TZdCxFm.h"
@@ -56,8 +57,7 @@ ListDescription TestListWindow::members()
 void TestListWindow::member(Database &db, const QString &card, const QString &name,
                             const QString &balance)
 {
-    db.execute(u"insert into 会员管理 (会员卡号, 会员姓名, 卡内金额) values (?, ?, ?)"_s,
-               {card, name, balance});
+    ShopBuilder(db).member({.card = card, .name = name, .balance = Money::fromText(balance)});
 }
 
 void TestListWindow::gridShowsTheListsColumnsWithFooters()

@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestSession.h"
 
 #include "db/Amounts.h"
@@ -62,8 +63,7 @@ const QString StaleText = u"该记录已被其他工作站修改或删除，请�
 void seed(const QString &screen, Database &db)
 {
     if (screen == u"TXmKindFm")
-        db.execute(u"insert into 商品类型 (名称, 库存, 参与打折, 是否需要服务) "
-                   "values ('洗发', true, 'y', false), ('烫发', false, 'n', true)"_s);
+        ShopBuilder(db).goodsType(u"洗发"_s, true, true, false).goodsType(u"烫发"_s, false, false, true);
     else if (screen == u"TYgDjFm")
         db.execute(u"insert into 员工等级 (等级名称, 工资) values ('高级', 3000), ('初级', 2000.5)"_s);
     else
@@ -481,6 +481,7 @@ void TestRecordScreens::levelNeedsNameOrSalary()
 void TestRecordScreens::goodsTypeWithoutDiscountChoiceIsNotSaved()
 {
     TestSession t;
+    // A type without a discount choice only older data has; made by hand.
     t.database->execute(u"insert into 商品类型 (名称, 库存, 参与打折, 是否需要服务) "
                         "values ('旧类', false, null, false)"_s);
     t.context.Rights = Rights::all();

@@ -1,4 +1,5 @@
 #include "SqliteLocks.h"
+#include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 
 #include "common/Refusal.h"
@@ -60,7 +61,7 @@ int bills(Database &db)
 
 void bill(Database &db, const QString &number)
 {
-    db.execute(u"insert into 结帐管理 (单据号, 应收金额) values (?, 50)"_s, {number});
+    ShopBuilder(db).bill({.number = number, .due = Money::fromInt(50)});
 }
 
 std::unique_ptr<Database> openFile(const QString &path)
@@ -488,7 +489,8 @@ void TestBackup::failuresSayWhy()
     QFETCH(QString, reason);
     QFETCH(QString, detail);
     LiveShop shop;
-    // Big enough to pass the lowered limit.
+    // Big enough to pass the lowered limit: bills by the thousand, in one
+    // statement by hand.
     shop.db->execute(u"with recursive n(i) as (select 1 union all select i + 1 from n where i < 2000) "
                      "insert into 结帐管理 (单据号, 应收金额) select printf('%d', i), 50 from n"_s);
     const QString backup = shop.dir.filePath(u"backup"_s);

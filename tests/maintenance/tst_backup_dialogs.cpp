@@ -1,4 +1,5 @@
 #include "SqliteLocks.h"
+#include "support/ShopBuilder.h"
 
 #include "common/ui/QtPrompt.h"
 #include "db/Database.h"
@@ -157,7 +158,7 @@ void TestBackupDialogs::listingTheShopsFolderKeepsTheLocks()
     settings.filePath = file;
     const auto database = Database::open(settings);
     Schema::create(*database);
-    database->execute(u"insert into 结帐管理 (单据号) values ('A')"_s);
+    ShopBuilder(*database).bill({.number = u"A"_s});
     QCOMPARE(SqliteLocks::missing(file), QString());
     QtPrompt prompt;
 

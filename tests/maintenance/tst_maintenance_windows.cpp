@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestSession.h"
 
 #include "maintenance/ui/BackupActions.h"
@@ -50,6 +51,8 @@ namespace {
 // One row in every table clearing may touch, and in those it never does.
 void fillShop(Database &db)
 {
+    // The least row of each table, by hand: what matters is that each table
+    // has one, not what a visit would have written.
     const QStringList statements = {
         u"insert into 员工工资表 (员工编号, 工资) values ('001', 3000)"_s,
         u"insert into 结帐管理 (单据号, 应收金额) values ('20240301080000', 50)"_s,
@@ -373,7 +376,7 @@ void TestMaintenanceWindows::backupAndRestoreThroughTheirDialogs()
     TestSession t;
     t.context.Rights.set(Right::Backup, true);
     t.context.Rights.set(Right::Restore, true);
-    t.database->execute(u"insert into 结帐管理 (单据号) values ('A')"_s);
+    ShopBuilder(*t.database).bill({.number = u"A"_s});
     const QString target = t.dir.filePath(u"shop-backup"_s);
 
     // Cancelled: nothing happens, the proposal stays.
@@ -403,7 +406,7 @@ void TestMaintenanceWindows::backupAndRestoreThroughTheirDialogs()
     QVERIFY(t.prompt.lastMessage().contains(u"不是"_s));
     QCOMPARE(t.database->scalar(u"select count(*) from 结帐管理"_s).toInt(), 1);
 
-    t.database->execute(u"insert into 结帐管理 (单据号) values ('B')"_s);
+    ShopBuilder(*t.database).bill({.number = u"B"_s});
     t.prompt.files.enqueue(target);
     QVERIFY(BackupActions::restore(t.session));
     QVERIFY(t.prompt.lastMessage().startsWith(u"数据恢复成功，需要重新启动软件！"_s));

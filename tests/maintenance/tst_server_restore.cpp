@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 
 #include "common/Refusal.h"
@@ -43,7 +44,7 @@ QStringList bills(Database &db)
 
 void bill(Database &db, const QString &number)
 {
-    db.execute(u"insert into 结帐管理 (单据号, 应收金额) values (?, 50)"_s, {number});
+    ShopBuilder(db).bill({.number = number, .due = Money::fromInt(50)});
 }
 
 QString refusalOf(const std::function<void()> &operation)

@@ -173,7 +173,9 @@ private:
         return Money::fromUnits(qint64(m_random.bounded(-20000, 2000000))).toString();
     }
 
-    // A bill's lines, all in one statement as settlement moves them.
+    // A bill's lines, all in one statement as settlement moves them. Written
+    // by hand: random amounts, some of them NULL as older data has them, are
+    // what the totals must follow.
     QString settle()
     {
         const int count = 1 + int(m_random.bounded(4));
@@ -244,6 +246,8 @@ private:
     qint64 m_lines = 0;
 };
 
+// Written by hand with the key columns as given, NULL included, which the
+// totals must group exactly as the lines do.
 void insertLine(Database &db, int id, const QVariant &employee, const QString &moment,
                 const QVariant &name = u"洗剪吹"_s)
 {

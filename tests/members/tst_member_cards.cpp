@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 #include "support/Workstations.h"
 
@@ -41,6 +42,12 @@ const QString Card = u"8001"_s;
 
 void insertMember(Database &db, const QVariant &balance)
 {
+    if (!balance.isNull()) {
+        ShopBuilder(db).member({.card = Card, .name = u"张三"_s,
+                                .balance = Money::fromVariant(balance)});
+        return;
+    }
+    // A balance never set only older data has; written by hand.
     db.execute(u"insert into 会员管理 (会员卡号, 会员姓名, 会员类型, 密码, 卡内金额, 当前积分) "
                "values (?, '张三', '金卡', '0000', ?, 0)"_s,
                {Card, balance});

@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestSession.h"
 
 #include "board/ui/TMainFm.h"
@@ -70,9 +71,8 @@ private:
 void TestMemberServiceWindows::member(Database &db, const QString &card, const QString &name,
                                       const QString &balance, const QString &password)
 {
-    db.execute(u"insert into 会员管理 (会员卡号, 会员姓名, 会员类型, 密码, 卡内金额, 当前积分) "
-               u"values (?, ?, ?, ?, ?, 0)"_s,
-               {card, name, u"金卡"_s, password, balance});
+    ShopBuilder(db).member({.card = card, .name = name, .balance = Money::fromText(balance),
+                            .password = password});
 }
 
 QStringList TestMemberServiceWindows::headings(const QTableView *grid)
@@ -516,9 +516,17 @@ namespace {
 void bill(Database &db, const QString &number, const QString &card, const QString &customer,
           const QString &state, const QString &received, const QString &due)
 {
-    db.execute(u"insert into 结帐管理 (单据号, 号牌, 会员卡号, 顾客姓名, 状态, 实收金额, 应收金额, "
-               u"营业员, 结帐时间) values (?, 'SP001', ?, ?, ?, ?, ?, '前台', '2024-03-01 10:00:00')"_s,
-               {number, card, customer, state, received, due});
+    BillStore::Bill row;
+    row.number = number;
+    row.plate = u"SP001"_s;
+    row.card = card;
+    row.customer = customer;
+    row.status = state;
+    row.received = Money::fromText(received);
+    row.due = Money::fromText(due);
+    row.operatorName = u"前台"_s;
+    row.settledAt = QDateTime(QDate(2024, 3, 1), QTime(10, 0));
+    ShopBuilder(db).bill(row);
 }
 
 } // namespace

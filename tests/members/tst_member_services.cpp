@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 #include "support/Workstations.h"
 
@@ -75,9 +76,25 @@ struct Shop
     void member(const QString &card, const QString &name, const QString &balance,
                 const QVariant &password = u"0000"_s)
     {
-        db->execute(u"insert into 会员管理 (会员卡号, 会员姓名, 会员类型, 密码, 卡内金额, 当前积分) "
-                    "values (?, ?, ?, ?, ?, 0)"_s,
-                    {card, name, u"金卡"_s, password, balance});
+        if (password.isNull()) {
+            // A card whose password was never set comes from older data; the
+            // add window always gives the default.
+            db->execute(u"insert into 会员管理 (会员卡号, 会员姓名, 会员类型, 密码, 卡内金额, 当前积分) "
+                        "values (?, ?, ?, null, ?, 0)"_s,
+                        {card, name, u"金卡"_s, balance});
+            return;
+        }
+        ShopBuilder(*db).member({.card = card, .name = name, .balance = Money::fromText(balance),
+                                 .password = password.toString()});
+    }
+    // SP001 occupied for an hour with one line of `goods`, not discounted.
+    void visit(const QString &goods, const QString &price, const QString &quantity = u"1"_s)
+    {
+        ShopBuilder(*db)
+            .plate({.plate = u"SP001"_s, .state = u"占用"_s, .entered = Now.addSecs(-3600)})
+            .line({.plate = u"SP001"_s, .goods = goods, .price = Money::fromText(price),
+                   .quantity = Money::fromText(quantity), .discounts = u"n"_s,
+                   .operatorName = u"前台"_s});
     }
     Money balance(const QString &card)
     {
@@ -225,12 +242,7 @@ void TestMemberServices::rechargeKeepsASettlementMadeMeanwhile()
 {
     Shop shop;
     shop.member(u"8001"_s, u"张三"_s, u"100"_s);
-    shop.db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 主号牌, 顾客姓名, 进店时间) "
-                     "values ('SP001', '大厅', '占用', 'SP001', '散客', ?)"_s,
-                     {Now.addSecs(-3600)});
-    shop.db->execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 实际单价, 数量, 合计, 折扣, "
-                     "参与打折, 提成金额, 营业员) "
-                     "values ('SP001', 'SP001', '烫发', 30.25, 30.25, 1, 30.25, 1, 'n', 0, '前台')"_s);
+    shop.visit(u"烫发"_s, u"30.25"_s);
     // The recharge window shows the balance…
     const Recharge::Member shown = *shop.recharge().find(u"8001"_s);
     QCOMPARE(shown.balance, Money::fromInt(100));
@@ -260,12 +272,7 @@ void TestMemberServices::rechargeAndSettlementAtOnceBothCount()
         for (const QString &table : {u"xfmx"_s, u"jzmx"_s, u"结帐管理"_s, u"会员充值"_s, u"号牌管理"_s})
             shop.db->execute(u"delete from "_s + table);
         shop.db->execute(u"update 会员管理 set 卡内金额=100, 当前积分=0"_s);
-        shop.db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 主号牌, 顾客姓名, 进店时间) "
-                         "values ('SP001', '大厅', '占用', 'SP001', '散客', ?)"_s,
-                         {Now.addSecs(-3600)});
-        shop.db->execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 实际单价, 数量, 合计, 折扣, "
-                         "参与打折, 提成金额, 营业员) values ('SP001', 'SP001', '烫发', 30.25, "
-                         "30.25, 1, 30.25, 1, 'n', 0, '前台')"_s);
+        shop.visit(u"烫发"_s, u"30.25"_s);
 
         // One workstation recharges the card while another settles a bill
         // by card, each with the member on its screen beforehand.
@@ -649,9 +656,15 @@ void TestMemberServices::consumptionSearch()
         {u"B4"_s, u"8003"_s, u"张_三"_s, u"前台"_s, u"已结"_s},
     };
     for (const QStringList &bill : rows) {
-        shop.db->execute(u"insert into 结帐管理 (单据号, 会员卡号, 顾客姓名, 营业员, 状态, "
-                         "实收金额, 应收金额) values (?, ?, ?, ?, ?, 1, 1)"_s,
-                         {bill[0], bill[1], bill[2], bill[3], bill[4]});
+        BillStore::Bill row;
+        row.number = bill[0];
+        row.card = bill[1];
+        row.customer = bill[2];
+        row.operatorName = bill[3];
+        row.status = bill[4];
+        row.received = Money::fromInt(1);
+        row.due = Money::fromInt(1);
+        ShopBuilder(*shop.db).bill(row);
     }
     const std::optional<ListFilter> filter = MemberConsumption::search(entry, value);
     QCOMPARE(filter.has_value(), searches);
@@ -667,12 +680,7 @@ void TestMemberServices::consumptionFindsWhatSettlementWrote()
 {
     Shop shop;
     shop.member(u"8001"_s, u"张三"_s, u"0"_s);
-    shop.db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 主号牌, 顾客姓名, 进店时间) "
-                     "values ('SP001', '大厅', '占用', 'SP001', '散客', ?)"_s,
-                     {Now.addSecs(-3600)});
-    shop.db->execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 实际单价, 数量, 合计, 折扣, "
-                     "参与打折, 提成金额, 营业员) "
-                     "values ('SP001', 'SP001', '剪发', 28.05, 28.05, 2, 56.1, 1, 'n', 0, '前台')"_s);
+    shop.visit(u"剪发"_s, u"28.05"_s, u"2"_s);
     Checkout checkout(*shop.db, shop.clock, u"SP001"_s);
     checkout.open();
     checkout.identify(u"8001"_s, u"0000"_s);

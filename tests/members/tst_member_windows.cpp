@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestSession.h"
 
 #include "common/Money.h"
@@ -59,9 +60,8 @@ private:
 void TestMemberWindows::member(Database &db, const QString &card, const QString &name,
                                const QString &balance, const QString &type)
 {
-    db.execute(u"insert into 会员管理 (会员卡号, 会员姓名, 会员类型, 会员性别, 卡内金额, 当前积分, 当前状态) "
-               u"values (?, ?, ?, ?, ?, ?, ?)"_s,
-               {card, name, type, u"女"_s, balance, 3, u"可用"_s});
+    ShopBuilder(db).member({.card = card, .name = name, .type = type,
+                            .balance = Money::fromText(balance), .points = Money::fromInt(3)});
 }
 
 void TestMemberWindows::listShowsItsColumnsAndFooters()

@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 
 #include "common/DateFormat.h"
@@ -47,9 +48,8 @@ Rights granted(const QStringList &names)
 void insertMember(Database &db, const QString &card, const QString &name,
                   const QString &balance = u"0"_s)
 {
-    db.execute(u"insert into 会员管理 (会员卡号, 会员姓名, 会员类型, 会员性别, 卡内金额, 当前积分) "
-               u"values (?, ?, ?, ?, ?, ?)"_s,
-               {card, name, u"金卡"_s, u"女"_s, balance, 5});
+    ShopBuilder(db).member({.card = card, .name = name, .balance = Money::fromText(balance),
+                            .points = Money::fromInt(5)});
 }
 
 QSqlRecord row(Database &db, const QString &card)
@@ -289,7 +289,7 @@ void TestMembers::updateLeavesUntouchedColumnsAsStored()
 {
     auto db = TestDb::fresh();
     // As another program might have left it: no dates, no phone, an empty
-    // note, a birth time of day.
+    // note, a birth time of day. No store writes such a row; made by hand.
     db->execute(u"insert into 会员管理 (会员卡号, 会员姓名, 会员类型, 出生日期, 备注, 登记日期) "
                 u"values (?, ?, ?, ?, ?, null)"_s,
                 {u"001"_s, u"王芳"_s, u"金卡"_s, QDateTime(QDate(1990, 5, 17), QTime(10, 30)),

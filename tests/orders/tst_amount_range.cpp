@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 
 #include "common/Clock.h"
@@ -56,15 +57,16 @@ struct Shop
 
     Shop()
     {
-        db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 押金金额, 主号牌) "
-                    "values ('A1', '大厅', '占用', 0, 'A1'), ('A2', '大厅', '占用', 0, 'A1')"_s);
-        db->execute(u"insert into 商品类型 (名称, 库存, 参与打折, 是否需要服务) "
-                    "values ('服务', false, 'y', false), ('产品', true, 'n', false)"_s);
-        db->execute(u"insert into 会员管理 (会员卡号, 会员姓名, 会员类型, 密码, 卡内金额, 当前积分) "
-                    "values ('001', '王芳', '金卡', '0000', 0, 0)"_s);
+        ShopBuilder(*db)
+            .plate({.plate = u"A1"_s, .state = u"占用"_s})
+            .plate({.plate = u"A2"_s, .state = u"占用"_s, .mainPlate = u"A1"_s})
+            .goodsType(u"服务"_s, false, true, false)
+            .goodsType(u"产品"_s, true, false, false)
+            .member({.card = u"001"_s, .name = u"王芳"_s});
     }
 
-    // An item as an older shop may hold it: its price written as it stands.
+    // An item as an older shop may hold it: its price written as it stands,
+    // by hand, where the catalogue would refuse it.
     int item(const QString &price, const QString &type = u"服务"_s)
     {
         return db->scalar(u"insert into 商品库 (编号, 商品名, 拼音, 商品类型, 单价, 库存, 提成金额, 是否需要服务) "
@@ -240,9 +242,15 @@ void TestAmountRange::entriesStopAtTheBound()
         payment.withCommission = false;
         if (payment.commission.total != Money()) {
             // The unpaid commission of one settled line.
-            db.execute(u"insert into 员工管理 (员工编号, 员工姓名, 员工等级) values ('007', '张敏', '高级')"_s);
-            db.execute(u"insert into jzmx (ID, 员工编号, 提成金额, TcYf) values (1, '007', ?, '0')"_s,
-                       {payment.commission.total.toVariant()});
+            ShopBuilder builder(db);
+            builder.employee(u"007"_s, u"张敏"_s, u"高级"_s);
+            ShopBuilder::Line line;
+            line.plate = u"S1"_s;
+            line.goods = u"项目"_s;
+            line.commission = payment.commission.total;
+            line.employee = u"007"_s;
+            line.employeeName = u"张敏"_s;
+            builder.settledLine(line, u"B1"_s);
             payment.withCommission = true;
             payment.commission = salary.unpaidCommission(u"007"_s);
         }
@@ -279,7 +287,8 @@ void TestAmountRange::boundReadsBackFromEveryColumnKind()
     auto db = TestDb::fresh();
     const Money amount = Money::fromText(value);
     QVERIFY(amount.inRange());
-    // A money column (押金金额) and a number column (合计金额) of one row.
+    // A money column (押金金额) and a number column (合计金额) of one row,
+    // written by hand: the columns' storage is the point here.
     db->execute(u"insert into 号牌管理 (号牌, 押金金额, 合计金额) values ('A1', ?, ?)"_s,
                 {amount.toVariant(), amount.toVariant()});
     const QSqlRecord row = db->firstRow(u"select 押金金额, 合计金额 from 号牌管理"_s);
@@ -311,8 +320,7 @@ void TestAmountRange::groupSumsStayWithinTheRange()
     QCOMPARE(shop.db->scalar(u"select count(*) from xfmx"_s).toInt(), 4);
 
     // Another group is not held back by this one.
-    shop.db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 押金金额, 主号牌) "
-                     "values ('B1', '大厅', '占用', 0, 'B1')"_s);
+    ShopBuilder(*shop.db).plate({.plate = u"B1"_s, .state = u"占用"_s});
     QCOMPARE(booking.book(u"B1"_s, big, Money::fromInt(1)).toString(), u"60000000000"_s);
 }
 

@@ -35,9 +35,9 @@ struct Shop
     void plate(const QString &number, const QString &state, const QString &main,
                const QString &customer = u"散客"_s, const QString &deposit = u"0"_s)
     {
-        db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 主号牌, 顾客姓名, 押金金额, "
-                    "进店时间) values (?, '大厅', ?, ?, ?, ?, ?)"_s,
-                    {number, state, main, customer, deposit, Shown.addSecs(-3600)});
+        ShopBuilder(*db).plate({.plate = number, .state = state, .mainPlate = main,
+                                .customer = customer, .entered = Shown.addSecs(-3600),
+                                .deposit = Money::fromText(deposit)});
     }
     // A line as booking leaves it: list price, 折扣 1, total = price × quantity.
     int line(const QString &plate, const QString &main, const QString &goods,
@@ -56,9 +56,9 @@ struct Shop
     void member(const QString &card, const QString &type, const QString &balance,
                 const QString &points, const QString &password = u"0000"_s)
     {
-        db->execute(u"insert into 会员管理 (会员卡号, 会员姓名, 密码, 会员类型, 卡内金额, 当前积分) "
-                    "values (?, ?, ?, ?, ?, ?)"_s,
-                    {card, u"张三"_s, password, type, balance, points});
+        ShopBuilder(*db).member({.card = card, .name = u"张三"_s, .type = type,
+                                 .balance = Money::fromText(balance),
+                                 .points = Money::fromText(points), .password = password});
     }
     void memberType(const QString &name, const QVariant &rate)
     {
@@ -423,9 +423,8 @@ void TestCheckout::identificationSplitsThePaymentAgain()
     shop.memberType(u"银卡"_s, QVariant(QMetaType::fromType<QString>()));
     shop.memberType(u"坏卡"_s, u"-0.5"_s);
     shop.member(u"8001"_s, u"金卡"_s, u"500"_s, u"0"_s);
-    shop.db->execute(u"insert into 会员管理 (会员卡号, 会员姓名, 密码, 会员类型, 卡内金额, 当前积分) "
-                     "values ('8002', '李四', '0000', ?, 10, 0)"_s,
-                     {type});
+    ShopBuilder(*shop.db).member({.card = u"8002"_s, .name = u"李四"_s, .type = type,
+                                  .balance = Money::fromInt(10)});
     auto checkout = shop.checkout(u"SP001"_s);
     checkout->identify(u"8001"_s, u"0000"_s);
     checkout->choosePayment(u"卡内扣除"_s);
@@ -703,7 +702,9 @@ void TestCheckout::takenBillNumberMovesOn()
     shop.line(u"SP001"_s, u"SP001"_s, u"剪发"_s, u"25"_s, u"1"_s);
     auto checkout = shop.checkout(u"SP001"_s);
     // Another workstation showed its window in the same second and settled first.
-    shop.db->execute(u"insert into 结帐管理 (单据号) values ('20240315140509'), ('20240315140510')"_s);
+    ShopBuilder(*shop.db)
+        .bill({.number = u"20240315140509"_s})
+        .bill({.number = u"20240315140510"_s});
 
     QCOMPARE(shop.settle(*checkout), u"20240315140511"_s);
     QCOMPARE(shop.text(u"select 单据号 from jzmx"_s), u"20240315140511"_s);

@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestSession.h"
 
 #include "common/GbkText.h"
@@ -49,22 +50,21 @@ struct Visit : TestSession
         context.OperatorName = u"前台"_s;
         context.Rights = Rights::all();
         Database &db = *database;
-        db.execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 主号牌, 顾客姓名, 押金金额, "
-                   "进店时间) values ('SP001', '大厅', '占用', 'SP001', '散客', 0, ?), "
-                   "('SP002', '大厅', '占用', 'SP001', '散客', 0, ?)"_s,
-                   {clock.now(), clock.now()});
+        ShopBuilder(db)
+            .plate({.plate = u"SP001"_s, .state = u"占用"_s, .entered = clock.now()})
+            .plate({.plate = u"SP002"_s, .state = u"占用"_s, .mainPlate = u"SP001"_s,
+                    .entered = clock.now()});
         line(u"SP001"_s, u"烫发"_s, u"40"_s, u"y"_s);
         line(u"SP002"_s, u"洗发水"_s, u"10"_s, u"n"_s);
         db.execute(u"insert into 会员类型 (类型名称, 打折率) values ('金卡', 0.5)"_s);
-        db.execute(u"insert into 会员管理 (会员卡号, 会员姓名, 密码, 会员类型, 卡内金额, 当前积分) "
-                   "values ('8001', '张三', '0000', '金卡', 20, 100)"_s);
+        ShopBuilder(db).member({.card = u"8001"_s, .name = u"张三"_s, .balance = Money::fromInt(20),
+                                .points = Money::fromInt(100)});
     }
     void line(const QString &plate, const QString &goods, const QString &price,
               const QString &discounts)
     {
-        database->execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 实际单价, 数量, 合计, 折扣, "
-                          "参与打折) values (?, 'SP001', ?, ?, ?, 1, ?, 1, ?)"_s,
-                          {plate, goods, price, price, price, discounts});
+        ShopBuilder(*database).line({.plate = plate, .mainPlate = u"SP001"_s, .goods = goods,
+                                     .price = Money::fromText(price), .discounts = discounts});
     }
     QString value(const QString &sql)
     {

@@ -1,6 +1,7 @@
 #include "support/TestSession.h"
 
 #include "board/BoardFixture.h"
+#include "support/ShopBuilder.h"
 #include "orders/ui/TAddConsumeFm.h"
 #include "orders/ui/TFwsXzFm.h"
 
@@ -45,17 +46,14 @@ struct Desk
         Database &db = *t.database;
         t.context.OperatorName = u"小王"_s;
         plate(db, u"SP001"_s, u"大厅"_s, u"占用"_s);
-        plate(db, u"SP002"_s, u"大厅"_s, u"占用"_s, {}, u"7.5"_s);
-        db.execute(u"update 号牌管理 set 主号牌='SP001' where 号牌='SP002'"_s);
+        ShopBuilder(db).plate({.plate = u"SP002"_s, .state = u"占用"_s, .mainPlate = u"SP001"_s,
+                               .deposit = Money::fromText(u"7.5")});
         line(db, u"SP001"_s, u"门票"_s, u"20"_s, u"1"_s, u"20"_s);
         line(db, u"SP002"_s, u"门票"_s, u"20"_s, u"1"_s, u"20"_s);
-        db.execute(u"insert into 商品类型 (名称, 库存, 参与打折) values (?, ?, ?)"_s,
-                   {u"商品"_s, true, u"y"_s});
-        db.execute(u"insert into 商品类型 (名称, 库存, 参与打折) values (?, ?, ?)"_s,
-                   {u"服务"_s, false, u"n"_s});
+        ShopBuilder(db).goodsType(u"商品"_s, true, true).goodsType(u"服务"_s, false, false);
         goods(u"101"_s, u"洗发水"_s, u"XFS"_s, u"商品"_s, u"19.9"_s, u"否"_s);
         goods(u"201"_s, u"剪发"_s, u"JF"_s, u"服务"_s, u"30"_s, u"是"_s);
-        db.execute(u"insert into 员工管理 (员工编号, 员工姓名) values ('001', '张敏')"_s);
+        ShopBuilder(db).level(u"发型师"_s, u"3000"_s).employee(u"001"_s, u"张敏"_s, u"发型师"_s);
 
         watch.setInterval(10);
         QObject::connect(&watch, &QTimer::timeout, [this] {
@@ -74,9 +72,9 @@ struct Desk
     void goods(const QString &code, const QString &name, const QString &pinyin,
                const QString &type, const QString &price, const QString &service)
     {
-        t.database->execute(u"insert into 商品库 (编号, 商品名, 拼音, 商品类型, 单价, 库存, 提成金额, "
-                            "是否需要服务) values (?, ?, ?, ?, ?, 10, 5, ?)"_s,
-                            {code, name, pinyin, type, price, service});
+        ShopBuilder(*t.database)
+            .goods({code, name, pinyin, type, Money::fromText(price), Money::fromInt(5),
+                    Money::fromInt(10), service == u"是"_s});
     }
 
     TAddConsumeFm &open(const QString &plate = u"SP002"_s)
@@ -209,10 +207,11 @@ void TestConsumeWindow::showsPlateGoodsAndLines()
     QCOMPARE(headings(window.linesGrid()),
              (QStringList{u"商品名"_s, u"单价"_s, u"数量"_s, u"合计"_s, u"折"_s, u"员工编号"_s,
                           u"员工姓名"_s, u"营业员"_s}));
-    // The main plate's own line is not this plate's.
+    // The main plate's own line is not this plate's. Booked lines take part
+    // in discounting (折 "y") unless their type says otherwise.
     QCOMPARE(window.linesGrid()->rowCount(), 1);
     QCOMPARE(row(window.linesGrid(), 0),
-             (QStringList{u"门票"_s, u"20.00"_s, u"1"_s, u"20.00"_s, QString(), u"001"_s,
+             (QStringList{u"门票"_s, u"20.00"_s, u"1"_s, u"20.00"_s, u"y"_s, u"001"_s,
                           u"张敏"_s, u"超级管理员"_s}));
     QVERIFY(d.t.prompt.shown.isEmpty());
 }

@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 
 #include "board/PlateStatus.h"
@@ -25,25 +26,33 @@ const QDateTime Now(QDate(2024, 3, 1), QTime(10, 15, 30));
 void plate(Database &db, const QString &number, const QVariant &state, const QString &main,
            const QString &deposit = u"0"_s)
 {
-    db.execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 押金金额, 顾客姓名, 主号牌) "
-               "values (?, '大厅', ?, ?, '散客', ?)"_s,
-               {number, state, deposit, main});
+    if (state.isNull() || main.isEmpty()) {
+        // No store leaves a plate without a state, or opens one without a
+        // main plate: older data, written by hand.
+        db.execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 押金金额, 顾客姓名, 主号牌) "
+                   "values (?, '大厅', ?, ?, '散客', ?)"_s,
+                   {number, state, deposit, main});
+        return;
+    }
+    ShopBuilder::Plate plate;
+    plate.plate = number;
+    plate.state = state.toString();
+    plate.mainPlate = main;
+    plate.deposit = Money::fromText(deposit);
+    ShopBuilder(db).plate(plate);
 }
 
 void type(Database &db, const QString &name, bool keepsStock, const QString &discount)
 {
-    db.execute(u"insert into 商品类型 (名称, 库存, 参与打折, 是否需要服务) values (?, ?, ?, ?)"_s,
-               {name, keepsStock, discount, false});
+    ShopBuilder(db).goodsType(name, keepsStock, discount == u"y"_s, false);
 }
 
 int item(Database &db, const QString &code, const QString &name, const QString &type,
          const QString &price, const QString &stock = u"10"_s,
          const QString &commission = u"0"_s, const QString &pinyin = u"P"_s)
 {
-    db.execute(u"insert into 商品库 (编号, 商品名, 拼音, 商品类型, 单价, 库存, 提成金额, 是否需要服务) "
-               "values (?, ?, ?, ?, ?, ?, ?, '否')"_s,
-               {code, name, pinyin, type, price, stock, commission});
-    return db.scalar(u"select max(id) from 商品库"_s).toInt();
+    return ShopBuilder(db).goods({code, name, pinyin, type, Money::fromText(price),
+                                  Money::fromText(commission), Money::fromText(stock), false});
 }
 
 QString amount(const QVariant &value)

@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestSession.h"
 
 #include "db/ResultTableModel.h"
@@ -30,8 +31,7 @@ void TestEmployeeChooser::staff(Database &db)
 {
     const QStringList rows[] = {{u"001"_s, u"张敏"_s}, {u"002"_s, u"刘洋"_s}, {u"010"_s, u"张%"_s}};
     for (const QStringList &row : rows) {
-        db.execute(u"insert into 员工管理 (员工编号, 员工姓名, 性别, 员工等级) values (?, ?, ?, ?)"_s,
-                   {row.at(0), row.at(1), u"女"_s, u"发型师"_s});
+        ShopBuilder(db).employee(row.at(0), row.at(1), u"发型师"_s);
     }
 }
 

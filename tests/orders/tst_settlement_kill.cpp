@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 
 #include "common/Money.h"
@@ -36,23 +37,20 @@ const Money Stock = Money::fromInt(100000);
 
 void prepareShop(Database &db)
 {
-    db.execute(u"insert into 包厢 (包厢, 门票价格, 排序) values ('大厅', 20, 1)"_s);
+    ShopBuilder shop(db);
+    shop.room(u"大厅"_s, Money::fromInt(20));
     for (int i = 1; i <= 6; ++i) {
-        db.execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 顾客姓名, 主号牌) "
-                   "values (?, '大厅', '可用', '散客', '')"_s,
-                   {QString(u"P0"_s + QString::number(i))});
+        shop.freePlate(u"P0"_s + QString::number(i), u"大厅"_s,
+                       QDateTime(QDate(2024, 1, 1), QTime(9, 0)));
     }
-    db.execute(u"insert into 商品类型 (名称, 库存, 参与打折, 是否需要服务) values "
-               "('服务', ?, 'y', ?), ('产品', ?, 'n', ?)"_s,
-               {false, true, true, false});
-    db.execute(u"insert into 商品库 (编号, 商品名, 拼音, 商品类型, 单价, 库存, 提成金额, 是否需要服务) "
-               "values ('01', '洗剪吹', 'xjc', '服务', 30, 0, 5, '是'), "
-               "('02', '烫发', 'tf', '服务', 188.5, 0, 20, '是'), "
-               "('03', '洗发水', 'xfs', '产品', 19.99, ?, 0, '否')"_s,
-               {Stock.toVariant()});
-    db.execute(u"insert into 会员管理 (会员卡号, 会员姓名, 密码, 会员类型, 卡内金额, 当前积分) "
-               "values ('8001', '张三', '0000', '未设置', ?, 0)"_s,
-               {Balance.toVariant()});
+    shop.goodsType(u"服务"_s, false, true, true).goodsType(u"产品"_s, true, false, false);
+    shop.goods({u"01"_s, u"洗剪吹"_s, u"xjc"_s, u"服务"_s, Money::fromInt(30), Money::fromInt(5),
+                Money(), true});
+    shop.goods({u"02"_s, u"烫发"_s, u"tf"_s, u"服务"_s, Money::fromText(u"188.5"),
+                Money::fromInt(20), Money(), true});
+    shop.goods({u"03"_s, u"洗发水"_s, u"xfs"_s, u"产品"_s, Money::fromText(u"19.99"), Money(),
+                Stock, false});
+    shop.member({.card = u"8001"_s, .name = u"张三"_s, .type = u"未设置"_s, .balance = Balance});
 }
 
 Money sum(Database &db, const QString &sql)

@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 #include "support/Workstations.h"
 
@@ -65,9 +66,7 @@ void TestVisitRaces::onlyOneOpensAFreePlate()
 {
     auto db = TestDb::fresh();
     const ConnectionSettings settings = db->settings();
-    db->execute(u"insert into 包厢 (包厢, 门票价格, 排序) values ('大厅', 20, 1)"_s);
-    db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 顾客姓名, 主号牌) "
-                "values ('A01', '大厅', '可用', '散客', 'A01')"_s);
+    ShopBuilder(*db).room(u"大厅"_s, Money::fromInt(20)).plate({.plate = u"A01"_s});
     AppContext context;
     context.OperatorName = u"前台"_s;
     const FixedClock clock(QDateTime(QDate(2024, 3, 1), QTime(10, 15, 30)));
@@ -118,8 +117,9 @@ void TestVisitRaces::onlyOneSettlesAGroup()
 {
     auto db = TestDb::fresh();
     const ConnectionSettings settings = db->settings();
-    db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 顾客姓名, 主号牌) values "
-                "('SP001', '大厅', '占用', '散客', 'SP001'), ('SP002', '大厅', '占用', '散客', 'SP001')"_s);
+    ShopBuilder shop(*db);
+    shop.plate({.plate = u"SP001"_s, .state = u"占用"_s})
+        .plate({.plate = u"SP002"_s, .state = u"占用"_s, .mainPlate = u"SP001"_s});
     AppContext context;
     context.OperatorName = u"前台"_s;
     const FixedClock clock(QDateTime(QDate(2024, 3, 15), QTime(14, 5, 9)));
@@ -135,10 +135,8 @@ void TestVisitRaces::onlyOneSettlesAGroup()
         QList<int> lines;
         for (const QString &plate : plates) {
             for (const QString &goods : {u"洗发"_s, u"剪发"_s}) {
-                db->execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 实际单价, 数量, 合计, 折扣, "
-                            "参与打折) values (?, 'SP001', ?, 30, 30, 1, 30, 1, 'y')"_s,
-                            {plate, goods});
-                lines.append(db->scalar(u"select max(ID) from xfmx"_s).toInt());
+                lines.append(shop.line({.plate = plate, .mainPlate = u"SP001"_s, .goods = goods,
+                                        .price = Money::fromInt(30)}));
             }
         }
 
@@ -189,8 +187,9 @@ void TestVisitRaces::checkoutsShownInTheSameSecondKeepTheirOwnLines()
 {
     auto db = TestDb::fresh();
     const ConnectionSettings settings = db->settings();
-    db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 顾客姓名, 主号牌) values "
-                "('SP018', '大厅', '占用', '散客', 'SP018'), ('SP019', '大厅', '占用', '散客', 'SP019')"_s);
+    ShopBuilder shop(*db);
+    shop.plate({.plate = u"SP018"_s, .state = u"占用"_s})
+        .plate({.plate = u"SP019"_s, .state = u"占用"_s});
     AppContext context;
     context.OperatorName = u"前台"_s;
     // Both windows are shown in the same second.
@@ -202,9 +201,8 @@ void TestVisitRaces::checkoutsShownInTheSameSecondKeepTheirOwnLines()
     for (int round = 0; round < Rounds; ++round) {
         db->execute(u"delete from xfmx"_s);
         for (int station = 0; station < 2; ++station) {
-            db->execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 实际单价, 数量, 合计, 折扣, "
-                        "参与打折) values (?, ?, ?, 10, 10, 1, 10, 1, 'y')"_s,
-                        {plates[station], plates[station], goods[station]});
+            shop.line({.plate = plates[station], .goods = goods[station],
+                       .price = Money::fromInt(10)});
         }
 
         // What each workstation's receipt printed and its window showed due.

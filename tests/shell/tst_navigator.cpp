@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestSession.h"
 
 #include "board/ui/TMainFm.h"
@@ -115,9 +116,7 @@ void TestNavigator::openingAnOrderGoesOnToConsumption()
 {
     TestSession t;
     t.context.Rights = Rights::all();
-    t.database->execute(u"insert into 包厢 (包厢, 门票价格, 排序) values (?, 0, 1)"_s, {u"大厅"_s});
-    t.database->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态) values (?, ?, ?)"_s,
-                        {u"SP001"_s, u"大厅"_s, u"可用"_s});
+    ShopBuilder(*t.database).room(u"大厅"_s).plate({.plate = u"SP001"_s});
     TMainFm board(t.session);
     board.setAskOnClose(false);
     Navigator navigator(t.session, board);

@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestSession.h"
 
 #include "board/PlateStatus.h"
@@ -79,13 +80,11 @@ struct Run
 // SP001 occupied, with one open line when the walk settles it.
 void occupiedPlate(Database &db, bool withLine)
 {
-    db.execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 主号牌, 顾客姓名, 押金金额, 进店时间) "
-               "values ('SP001', '大厅', '占用', 'SP001', '散客', 0, ?)"_s,
-               {Now.addSecs(-3600)});
+    ShopBuilder shop(db);
+    shop.plate({.plate = u"SP001"_s, .state = u"占用"_s, .entered = Now.addSecs(-3600)});
     if (withLine) {
-        db.execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 实际单价, 数量, 合计, 折扣, "
-                   "参与打折, 提成金额, TcYf, 员工编号, 员工姓名, 营业员) values ('SP001', "
-                   "'SP001', '洗发', 30, 30, 1, 30, 1, 'y', 0, '0', 'n', 'n', '前台')"_s);
+        shop.line({.plate = u"SP001"_s, .goods = u"洗发"_s, .price = Money::fromInt(30),
+                   .operatorName = u"前台"_s});
     }
 }
 
@@ -103,8 +102,9 @@ Run settle(Settlement::Status status)
 // One goods item, 洗发水, of a type that keeps stock.
 void goodsItem(Database &db)
 {
-    db.execute(u"insert into 商品类型 (名称, 库存, 参与打折, 是否需要服务) "
-               "values ('产品', true, 'n', false)"_s);
+    ShopBuilder(db).goodsType(u"产品"_s, true, false, false);
+    // By hand: the catalogue would record the item's first stock as a
+    // purchase, and a purchase is what the walk looks for.
     db.execute(u"insert into 商品库 (编号, 商品名, 拼音, 商品类型, 单价, 提成金额, 库存, 是否需要服务) "
                "values ('001', '洗发水', 'xfs', '产品', 30, 0, 0, '否')"_s);
 }
@@ -117,8 +117,8 @@ int goodsId(Database &db)
 // Member M1 with the password 1234.
 void member(Database &db)
 {
-    db.execute(u"insert into 会员管理 (会员卡号, 会员姓名, 密码, 会员类型, 卡内金额, 当前积分) "
-               "values ('M1', '张三', '1234', '普通', 0, 0)"_s);
+    ShopBuilder(db).member({.card = u"M1"_s, .name = u"张三"_s, .type = u"普通"_s,
+                            .password = u"1234"_s});
 }
 
 // A backup of the shop with sysinfo "before", then "after" in the shop:
@@ -149,9 +149,7 @@ Run restore()
 Run paySalary()
 {
     return {[](Database &db) {
-                db.execute(u"insert into 员工等级 (等级名称, 工资) values ('发型师', 3000)"_s);
-                db.execute(u"insert into 员工管理 (员工编号, 员工姓名, 性别, 员工等级) "
-                           "values ('001', '张敏', '女', '发型师')"_s);
+                ShopBuilder(db).level(u"发型师"_s, u"3000"_s).employee(u"001"_s, u"张敏"_s, u"发型师"_s);
             },
             [](Database &db, Clock &clock, const Operator &who) {
                 SalaryPayment salary(db, clock, who);

@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestSession.h"
 
 #include "db/ResultTableModel.h"
@@ -44,8 +45,14 @@ namespace {
 
 void employee(Database &db, const QString &code, const QString &name, const QVariant &level)
 {
-    db.execute(u"insert into 员工管理 (员工编号, 员工姓名, 性别, 员工等级) values (?, ?, ?, ?)"_s,
-               {code, name, u"女"_s, level});
+    if (level.isNull() || level.toString().trimmed().isEmpty()) {
+        // The form refuses an employee without a level; only older data
+        // has one, written by hand.
+        db.execute(u"insert into 员工管理 (员工编号, 员工姓名, 性别, 员工等级) values (?, ?, ?, ?)"_s,
+                   {code, name, u"女"_s, level});
+        return;
+    }
+    ShopBuilder(db).employee(code, name, level.toString());
 }
 
 // Runs `handle` on the employee form once the list has opened it modally.

@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 
 #include "common/Clock.h"
@@ -49,26 +50,27 @@ struct Shop
 
     Shop()
     {
-        db->execute(u"insert into 员工等级 (等级名称, 工资) values (?, ?)"_s,
-                    {u"发型师"_s, u"3000"_s});
+        ShopBuilder(*db).level(u"发型师"_s, u"3000"_s);
         employee(u"001"_s, u"张敏"_s, u"发型师"_s);
         employee(u"002"_s, u"李娜"_s, u"发型师"_s);
     }
-    void employee(const QString &code, const QString &name, const QVariant &level)
+    void employee(const QString &code, const QString &name, const QString &level)
     {
-        db->execute(u"insert into 员工管理 (员工编号, 员工姓名, 性别, 员工等级) values (?, ?, '女', ?)"_s,
-                    {code, name, level});
+        ShopBuilder(*db).employee(code, name, level);
     }
-    // A settled line as checkout leaves it, numbered clear of the lines
-    // that booking numbers from 1.
+    // A line settled as checkout leaves it, its commission paid when `paid`
+    // is "1".
     qint64 line(const QString &code, const QString &commission, const QString &paid = u"0"_s)
     {
-        const qint64 id = db->scalar(u"select coalesce(max(ID), 1000) + 1 from jzmx"_s).toLongLong();
-        db->execute(u"insert into jzmx (ID, 号牌, 主号牌, 商品名, 合计, 提成金额, TcYf, 员工编号, "
-                    "员工姓名, 消费时间, 单据号) values (?, 'SP001', 'SP001', '洗剪吹', 30, ?, ?, ?, "
-                    "'张敏', ?, 'B1')"_s,
-                    {id, commission, paid, code, Now.addSecs(-3600)});
-        return id;
+        ShopBuilder::Line line;
+        line.plate = u"SP001"_s;
+        line.goods = u"洗剪吹"_s;
+        line.price = Money::fromInt(30);
+        line.commission = Money::fromText(commission);
+        line.employee = code;
+        line.employeeName = u"张敏"_s;
+        line.time = Now.addSecs(-3600);
+        return ShopBuilder(*db).settledLine(line, u"B1"_s, paid == u"1"_s);
     }
     QString paidFlag(qint64 id)
     {
@@ -163,7 +165,7 @@ void TestSalary::offersBaseSalaryAndUnpaidCommission()
 void TestSalary::levelWithoutRowOrSalary()
 {
     Shop shop;
-    shop.db->execute(u"insert into 员工等级 (等级名称, 工资) values (?, null)"_s, {u"学徒"_s});
+    ShopBuilder(*shop.db).level(u"学徒"_s, QString());
     SalaryPayment logic = shop.salary();
     QVERIFY(!logic.baseSalary(u"特级"_s));
     QVERIFY(!logic.baseSalary(QString()));
@@ -333,13 +335,11 @@ void TestSalary::visitSettledAfterOpeningIsOfferedAgain()
     Shop shop;
     AppContext context;
     context.OperatorName = u"前台"_s;
-    shop.db->execute(u"insert into 商品类型 (名称, 库存, 参与打折, 是否需要服务) values (?, ?, 'y', ?)"_s,
-                     {u"美发服务"_s, false, true});
-    shop.db->execute(u"insert into 商品库 (编号, 商品名, 商品类型, 单价, 提成金额, 是否需要服务) "
-                     "values ('1001', '烫发', '美发服务', 280, 20, '是')"_s);
-    shop.db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 主号牌, 顾客姓名, 押金金额, 进店时间) "
-                     "values ('SP001', '大厅', '占用', 'SP001', '散客', 0, ?)"_s,
-                     {Now.addSecs(-3600)});
+    ShopBuilder builder(*shop.db);
+    builder.goodsType(u"美发服务"_s, false, true, true);
+    builder.goods({u"1001"_s, u"烫发"_s, QString(), u"美发服务"_s, Money::fromInt(280),
+                   Money::fromInt(20), Money(), true});
+    builder.plate({.plate = u"SP001"_s, .state = u"占用"_s, .entered = Now.addSecs(-3600)});
     const qint64 earlier = shop.line(u"001"_s, u"5"_s);
     const SalaryPayment::Payment payment = shop.opened(u"001"_s);
 

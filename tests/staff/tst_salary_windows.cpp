@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestSession.h"
 
 #include "board/ui/TMainFm.h"
@@ -19,6 +20,8 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+
+#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -54,23 +57,28 @@ struct Staff
         t.context.OperatorName = u"前台"_s;
         // 员工信息管理, the way to a payment, needs the right.
         t.context.Rights.set(Right::Employees, true);
-        t.database->execute(u"insert into 员工等级 (等级名称, 工资) values (?, ?)"_s,
-                            {u"发型师"_s, u"3000"_s});
+        ShopBuilder(*t.database).level(u"发型师"_s, u"3000"_s);
         employee(u"001"_s, u"张敏"_s, u"发型师"_s);
     }
     void employee(const QString &code, const QString &name, const QString &level)
     {
-        t.database->execute(
-            u"insert into 员工管理 (员工编号, 员工姓名, 性别, 员工等级) values (?, ?, '女', ?)"_s,
-            {code, name, level});
+        ShopBuilder(*t.database).employee(code, name, level);
     }
+    // A line settled as checkout leaves it; the lines of a fresh shop are
+    // numbered from 1 in the order they are made.
     void line(int id, const QString &code, const QString &commission,
               const QString &at = u"2024-03-01 10:00:00"_s)
     {
-        t.database->execute(u"insert into jzmx (ID, 号牌, 主号牌, 商品名, 提成金额, TcYf, 员工编号, "
-                            "员工姓名, 消费时间, 单据号) values (?, 'SP001', 'SP001', '洗剪吹', ?, "
-                            "'0', ?, '张敏', ?, 'B1')"_s,
-                            {id, commission, code, at});
+        ShopBuilder::Line line;
+        line.plate = u"SP001"_s;
+        line.goods = u"洗剪吹"_s;
+        line.price = Money::fromInt(30);
+        line.commission = Money::fromText(commission);
+        line.employee = code;
+        line.employeeName = u"张敏"_s;
+        line.time = QDateTime::fromString(at, u"yyyy-MM-dd hh:mm:ss"_s);
+        if (ShopBuilder(*t.database).settledLine(line, u"B1"_s) != id)
+            throw std::logic_error("the settled line was not numbered as the test expects");
     }
     int payments() { return t.database->scalar(u"select count(*) from 员工工资表"_s).toInt(); }
 };

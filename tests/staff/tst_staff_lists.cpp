@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 
 #include "common/Money.h"
@@ -8,6 +9,8 @@
 
 #include <QSqlQuery>
 #include <QTest>
+
+#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -33,9 +36,16 @@ namespace {
 void line(Database &db, int id, const QString &code, const QString &commission,
           const QString &at, const QString &bill = u"B1"_s, const QString &paid = u"0"_s)
 {
-    db.execute(u"insert into jzmx (ID, 号牌, 主号牌, 商品名, 提成金额, TcYf, 员工编号, 员工姓名, "
-               "消费时间, 单据号) values (?, 'SP001', 'SP001', '洗剪吹', ?, ?, ?, ?, ?, ?)"_s,
-               {id, commission, paid, code, code == u"n" ? u"n"_s : u"员工"_s + code, at, bill});
+    ShopBuilder::Line line;
+    line.plate = u"SP001"_s;
+    line.goods = u"洗剪吹"_s;
+    line.commission = Money::fromText(commission);
+    line.employee = code;
+    line.employeeName = code == u"n" ? u"n"_s : u"员工"_s + code;
+    line.time = QDateTime::fromString(at, u"yyyy-MM-dd hh:mm:ss"_s);
+    // The lines of a fresh shop are numbered from 1 in the order they are made.
+    if (ShopBuilder(db).settledLine(line, bill, paid == u"1"_s) != id)
+        throw std::logic_error("the settled line was not numbered as the test expects");
 }
 
 // "code=amount" per row, in the list's order.

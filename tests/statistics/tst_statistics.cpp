@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestDb.h"
 
 #include "common/Money.h"
@@ -34,14 +35,26 @@ private slots:
 
 namespace {
 
+QDateTime timeOf(const QVariant &at)
+{
+    if (at.typeId() == QMetaType::QDateTime)
+        return at.toDateTime();
+    return QDateTime::fromString(at.toString(), u"yyyy-MM-dd hh:mm:ss"_s);
+}
+
+// A line settled under bill B1 at the given total; a null goods, type or
+// time is left empty, as older data has it.
 void settled(Database &db, const QVariant &goods, const QVariant &type, const QString &quantity,
              const QString &total, const QVariant &at)
 {
-    db.execute(u"insert into jzmx (ID, 号牌, 主号牌, 商品名, 商品类型, 单价, 数量, 合计, 提成金额, "
-               "TcYf, 员工编号, 员工姓名, 消费时间, 单据号) "
-               "values ((select coalesce(max(ID), 0) + 1 from jzmx), 'SP001', 'SP001', ?, ?, 0, ?, ?, "
-               "0, '0', 'n', 'n', ?, 'B1')"_s,
-               {goods, type, quantity, total, at});
+    ShopBuilder::Line line;
+    line.plate = u"SP001"_s;
+    line.goods = goods.toString();
+    line.type = type.toString();
+    line.quantity = Money::fromText(quantity);
+    line.total = Money::fromText(total);
+    line.time = timeOf(at);
+    ShopBuilder(db).settledLine(line, u"B1"_s);
 }
 
 // "name quantity amount" per row, sorted: the server's collation decides
@@ -62,9 +75,9 @@ QStringList items(ListQuery &query, const ListFilter &filter)
 void open(Database &db, const QString &plate, const QString &main, const QString &goods,
           const QString &total)
 {
-    db.execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 数量, 合计, TcYf, 员工编号, 员工姓名, "
-               "消费时间) values (?, ?, ?, ?, 1, ?, '0', 'n', 'n', '2024-03-01 09:00:00')"_s,
-               {plate, main, goods, total, total});
+    ShopBuilder(db).line({.plate = plate, .mainPlate = main, .goods = goods,
+                          .price = Money::fromText(total),
+                          .time = QDateTime(QDate(2024, 3, 1), QTime(9, 0))});
 }
 
 QStringList goodsOf(ListQuery &query, const ListFilter &filter)
@@ -161,7 +174,7 @@ void TestStatistics::typeChoicesStartWithAll()
 {
     auto db = TestDb::fresh();
     QCOMPARE(ItemStatistics::typeChoices(*db), QStringList{u"全部"_s});
-    db->execute(u"insert into 商品类型 (名称) values ('洗护用品'), ('美发服务')"_s);
+    ShopBuilder(*db).goodsType(u"洗护用品"_s).goodsType(u"美发服务"_s);
     QCOMPARE(ItemStatistics::typeChoices(*db),
              (QStringList{u"全部"_s, u"洗护用品"_s, u"美发服务"_s}));
 }
@@ -171,8 +184,7 @@ void TestStatistics::occupiedPlatesInTheirOrder()
     auto db = TestDb::fresh();
     for (const auto &[plate, state] : {std::pair{u"SP003"_s, u"占用"_s}, {u"SP001"_s, u"可用"_s},
                                        {u"SP010"_s, u"占用"_s}, {u"SP002"_s, u"预定"_s}}) {
-        db->execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态) values (?, '大厅', ?)"_s,
-                    {plate, state});
+        ShopBuilder(*db).plate({.plate = plate, .state = state});
     }
     QCOMPARE(CurrentConsumption::occupiedPlates(*db), (QStringList{u"SP003"_s, u"SP010"_s}));
 }

@@ -1,3 +1,4 @@
+#include "support/ShopBuilder.h"
 #include "support/TestSession.h"
 
 #include "board/ui/TMainFm.h"
@@ -16,6 +17,8 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+
+#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -40,24 +43,32 @@ namespace {
 
 void plate(Database &db, const QString &number, const QString &state, const QString &main)
 {
-    db.execute(u"insert into 号牌管理 (号牌, 所属包厢, 号牌状态, 主号牌) values (?, '大厅', ?, ?)"_s,
-               {number, state, main});
+    ShopBuilder(db).plate({.plate = number, .state = state, .mainPlate = main});
 }
 
 void open(Database &db, const QString &number, const QString &main, const QString &goods,
           const QString &quantity, const QString &total)
 {
-    db.execute(u"insert into xfmx (号牌, 主号牌, 商品名, 单价, 数量, 合计, TcYf, 员工编号, 员工姓名, "
-               "消费时间) values (?, ?, ?, ?, ?, ?, '0', 'n', 'n', '2024-03-01 07:00:00')"_s,
-               {number, main, goods, total, quantity, total});
+    ShopBuilder(db).line({.plate = number, .mainPlate = main, .goods = goods,
+                          .price = Money::fromText(total), .quantity = Money::fromText(quantity),
+                          .total = Money::fromText(total),
+                          .time = QDateTime(QDate(2024, 3, 1), QTime(7, 0))});
 }
 
+// A line settled under bill B1; the lines of a fresh shop are numbered from
+// 1 in the order they are made.
 void settled(Database &db, int id, const QString &goods, const QString &type,
              const QString &quantity, const QString &total, const QString &at)
 {
-    db.execute(u"insert into jzmx (ID, 号牌, 主号牌, 商品名, 商品类型, 数量, 合计, 消费时间, 单据号) "
-               "values (?, 'SP001', 'SP001', ?, ?, ?, ?, ?, 'B1')"_s,
-               {id, goods, type, quantity, total, at});
+    ShopBuilder::Line line;
+    line.plate = u"SP001"_s;
+    line.goods = goods;
+    line.type = type;
+    line.quantity = Money::fromText(quantity);
+    line.total = Money::fromText(total);
+    line.time = QDateTime::fromString(at, u"yyyy-MM-dd hh:mm:ss"_s);
+    if (ShopBuilder(db).settledLine(line, u"B1"_s) != id)
+        throw std::logic_error("the settled line was not numbered as the test expects");
 }
 
 QStringList column(QAbstractItemModel *model, int column)
@@ -165,7 +176,7 @@ void TestStatisticsWindows::searchedPlateWithoutLinesKeepsTheList()
 void TestStatisticsWindows::itemStatisticsOpenOnEverything()
 {
     TestSession t;
-    t.database->execute(u"insert into 商品类型 (名称) values ('洗护用品'), ('美发服务')"_s);
+    ShopBuilder(*t.database).goodsType(u"洗护用品"_s).goodsType(u"美发服务"_s);
     settled(*t.database, 1, u"洗剪吹"_s, u"美发服务"_s, u"1"_s, u"30"_s, u"2000-01-01 00:00:00"_s);
     settled(*t.database, 2, u"洗发水"_s, u"洗护用品"_s, u"2"_s, u"90"_s, u"2024-03-01 07:59:00"_s);
     settled(*t.database, 3, u"门票"_s, u"门票"_s, u"1"_s, u"10"_s, u"2024-03-01 23:59:59"_s);
@@ -192,7 +203,7 @@ void TestStatisticsWindows::itemStatisticsOpenOnEverything()
 void TestStatisticsWindows::typeClickCountsThatType()
 {
     TestSession t;
-    t.database->execute(u"insert into 商品类型 (名称) values ('洗护用品'), ('美发服务')"_s);
+    ShopBuilder(*t.database).goodsType(u"洗护用品"_s).goodsType(u"美发服务"_s);
     settled(*t.database, 1, u"洗剪吹"_s, u"美发服务"_s, u"1"_s, u"30"_s, u"2024-02-01 10:00:00"_s);
     settled(*t.database, 2, u"洗发水"_s, u"洗护用品"_s, u"2"_s, u"90"_s, u"2024-02-01 10:00:00"_s);
     TItemCountFm window(t.session);
