@@ -228,6 +228,11 @@ void backUp(Database &database, const QString &target)
     }
 }
 
+QDateTime madeAt(const QString &file)
+{
+    return QFileInfo(file).lastModified();
+}
+
 void checkEmbedded(const QString &file, const QString &databaseFile)
 {
     refuseLiveSource(file, databaseFile);
