@@ -286,6 +286,7 @@ void TestBillWindows::reverseFromThePopup()
 
     window.reverseAction()->trigger();
 
+    QVERIFY(!shop.prompt.shown.isEmpty());
     QCOMPARE(shop.prompt.shown.first().kind, u"question"_s);
     // The bill, its plates, its amount and what the card gets back.
     QCOMPARE(shop.prompt.shown.first().text,

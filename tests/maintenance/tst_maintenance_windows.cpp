@@ -123,6 +123,7 @@ void TestMaintenanceWindows::clearingEmptiesOnlyWhatIsTicked()
 
     window.clearChosen();
 
+    QVERIFY(t.prompt.shown.size() > 2);
     QCOMPARE(t.prompt.shown.at(0).kind, u"masked"_s);
     QCOMPARE(t.prompt.shown.at(1).text, u"数据初始化之前，是否先备份数据?"_s);
     QCOMPARE(t.prompt.shown.at(2).text, question);
@@ -233,6 +234,7 @@ void TestMaintenanceWindows::clearingOffersABackupFirst()
 
     window.clearChosen();
 
+    QVERIFY(t.prompt.shown.size() > 1);
     QCOMPARE(t.prompt.shown.at(1).kind, u"question"_s);
     QCOMPARE(t.prompt.shown.at(1).text, u"数据初始化之前，是否先备份数据?"_s);
     QStringList shown = t.prompt.messages();
@@ -517,6 +519,7 @@ void TestMaintenanceWindows::restoreAsksNamingTheBackupsDate()
         ? QString(u"服务器 "_s + settings.host + u" 上数据库 "_s + settings.database
                   + u" 中的全部数据，其他收银台也会受影响"_s)
         : QString(u"本机数据库 "_s + settings.filePath + u" 中的全部数据，原来的数据库会另存一份"_s);
+    QVERIFY(t.prompt.shown.size() > 1);
     QCOMPARE(t.prompt.shown.at(1).kind, u"question"_s);
     QCOMPARE(t.prompt.shown.at(1).text,
              u"将用 2024-02-28 18:30:00 的备份 "_s + target + u" 替换"_s + replaced + u"。是否继续?"_s);

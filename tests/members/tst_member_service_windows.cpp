@@ -169,6 +169,7 @@ void TestMemberServiceWindows::enterInTheAmountBoxRecharges()
     t.prompt.answers.enqueue(true);
     QTest::keyClick(window.amountBox(), Qt::Key_Return);
 
+    QVERIFY(!t.prompt.shown.isEmpty());
     QCOMPARE(t.prompt.shown.first().kind, u"question"_s);
     QCOMPARE(t.prompt.messages(), QStringList{u"充值成功！"_s});
     QCOMPARE(window.result(), int(QDialog::Accepted));
@@ -223,6 +224,7 @@ void TestMemberServiceWindows::rechargeAsksNamingTheAmount()
 
     window.rechargeButton()->click();
 
+    QVERIFY(!t.prompt.shown.isEmpty());
     QCOMPARE(t.prompt.shown.first().kind, u"question"_s);
     QCOMPARE(t.prompt.shown.first().text, question);
     QCOMPARE(t.prompt.shown.first().caption, u"会员充值"_s);
