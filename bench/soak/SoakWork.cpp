@@ -228,7 +228,7 @@ void SoakWork::runOffice()
                     if (recent.isEmpty())
                         break;
                     const int bill = recent.at(random.bounded(int(recent.size()))).toInt();
-                    const QStringList plates = BillReversal(*db, clock).reverse(bill);
+                    const QStringList plates = BillReversal(*db, clock).reverse(bill).plates;
                     // Settled again in cash from the bill's own plate.
                     const QString main = db->scalar(
                         u"select 主号牌 from 号牌管理 where 号牌=?"_s, {plates.first()}).toString();

@@ -30,7 +30,62 @@ QString BillReversal::gone()
     return u"这笔结帐已在别处撤销,故无法完成撤销操作!"_s;
 }
 
-QStringList BillReversal::reverse(int billId)
+namespace {
+
+bool isMember(const QString &card)
+{
+    return !card.isEmpty() && card != u"非会员";
+}
+
+} // namespace
+
+std::optional<BillReversal::Bill> BillReversal::bill(int billId)
+{
+    const std::optional<BillStore::Bill> stored = BillStore(m_database).bill(billId);
+    if (!stored)
+        return std::nullopt;
+    Bill bill;
+    bill.number = stored->number;
+    bill.plates = LineStore(m_database).settledPlates(stored->number);
+    if (!bill.plates.contains(stored->plate))
+        bill.plates.append(stored->plate);
+    bill.plates.sort();
+    bill.due = stored->due;
+    // Settlement takes money on paid bills only; a waived or cancelled
+    // bill took nothing and gives nothing back.
+    if (stored->status == u"已结" && isMember(stored->card)) {
+        bill.card = stored->card;
+        bill.fromCard = stored->fromCard;
+        bill.points = stored->received;
+    }
+    return bill;
+}
+
+QString BillReversal::question(const Bill &bill)
+{
+    QString text = QString::fromUtf16(Question) + u"\n单据号 "_s + bill.number + u"，号牌 "_s
+        + bill.plates.join(u"、"_s) + u"，应收金额 "_s + bill.due.toString() + u" 元。"_s;
+    if (bill.fromCard != Money())
+        text += u"\n会员卡 "_s + bill.card + u" 将退回卡内金额 "_s + bill.fromCard.toString()
+            + u" 元。"_s;
+    return text;
+}
+
+QString BillReversal::restoredText(const Bill &bill)
+{
+    QString text = u"撤销完毕：单据号 "_s + bill.number + u" 的号牌 "_s + bill.plates.join(u"、"_s)
+        + u" 重新占用，消费项目已退回。"_s;
+    QStringList back;
+    if (bill.fromCard != Money())
+        back.append(u"卡内金额退回 "_s + bill.fromCard.toString() + u" 元"_s);
+    if (bill.points != Money())
+        back.append(u"积分扣回 "_s + bill.points.toString());
+    if (!back.isEmpty())
+        text += u"会员卡 "_s + bill.card + u" "_s + back.join(u"，"_s) + u"。"_s;
+    return text;
+}
+
+BillReversal::Bill BillReversal::reverse(int billId)
 {
     // Read before the transaction: a bill row is never changed once
     // written, and on SQLite a transaction that reads first cannot wait for
@@ -48,6 +103,8 @@ QStringList BillReversal::reverse(int billId)
     const bool paid = bill->status == u"已结";
     const Money received = bill->received;
     const Money fromCard = bill->fromCard;
+    Bill restored;
+    restored.number = number;
 
     if (m_beforeWrite)
         m_beforeWrite();
@@ -66,13 +123,13 @@ QStringList BillReversal::reverse(int billId)
     // On the row, so a recharge or a checkout elsewhere meanwhile still
     // counts. A member deleted since has nothing to get back. Should the
     // bill turn out to be gone, the refusal below takes this back too.
-    const bool member = !card.isEmpty() && card != u"非会员";
-    if (paid && member) {
+    if (paid && isMember(card)) {
         MemberCards cards(m_database);
-        if (fromCard != Money())
-            cards.refund(card, fromCard);
-        if (received != Money())
-            cards.addPoints(card, Money() - received);
+        if (fromCard != Money() && cards.refund(card, fromCard))
+            restored.fromCard = fromCard;
+        if (received != Money() && cards.addPoints(card, Money() - received))
+            restored.points = received;
+        restored.card = card;
     }
 
     // Then the bill row: of two workstations reversing the same bill, the
@@ -83,7 +140,8 @@ QStringList BillReversal::reverse(int billId)
     lines.restore(number, mainPlate);
 
     transaction.commit();
-    return plates;
+    restored.plates = plates;
+    return restored;
 }
 
 void BillReversal::reopen(const QStringList &plates, const QString &mainPlate)

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "common/Money.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class Clock;
 class Database;
@@ -22,12 +25,34 @@ class BillReversal
 public:
     static constexpr auto Question = u"您是否要撤销这笔结帐呢?";
 
+    // A bill as its reversal concerns it: before, what the question names;
+    // after, what was given back.
+    struct Bill
+    {
+        QString number;     // 单据号
+        QStringList plates; // every plate of the bill, sorted
+        Money due;          // 应收金额
+        QString card;       // the member's card; empty for a walk-in customer
+        Money fromCard;     // card amount given back
+        Money points;       // points taken back
+    };
+
     BillReversal(Database &database, const Clock &clock)
         : m_database(database), m_clock(clock) {}
 
-    // Reverses the bill with this id; the plates occupied again, in the
-    // order they were taken.
-    QStringList reverse(int billId);
+    // The bill with this id as stored now, with what reversing it would
+    // give back; nothing when it is gone.
+    std::optional<Bill> bill(int billId);
+
+    // Reverses the bill with this id. Returns what was restored: the
+    // plates occupied again, in the order they were taken, and what the
+    // member got back (nothing for a member deleted since).
+    Bill reverse(int billId);
+
+    // "您是否要撤销这笔结帐呢?" naming the bill, its plates and its amount.
+    static QString question(const Bill &bill);
+    // "撤销完毕" naming the plates reopened and what the member got back.
+    static QString restoredText(const Bill &bill);
 
     // Runs just before the transaction begins. Tests play the other
     // workstation here.

@@ -238,6 +238,11 @@ void backUp(const Operator &who, Database &database, const QString &target)
     }
 }
 
+QDateTime madeAt(const QString &file)
+{
+    return QFileInfo(file).lastModified();
+}
+
 void checkEmbedded(const QString &file, const QString &databaseFile)
 {
     refuseLiveSource(file, databaseFile);

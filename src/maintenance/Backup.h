@@ -28,6 +28,11 @@ QString proposedName(const QString &previous, const QDate &today);
 // the right to back up.
 void backUp(const Operator &who, Database &database, const QString &target);
 
+// When a backup file was made: the time it was last written, which a
+// backup sets when it gives the copy its name. Read from the folder, never
+// from the file itself.
+QDateTime madeAt(const QString &file);
+
 // Refuses the open database `databaseFile` and its journal files, and
 // anything but a sound SQLite database of this program whose version this
 // program reads.

@@ -1,11 +1,17 @@
 #include "Recharge.h"
 
 #include "common/Clock.h"
-#include "common/Refusal.h"
 #include "db/Transaction.h"
 #include "members/MemberCards.h"
 
 using namespace Qt::StringLiterals;
+
+Recharge::WouldGoBelowZero::WouldGoBelowZero(const QString &card, Money amount, Money after)
+    : Refusal(u"会员卡 "_s + card + u" 扣除 "_s + (Money() - amount).toString() + u" 元后，卡内余额将为 "_s
+              + after.toString() + u" 元，低于零。"_s)
+    , m_after(after)
+{
+}
 
 Recharge::Recharge(Database &database, const Operator &who, const Clock &clock)
     : m_database(database)
@@ -33,14 +39,23 @@ Money Recharge::amount(const QString &text, bool negative)
     return *read;
 }
 
-Money Recharge::add(const Member &member, const QString &amountText, bool negative,
-                    const QString &note)
+Recharge::Preview Recharge::preview(const Member &member, const QString &amountText, bool negative)
 {
     if (amountText.isEmpty())
         throw Refusal(u"请输入充值数值！"_s);
     if (member.name.isEmpty())
         throw Refusal(u"请先输入会员卡号并按回车键！"_s);
-    const Money added = amount(amountText, negative);
+    Preview preview;
+    preview.amount = amount(amountText, negative);
+    preview.after = member.balance + preview.amount;
+    preview.belowZero = preview.amount < Money() && preview.after < Money();
+    return preview;
+}
+
+Money Recharge::add(const Member &member, const QString &amountText, bool negative,
+                    const QString &note, BelowZero belowZero)
+{
+    const Money added = preview(member, amountText, negative).amount;
 
     Transaction transaction(m_database);
     // Added on the row itself: a settlement or another recharge since the
@@ -56,6 +71,10 @@ Money Recharge::add(const Member &member, const QString &amountText, bool negati
     const auto magnitude = [](Money amount) { return amount < Money() ? Money() - amount : amount; };
     if (!balance->inRange() && magnitude(*balance) > magnitude(before))
         balance->withinRange();
+    // Decided on the balance as stored, which another workstation may have
+    // changed since the window read it.
+    if (belowZero == BelowZero::Refuse && added < Money() && *balance < Money())
+        throw WouldGoBelowZero(member.card, added, *balance);
     transaction.commit();
     return *balance;
 }

@@ -48,12 +48,17 @@ QString Settlement::statusText(Status status)
     return u"已结"_s;
 }
 
-QString Settlement::JieZhangHs(const Checkout &checkout, Status status)
+void Settlement::checkRight(Status status) const
 {
     if (status == Status::Waived)
         RightTable::require(m_operator, Guarded::Waive);
     if (status == Status::Cancelled)
         RightTable::require(m_operator, Guarded::CancelAtCheckout);
+}
+
+QString Settlement::JieZhangHs(const Checkout &checkout, Status status)
+{
+    checkRight(status);
     QString number = checkout.billNumber();
     for (int attempt = 0;; ++attempt) {
         // Free before the attempt, so that a failure after which it is

@@ -34,6 +34,10 @@ public:
     // write nothing.
     QString JieZhangHs(const Checkout &checkout, Status status);
 
+    // Refuses (Refusal) a waiver or a cancellation the operator has no right
+    // to, so the window can tell before it asks.
+    void checkRight(Status status) const;
+
     // Runs just before the transaction begins and takes its locks: the last
     // moment another workstation's change can come between the window and
     // the settlement. Tests play the other workstation here.

@@ -1,6 +1,7 @@
 #include "SalaryPayment.h"
 
 #include "common/Clock.h"
+#include "common/DateFormat.h"
 #include "db/Amounts.h"
 #include "db/Database.h"
 #include "db/RowLocks.h"
@@ -72,7 +73,27 @@ std::optional<Money> SalaryPayment::baseSalary(const QString &level)
     return readAmount(row.value(0), u"员工等级"_s, u"工资"_s);
 }
 
-void SalaryPayment::pay(const Payment &payment)
+std::optional<SalaryPayment::LastPaid> SalaryPayment::lastPayment(const QString &code)
+{
+    const QSqlRecord row = m_database.firstRow(
+        u"select 日期, 合计 from 员工工资表 where 员工编号=? order by 日期 desc, id desc"_s,
+        {code.trimmed()});
+    if (row.isEmpty())
+        return std::nullopt;
+    LastPaid last;
+    last.when = DateFormat::fromVariant(row.value(0));
+    last.total = readAmount(row.value(1), u"员工工资表"_s, u"合计"_s);
+    // Asked of the table, not of the latest row: a payment dated later by
+    // another workstation's clock must not hide one made this month.
+    const QDate today = m_clock.now().date();
+    const QDateTime monthStart(QDate(today.year(), today.month(), 1), QTime(0, 0));
+    last.inThisPeriod = m_database.exists(
+        u"select 1 from 员工工资表 where 员工编号=? and 日期 >= ? and 日期 < ?"_s,
+        {code.trimmed(), monthStart, monthStart.addMonths(1)});
+    return last;
+}
+
+SalaryPayment::Sum SalaryPayment::check(const Payment &payment) const
 {
     RightTable::require(m_operator, Guarded::PaySalary);
     const Sum sum =
@@ -85,7 +106,12 @@ void SalaryPayment::pay(const Payment &payment)
     (payment.withBase ? payment.base : Money()).withinRange();
     (payment.withCommission ? payment.commission.total : Money()).withinRange();
     sum.total.withinRange();
+    return sum;
+}
 
+void SalaryPayment::pay(const Payment &payment)
+{
+    const Sum sum = check(payment);
     const QString code = payment.employee.code.trimmed();
     if (!write(payment, sum, code))
         throw CommissionChanged(unpaidCommission(code));

@@ -4,6 +4,7 @@
 #include "common/Refusal.h"
 #include "session/Operator.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -67,6 +68,16 @@ public:
         QString note;
     };
 
+    // The employee's latest payment, for the question before another one.
+    // The salary period is the calendar month: a second payment in the
+    // month of the clock's now is worth a warning.
+    struct LastPaid
+    {
+        QDateTime when;
+        Money total;
+        bool inThisPeriod = false;
+    };
+
     class CommissionChanged : public Refusal
     {
     public:
@@ -90,9 +101,15 @@ public:
     // The base salary of the level; nothing when 员工等级 has no such level.
     // A level without a salary pays none.
     std::optional<Money> baseSalary(const QString &level);
-    // Writes the payment and marks its lines paid. Needs the right to pay
-    // salaries. A salary, commission or sum past the amount range is
-    // refused with Money::OutOfRange.
+    // The latest payment of the employee with this code; nothing when none
+    // was ever made.
+    std::optional<LastPaid> lastPayment(const QString &code);
+    // What pay() refuses before it writes, so the window can tell before it
+    // asks: the right to pay salaries, nothing ticked, a sum of 0, a
+    // salary, commission or sum past the amount range (Money::OutOfRange).
+    // Returns the sum to be paid.
+    Sum check(const Payment &payment) const;
+    // Writes the payment and marks its lines paid, after check().
     void pay(const Payment &payment);
 
     // Runs inside the payment's transaction, after the unpaid lines were

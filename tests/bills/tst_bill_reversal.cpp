@@ -107,7 +107,7 @@ void TestBillReversal::restoresTheWholeCheckout()
     QCOMPARE(g.make.text(u"select 号牌 from 结帐管理"_s), u"SP002"_s);
     g.clock.advanceSeconds(600);
 
-    const QStringList reopened = BillReversal(*g.db, g.clock).reverse(g.billId(bill));
+    const QStringList reopened = BillReversal(*g.db, g.clock).reverse(g.billId(bill)).plates;
 
     QCOMPARE(reopened, (QStringList{u"SP001"_s, u"SP002"_s}));
     QCOMPARE(g.make.count(u"select count(*) from 结帐管理"_s), 0);

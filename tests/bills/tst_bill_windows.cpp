@@ -258,12 +258,17 @@ void TestBillWindows::billQueryPrintsItsList()
 
 void TestBillWindows::reverseFromThePopup_data()
 {
+    // %1 stands for the group's bill number.
     QTest::addColumn<bool>("answer");
     QTest::addColumn<QString>("takenPlate");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<int>("billsLeft");
     QTest::newRow("No keeps the bill") << false << QString() << QStringList() << 3;
-    QTest::newRow("Yes reverses without a word") << true << QString() << QStringList() << 2;
+    QTest::newRow("Yes reverses and says what came back")
+        << true << QString()
+        << QStringList{u"撤销完毕：单据号 %1 的号牌 SP001、SP002 重新占用，消费项目已退回。"
+                       u"会员卡 8001 卡内金额退回 30 元，积分扣回 20。"_s}
+        << 2;
     QTest::newRow("a plate taken meanwhile")
         << true << u"SP002"_s
         << QStringList{u"牌号 SP002 当前状态不是可用状态,故无法完成撤销操作!"_s} << 3;
@@ -284,8 +289,14 @@ void TestBillWindows::reverseFromThePopup()
 
     window.reverseAction()->trigger();
 
+    QVERIFY(!shop.prompt.shown.isEmpty());
     QCOMPARE(shop.prompt.shown.first().kind, u"question"_s);
-    QCOMPARE(shop.prompt.shown.first().text, u"您是否要撤销这笔结帐呢?"_s);
+    // The bill, its plates, its amount and what the card gets back.
+    QCOMPARE(shop.prompt.shown.first().text,
+             u"您是否要撤销这笔结帐呢?\n单据号 %1，号牌 SP001、SP002，应收金额 50 元。\n"
+             u"会员卡 8001 将退回卡内金额 30 元。"_s.arg(shop.groupBill));
+    for (QString &message : messages)
+        message = message.arg(shop.groupBill);
     QCOMPARE(shop.prompt.messages(), messages);
     // The list is read again either way.
     QCOMPARE(window.rows()->rowCount(), billsLeft);
@@ -294,6 +305,7 @@ void TestBillWindows::reverseFromThePopup()
     QCOMPARE(shop.make.count(u"select count(*) from xfmx"_s), reversed ? 2 : 0);
     QCOMPARE(shop.make.text(u"select 号牌状态 from 号牌管理 where 号牌='SP001'"_s),
              reversed ? u"占用"_s : u"可用"_s);
+    QCOMPARE(shop.make.amount(u"select 卡内金额 from 会员管理"_s), reversed ? u"30"_s : u"0"_s);
 
     // Without a current bill nothing is asked.
     shop.prompt.clear();

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QLineEdit>
@@ -34,6 +35,8 @@ private slots:
     void clearingNeedsPasswordAndConfirmation_data();
     void clearingNeedsPasswordAndConfirmation();
     void clearingIsAllOrNothing();
+    void clearingOffersABackupFirst_data();
+    void clearingOffersABackupFirst();
     void shopInfoMustBeComplete();
     void shopInfoStartsAnEmptyTable();
     void printerSettingsWrittenAsChosen_data();
@@ -44,6 +47,8 @@ private slots:
     void serverNeedsASuccessfulTest();
     void leavingWritesNothing();
     void backupAndRestoreThroughTheirDialogs();
+    void restoreAsksNamingTheBackupsDate_data();
+    void restoreAsksNamingTheBackupsDate();
 };
 
 namespace {
@@ -86,20 +91,28 @@ void TestMaintenanceWindows::clearingEmptiesOnlyWhatIsTicked_data()
 {
     QTest::addColumn<QList<Records>>("ticked");
     QTest::addColumn<QStringList>("left");
+    // The question names the tables it empties.
+    QTest::addColumn<QString>("question");
     const QStringList untouched = {u"xfmx"_s, u"号牌管理"_s, u"会员管理"_s, u"员工管理"_s};
+    const QString ask = u"您是否真的要删除?"_s;
     QTest::newRow("bills only") << QList<Records>{Records::Bills}
                                 << QStringList{u"员工工资表"_s, u"会员充值"_s, u"商品库"_s,
-                                               u"进货表"_s} + untouched;
-    QTest::newRow("all five") << DataClearing::all() << untouched;
+                                               u"进货表"_s} + untouched
+                                << ask + u"\n将清空的表：结帐管理、jzmx。"_s;
+    QTest::newRow("all five") << DataClearing::all() << untouched
+                              << ask + u"\n将清空的表：员工工资表、结帐管理、jzmx、会员充值、商品库、"
+                                       u"进货表。"_s;
     QTest::newRow("none") << QList<Records>{}
                           << QStringList{u"员工工资表"_s, u"结帐管理"_s, u"jzmx"_s, u"会员充值"_s,
-                                         u"商品库"_s, u"进货表"_s} + untouched;
+                                         u"商品库"_s, u"进货表"_s} + untouched
+                          << ask;
 }
 
 void TestMaintenanceWindows::clearingEmptiesOnlyWhatIsTicked()
 {
     QFETCH(QList<Records>, ticked);
     QFETCH(QStringList, left);
+    QFETCH(QString, question);
     TestSession t;
     t.context.Rights.set(Right::DataClearing, true);
     fillShop(*t.database);
@@ -107,12 +120,16 @@ void TestMaintenanceWindows::clearingEmptiesOnlyWhatIsTicked()
     for (const Records records : ticked)
         window.box(records)->setChecked(true);
     t.prompt.inputs.enqueue(u"pmtr"_s);
+    // No backup first, then yes to the clearing.
+    t.prompt.answers.enqueue(false);
     t.prompt.answers.enqueue(true);
 
     window.clearChosen();
 
+    QVERIFY(t.prompt.shown.size() > 2);
     QCOMPARE(t.prompt.shown.at(0).kind, u"masked"_s);
-    QCOMPARE(t.prompt.shown.at(1).text, u"您是否真的要删除?"_s);
+    QCOMPARE(t.prompt.shown.at(1).text, u"数据初始化之前，是否先备份数据?"_s);
+    QCOMPARE(t.prompt.shown.at(2).text, question);
     QCOMPARE(t.prompt.lastMessage(), u"清理完毕！"_s);
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QCOMPARE(nonEmpty(*t.database), left);
@@ -142,6 +159,7 @@ void TestMaintenanceWindows::clearingNeedsPasswordAndConfirmation()
     for (const Records records : DataClearing::all())
         window.box(records)->setChecked(true);
     t.prompt.inputs.enqueue(password);
+    t.prompt.answers.enqueue(false);
     t.prompt.answers.enqueue(confirm);
 
     window.clearChosen();
@@ -165,6 +183,7 @@ void TestMaintenanceWindows::clearingIsAllOrNothing()
     for (const Records records : DataClearing::all())
         window.box(records)->setChecked(true);
     t.prompt.inputs.enqueue(u"pmtr"_s);
+    t.prompt.answers.enqueue(false);
     t.prompt.answers.enqueue(true);
 
     window.clearChosen();
@@ -177,6 +196,60 @@ void TestMaintenanceWindows::clearingIsAllOrNothing()
     now.removeAll(u"进货表"_s);
     QCOMPARE(now, expected);
     QVERIFY(window.result() != QDialog::Accepted);
+}
+
+void TestMaintenanceWindows::clearingOffersABackupFirst_data()
+{
+    QTest::addColumn<bool>("backUp");
+    QTest::addColumn<bool>("fileChosen");
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<bool>("cleared");
+    QTest::newRow("no backup wanted") << false << false << true << QStringList{u"清理完毕！"_s}
+                                      << true;
+    QTest::newRow("backed up, then cleared")
+        << true << true << true << QStringList{u"备份成功"_s, u"清理完毕！"_s} << true;
+    QTest::newRow("backed up, then not confirmed")
+        << true << true << false << QStringList{u"备份成功"_s} << false;
+    QTest::newRow("backup cancelled: nothing cleared")
+        << true << false << true << QStringList{u"没有备份，数据初始化没有进行。"_s} << false;
+}
+
+void TestMaintenanceWindows::clearingOffersABackupFirst()
+{
+    QFETCH(bool, backUp);
+    QFETCH(bool, fileChosen);
+    QFETCH(bool, confirm);
+    QFETCH(QStringList, messages);
+    QFETCH(bool, cleared);
+    TestSession t;
+    t.context.Rights.set(Right::DataClearing, true);
+    fillShop(*t.database);
+    const QStringList before = nonEmpty(*t.database);
+    TDataClearFm window(t.session);
+    window.box(Records::Bills)->setChecked(true);
+    const QString target = t.dir.filePath(u"before-clearing"_s);
+    t.prompt.inputs.enqueue(u"pmtr"_s);
+    t.prompt.answers.enqueue(backUp);
+    if (fileChosen)
+        t.prompt.files.enqueue(target);
+    t.prompt.answers.enqueue(confirm);
+
+    window.clearChosen();
+
+    QVERIFY(t.prompt.shown.size() > 1);
+    QCOMPARE(t.prompt.shown.at(1).kind, u"question"_s);
+    QCOMPARE(t.prompt.shown.at(1).text, u"数据初始化之前，是否先备份数据?"_s);
+    QStringList shown = t.prompt.messages();
+    // "备份成功" is followed by the file's name.
+    for (QString &message : shown)
+        message = message.section(u'\n', 0, 0);
+    QCOMPARE(shown, messages);
+    QCOMPARE(QFileInfo::exists(target), fileChosen);
+    QCOMPARE(nonEmpty(*t.database).contains(u"结帐管理"_s), !cleared);
+    if (!cleared)
+        QCOMPARE(nonEmpty(*t.database), before);
+    QCOMPARE(window.result(), int(cleared ? QDialog::Accepted : QDialog::Rejected));
 }
 
 void TestMaintenanceWindows::shopInfoMustBeComplete()
@@ -408,9 +481,58 @@ void TestMaintenanceWindows::backupAndRestoreThroughTheirDialogs()
 
     ShopBuilder(*t.database).bill({.number = u"B"_s});
     t.prompt.files.enqueue(target);
+    t.prompt.answers.enqueue(true);
     QVERIFY(BackupActions::restore(t.session));
     QVERIFY(t.prompt.lastMessage().startsWith(u"数据恢复成功，需要重新启动软件！"_s));
     QCOMPARE(t.database->strings(u"select 单据号 from 结帐管理"_s), QStringList({u"A"_s}));
+}
+
+void TestMaintenanceWindows::restoreAsksNamingTheBackupsDate_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("No keeps the shop") << false;
+    QTest::newRow("Yes restores") << true;
+}
+
+void TestMaintenanceWindows::restoreAsksNamingTheBackupsDate()
+{
+    QFETCH(bool, answer);
+    const bool server = TestDb::backend() == Backend::Postgres;
+    if (answer && server)
+        QSKIP("replacing the server's shop is tst_server_restore's");
+    TestSession t;
+    t.context.Rights.set(Right::Restore, true);
+    t.database->execute(u"insert into 结帐管理 (单据号) values ('A')"_s);
+    const QString target = t.dir.filePath(u"shop-backup"_s);
+    t.prompt.files.enqueue(target);
+    QCOMPARE(BackupActions::backUp(t.session, QString()), target);
+    // Made on the evening before: the question names that, not today.
+    QFile backup(target);
+    QVERIFY(backup.open(QIODevice::ReadWrite));
+    QVERIFY(backup.setFileTime(QDateTime(QDate(2024, 2, 28), QTime(18, 30)),
+                               QFileDevice::FileModificationTime));
+    backup.close();
+    t.database->execute(u"insert into 结帐管理 (单据号) values ('B')"_s);
+    const ConnectionSettings settings = t.database->settings();
+    t.prompt.clear();
+    t.prompt.files.enqueue(target);
+    t.prompt.answers.enqueue(answer);
+
+    QCOMPARE(BackupActions::restore(t.session), answer);
+
+    const QString replaced = server
+        ? QString(u"服务器 "_s + settings.host + u" 上数据库 "_s + settings.database
+                  + u" 中的全部数据，其他收银台也会受影响"_s)
+        : QString(u"本机数据库 "_s + settings.filePath + u" 中的全部数据，原来的数据库会另存一份"_s);
+    QVERIFY(t.prompt.shown.size() > 1);
+    QCOMPARE(t.prompt.shown.at(1).kind, u"question"_s);
+    QCOMPARE(t.prompt.shown.at(1).text,
+             u"将用 2024-02-28 18:30:00 的备份 "_s + target + u" 替换"_s + replaced + u"。是否继续?"_s);
+    QCOMPARE(t.prompt.shown.at(1).caption, u"数据恢复"_s);
+    QCOMPARE(t.database->strings(u"select 单据号 from 结帐管理 order by 单据号"_s),
+             answer ? QStringList{u"A"_s} : QStringList({u"A"_s, u"B"_s}));
+    if (!answer)
+        QVERIFY(t.prompt.messages().isEmpty());
 }
 
 SALONDESK_DB_GUI_TEST_MAIN(TestMaintenanceWindows)

@@ -39,6 +39,10 @@ private slots:
     void rechargeWindowShowsTheMemberAsStoredNow();
     void rechargeAmountTakesDigitAndPointKeys();
     void enterInTheAmountBoxRecharges();
+    void rechargeAsksNamingTheAmount_data();
+    void rechargeAsksNamingTheAmount();
+    void balanceLowerThanShownAsksAgain_data();
+    void balanceLowerThanShownAsksAgain();
     void rechargeRefusalsKeepTheWindowOpen_data();
     void rechargeRefusalsKeepTheWindowOpen();
     void rechargeWithoutACurrentMember();
@@ -162,8 +166,11 @@ void TestMemberServiceWindows::enterInTheAmountBoxRecharges()
     QTRY_VERIFY(window.amountBox()->hasFocus());
     QVERIFY(window.rechargeButton()->isDefault());
     QTest::keyClicks(window.amountBox(), u"12.3456"_s);
+    t.prompt.answers.enqueue(true);
     QTest::keyClick(window.amountBox(), Qt::Key_Return);
 
+    QVERIFY(!t.prompt.shown.isEmpty());
+    QCOMPARE(t.prompt.shown.first().kind, u"question"_s);
     QCOMPARE(t.prompt.messages(), QStringList{u"充值成功！"_s});
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QVERIFY(!window.isVisible());
@@ -173,6 +180,95 @@ void TestMemberServiceWindows::enterInTheAmountBoxRecharges()
     QCOMPARE(Money::fromVariant(record.value(u"充值金额"_s)).toString(), u"-12.3456"_s);
     QCOMPARE(record.value(u"备注"_s).toString(), u"微信"_s);
     QCOMPARE(record.value(u"营业员"_s).toString(), u"前台"_s);
+}
+
+void TestMemberServiceWindows::rechargeAsksNamingTheAmount_data()
+{
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<bool>("negative");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QString>("after");
+    // 王芳's card holds 10.
+    const QString onto = u"确定向会员卡 001（王芳）充值 "_s;
+    const QString off = u"确定从会员卡 001（王芳）扣除 "_s;
+    QTest::newRow("onto, No") << u"100"_s << false << false
+                              << onto + u"100 元吗？\n卡内余额 10 元，之后为 110 元。"_s << u"10"_s;
+    QTest::newRow("onto, Yes") << u"100"_s << false << true
+                               << onto + u"100 元吗？\n卡内余额 10 元，之后为 110 元。"_s << u"110"_s;
+    QTest::newRow("off, within the balance, No")
+        << u"4.5"_s << true << false << off + u"4.5 元吗？\n卡内余额 10 元，之后为 5.5 元。"_s
+        << u"10"_s;
+    QTest::newRow("off to exactly zero, Yes")
+        << u"10"_s << true << true << off + u"10 元吗？\n卡内余额 10 元，之后为 0 元。"_s << u"0"_s;
+    const QString belowZero =
+        off + u"30 元吗？\n卡内余额 10 元，之后为 -20 元。\n注意：卡内余额将低于零。"_s;
+    QTest::newRow("below zero, No") << u"30"_s << true << false << belowZero << u"10"_s;
+    QTest::newRow("below zero, Yes") << u"30"_s << true << true << belowZero << u"-20"_s;
+}
+
+void TestMemberServiceWindows::rechargeAsksNamingTheAmount()
+{
+    QFETCH(QString, amount);
+    QFETCH(bool, negative);
+    QFETCH(bool, answer);
+    QFETCH(QString, question);
+    QFETCH(QString, after);
+    TestSession t;
+    member(*t.database, u"001"_s, u"王芳"_s, u"10"_s);
+    TChongZhiFm window(t.session, u"001"_s);
+    window.show();
+    window.amountBox()->setText(amount);
+    window.negativeBox()->setChecked(negative);
+    t.prompt.answers.enqueue(answer);
+
+    window.rechargeButton()->click();
+
+    QVERIFY(!t.prompt.shown.isEmpty());
+    QCOMPARE(t.prompt.shown.first().kind, u"question"_s);
+    QCOMPARE(t.prompt.shown.first().text, question);
+    QCOMPARE(t.prompt.shown.first().caption, u"会员充值"_s);
+    QCOMPARE(t.prompt.messages(), answer ? QStringList{u"充值成功！"_s} : QStringList());
+    QCOMPARE(window.isVisible(), !answer);
+    QCOMPARE(window.balanceBox()->text(), after);
+    QCOMPARE(balanceOf(*t.database, u"001"_s).toString(), after);
+    QCOMPARE(countOf(*t.database, u"会员充值"_s), answer ? 1 : 0);
+}
+
+void TestMemberServiceWindows::balanceLowerThanShownAsksAgain_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("No") << false << u"2"_s;
+    QTest::newRow("Yes") << true << u"-3"_s;
+}
+
+void TestMemberServiceWindows::balanceLowerThanShownAsksAgain()
+{
+    QFETCH(bool, answer);
+    QFETCH(QString, after);
+    TestSession t;
+    member(*t.database, u"001"_s, u"王芳"_s, u"10"_s);
+    TChongZhiFm window(t.session, u"001"_s);
+    window.show();
+    // A bill paid by card at another workstation after the window read 10.
+    t.database->execute(u"update 会员管理 set 卡内金额 = 卡内金额 - 8"_s);
+    window.amountBox()->setText(u"5"_s);
+    window.negativeBox()->setChecked(true);
+    t.prompt.answers.enqueue(true);
+    t.prompt.answers.enqueue(answer);
+
+    window.rechargeButton()->click();
+
+    QCOMPARE(t.prompt.shown.size(), answer ? 3 : 2);
+    QCOMPARE(t.prompt.shown.at(0).text,
+             u"确定从会员卡 001（王芳）扣除 5 元吗？\n卡内余额 10 元，之后为 5 元。"_s);
+    QCOMPARE(t.prompt.shown.at(1).kind, u"question"_s);
+    QCOMPARE(t.prompt.shown.at(1).text,
+             u"会员卡 001 扣除 5 元后，卡内余额将为 -3 元，低于零。确定仍要扣除吗？"_s);
+    QCOMPARE(balanceOf(*t.database, u"001"_s).toString(), after);
+    QCOMPARE(countOf(*t.database, u"会员充值"_s), answer ? 1 : 0);
+    QCOMPARE(window.isVisible(), !answer);
 }
 
 void TestMemberServiceWindows::rechargeRefusalsKeepTheWindowOpen_data()
@@ -276,6 +372,7 @@ void TestMemberServiceWindows::rechargeFromTheMemberList()
         }
     });
     steps.start();
+    t.prompt.answers.enqueue(true);
     board.menuAction(u"会员信息管理"_s)->trigger();
     steps.stop();
 

@@ -33,6 +33,8 @@ class TestMemberServices : public QObject
 private slots:
     void rechargeAddsToTheBalance_data();
     void rechargeAddsToTheBalance();
+    void negativeRechargeBelowZeroNeedsAgreement_data();
+    void negativeRechargeBelowZeroNeedsAgreement();
     void rechargeRefusalsWriteNothing_data();
     void rechargeRefusalsWriteNothing();
     void rechargeKeepsASettlementMadeMeanwhile();
@@ -179,8 +181,11 @@ void TestMemberServices::rechargeAddsToTheBalance()
     QCOMPARE(member.balance, Money::fromText(balance));
 
     Money returned;
+    // Agreed to below zero: this table is about the sums. What needs the
+    // agreement is negativeRechargeBelowZeroNeedsAgreement's.
     for (int i = 0; i < times; ++i)
-        returned = shop.recharge().add(member, amount, negative, u"现金"_s);
+        returned = shop.recharge().add(member, amount, negative, u"现金"_s,
+                                       Recharge::BelowZero::Allow);
 
     QCOMPARE(returned.toString(), after);
     QCOMPARE(shop.balance(u"001"_s).toString(), after);
@@ -194,6 +199,55 @@ void TestMemberServices::rechargeAddsToTheBalance()
     QCOMPARE(DateFormat::fromVariant(row.value(u"充值日期"_s)), Now);
     QCOMPARE(row.value(u"备注"_s).toString(), u"现金"_s);
     QCOMPARE(row.value(u"营业员"_s).toString(), u"前台"_s);
+}
+
+void TestMemberServices::negativeRechargeBelowZeroNeedsAgreement_data()
+{
+    QTest::addColumn<QString>("balance");
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<bool>("negative");
+    // A refusal, or empty when the recharge goes through without agreement.
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("agreedAfter");
+    QTest::newRow("off, to exactly zero") << u"30"_s << u"30"_s << true << QString() << u"0"_s;
+    QTest::newRow("off, below zero") << u"30"_s << u"50"_s << true
+                                     << u"会员卡 001 扣除 50 元后，卡内余额将为 -20 元，低于零。"_s
+                                     << u"-20"_s;
+    QTest::newRow("off, by a ten-thousandth") << u"30"_s << u"30.0001"_s << true
+                                              << u"会员卡 001 扣除 30.0001 元后，卡内余额将为 "
+                                                 u"-0.0001 元，低于零。"_s
+                                              << u"-0.0001"_s;
+    QTest::newRow("off a card already below zero")
+        << u"-5"_s << u"1"_s << true << u"会员卡 001 扣除 1 元后，卡内余额将为 -6 元，低于零。"_s
+        << u"-6"_s;
+    // Money onto a card below zero moves it towards zero: nothing to agree to.
+    QTest::newRow("onto a card below zero") << u"-5"_s << u"2"_s << false << QString() << u"-3"_s;
+    QTest::newRow("zero onto a card below zero") << u"-5"_s << u"0"_s << true << QString()
+                                                 << u"-5"_s;
+}
+
+void TestMemberServices::negativeRechargeBelowZeroNeedsAgreement()
+{
+    QFETCH(QString, balance);
+    QFETCH(QString, amount);
+    QFETCH(bool, negative);
+    QFETCH(QString, refusal);
+    QFETCH(QString, agreedAfter);
+    Shop shop;
+    shop.member(u"001"_s, u"王芳"_s, balance);
+    const Recharge::Member member = *shop.recharge().find(u"001"_s);
+    // The preview the window asks by says the same.
+    QCOMPARE(Recharge::preview(member, amount, negative).belowZero, !refusal.isEmpty());
+    QCOMPARE(Recharge::preview(member, amount, negative).after.toString(), agreedAfter);
+
+    QCOMPARE(refusalOf([&] { shop.recharge().add(member, amount, negative, QString()); }), refusal);
+    if (!refusal.isEmpty()) {
+        QCOMPARE(shop.balance(u"001"_s), Money::fromText(balance));
+        QCOMPARE(shop.count(u"会员充值"_s), 0);
+        shop.recharge().add(member, amount, negative, QString(), Recharge::BelowZero::Allow);
+    }
+    QCOMPARE(shop.balance(u"001"_s).toString(), agreedAfter);
+    QCOMPARE(shop.count(u"会员充值"_s), 1);
 }
 
 void TestMemberServices::rechargeRefusalsWriteNothing_data()

@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 // The checkout window's wiring: member identification by Enter, the rate,
@@ -36,6 +38,8 @@ private slots:
     void typingIntoThePaymentListFallsBackToCash();
     void waiveAndCancelNeedTheirRight_data();
     void waiveAndCancelNeedTheirRight();
+    void waiveAndCancelAskFirst_data();
+    void waiveAndCancelAskFirst();
     void confirmationWindowConfirmsOnlyByItsButton();
     void refusedSettlementKeepsTheWindow();
     void printsTheBillShownToThePort();
@@ -251,13 +255,67 @@ void TestCheckoutWindow::waiveAndCancelNeedTheirRight()
 
     t.prompt.clear();
     t.context.Rights.set(*Rights::ofColumn(right), true);
+    t.prompt.answers.enqueue(true);
     const int result = press();
-    // No question and no closing message: the bill is simply closed.
-    QVERIFY(t.prompt.shown.isEmpty());
+    // One question and no closing message: the bill is closed.
+    QCOMPARE(t.prompt.shown.size(), 1);
+    QCOMPARE(t.prompt.shown.first().kind, u"question"_s);
     QCOMPARE(result, int(QDialog::Accepted));
     QCOMPARE(t.value(u"select 状态 from 结帐管理"_s), state);
     QCOMPARE(t.value(u"select 实收金额 from 结帐管理"_s), u"0"_s);
     QCOMPARE(t.value(u"select 应收金额 from 结帐管理"_s), u"50"_s);
+}
+
+void TestCheckoutWindow::waiveAndCancelAskFirst_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QString>("state");
+    const QString waive = u"确定免单吗？号牌 SP001、SP002，金额 50 元将不收取。"_s;
+    const QString cancel = u"确定撤单吗？号牌 SP001、SP002，金额 50 元将不收取。"_s;
+    // F3, next to F2, waives: only a second answer lets the bill go unpaid.
+    QTest::newRow("F3, No") << u"免单[F3]"_s << false << waive << QString();
+    QTest::newRow("F3, Yes") << u"免单[F3]"_s << true << waive << u"免单"_s;
+    QTest::newRow("撤单, No") << u"撤单"_s << false << cancel << QString();
+    QTest::newRow("撤单, Yes") << u"撤单"_s << true << cancel << u"撤单"_s;
+}
+
+void TestCheckoutWindow::waiveAndCancelAskFirst()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, answer);
+    QFETCH(QString, question);
+    QFETCH(QString, state);
+    Visit t;
+    TCheckOutFm window(t.session, u"SP001"_s);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    t.prompt.answers.enqueue(answer);
+
+    if (button == u"免单[F3]") {
+        QTest::keyClick(window.receivedEdit(), Qt::Key_F3);
+    } else {
+        const QList<QPushButton *> buttons = window.findChildren<QPushButton *>();
+        const auto found = std::find_if(buttons.begin(), buttons.end(),
+                                        [&](QPushButton *b) { return b->text() == button; });
+        QVERIFY(found != buttons.end());
+        (*found)->click();
+    }
+
+    QCOMPARE(t.prompt.shown.size(), 1);
+    QCOMPARE(t.prompt.shown.first().kind, u"question"_s);
+    QCOMPARE(t.prompt.shown.first().text, question);
+    const bool settled = !state.isEmpty();
+    QCOMPARE(window.result(), int(settled ? QDialog::Accepted : QDialog::Rejected));
+    QCOMPARE(window.isVisible(), !settled);
+    QCOMPARE(t.value(u"select count(*) from 结帐管理"_s), settled ? u"1"_s : u"0"_s);
+    QCOMPARE(t.value(u"select count(*) from xfmx"_s), settled ? u"0"_s : u"2"_s);
+    QCOMPARE(t.value(u"select count(*) from 号牌管理 where 号牌状态='占用'"_s),
+             settled ? u"0"_s : u"2"_s);
+    QCOMPARE(t.value(u"select 卡内金额 from 会员管理"_s), u"20"_s);
+    if (settled)
+        QCOMPARE(t.value(u"select 状态 from 结帐管理"_s), state);
 }
 
 void TestCheckoutWindow::confirmationWindowConfirmsOnlyByItsButton()

@@ -36,6 +36,8 @@ private slots:
     void ticksRecomputeTheTotalAndNote();
     void levelWithoutRowOffersOnlyCancel();
     void changedCommissionIsShownBeforePaying();
+    void paymentAsksNamingTheLastOne_data();
+    void paymentAsksNamingTheLastOne();
     void unreadableCommissionIsShownNotPaid_data();
     void unreadableCommissionIsShownNotPaid();
     void employeeListOpensThePayment();
@@ -130,6 +132,7 @@ void TestSalaryWindows::paymentScreenOffersAndPays()
 
     window.noteEdit()->setText(u"三月工资"_s);
     window.show();
+    s.t.prompt.answers.enqueue(true);
     window.okButton()->click();
     QCOMPARE(s.t.prompt.messages(), QStringList{u"完成"_s});
     QCOMPARE(window.result(), int(QDialog::Accepted));
@@ -195,6 +198,7 @@ void TestSalaryWindows::changedCommissionIsShownBeforePaying()
     window.noteEdit()->setText(u"三月"_s);
     // A visit of hers is settled while the screen is open.
     s.line(2, u"001"_s, u"8"_s);
+    s.t.prompt.answers.enqueue(true);
     window.okButton()->click();
     QCOMPARE(s.t.prompt.messages(),
              QStringList{u"该员工未发的提成已变动，现为13元。本次没有发放，请核对合计后再按确定。"_s});
@@ -206,9 +210,65 @@ void TestSalaryWindows::changedCommissionIsShownBeforePaying()
     QCOMPARE(s.t.database->scalar(u"select count(*) from jzmx where TcYf='1'"_s).toInt(), 0);
 
     s.t.prompt.clear();
+    s.t.prompt.answers.enqueue(true);
     window.okButton()->click();
     QCOMPARE(s.t.prompt.messages(), QStringList{u"完成"_s});
     QCOMPARE(s.t.database->scalar(u"select count(*) from jzmx where TcYf='1'"_s).toInt(), 2);
+}
+
+void TestSalaryWindows::paymentAsksNamingTheLastOne_data()
+{
+    // Payments made before, as 日期 and 合计; the clock stands at
+    // 2024-03-01 08:00.
+    QTest::addColumn<QStringList>("earlier");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QString>("question");
+    const QString ask = u"向 张敏（001）发放 3005 元?\n"_s;
+    const QString warning = u"\n注意：本月已经发放过，再发就是本月的第二次，请核对是否重复发放。"_s;
+    QTest::newRow("first, No") << QStringList() << false << ask + u"此前没有发放记录。"_s;
+    QTest::newRow("first, Yes") << QStringList() << true << ask + u"此前没有发放记录。"_s;
+    QTest::newRow("paid last month, Yes")
+        << QStringList{u"2024-01-31 18:00:00"_s, u"3000"_s, u"2024-02-29 23:59:59"_s, u"3012.5"_s}
+        << true << ask + u"上次发放：2024-02-29 23:59:59，3012.5 元。"_s;
+    QTest::newRow("paid this month, No")
+        << QStringList{u"2024-03-01 00:00:00"_s, u"3000"_s} << false
+        << ask + u"上次发放：2024-03-01 00:00:00，3000 元。"_s + warning;
+    QTest::newRow("paid this month, Yes")
+        << QStringList{u"2024-03-01 07:30:00"_s, u"40"_s} << true
+        << ask + u"上次发放：2024-03-01 07:30:00，40 元。"_s + warning;
+    // Another workstation's clock ahead: the latest row does not hide
+    // this month's payment.
+    QTest::newRow("paid this month and dated ahead")
+        << QStringList{u"2024-03-01 07:30:00"_s, u"3000"_s, u"2024-04-02 09:00:00"_s, u"5"_s}
+        << false << ask + u"上次发放：2024-04-02 09:00:00，5 元。"_s + warning;
+}
+
+void TestSalaryWindows::paymentAsksNamingTheLastOne()
+{
+    QFETCH(QStringList, earlier);
+    QFETCH(bool, answer);
+    QFETCH(QString, question);
+    Staff s;
+    s.line(1, u"001"_s, u"5"_s);
+    for (qsizetype i = 0; i < earlier.size(); i += 2) {
+        s.t.database->execute(u"insert into 员工工资表 (员工编号, 员工姓名, 员工等级, 日期, 工资, 提成, "
+                              "合计, 登记人) values ('001', '张敏', '发型师', ?, 0, 0, ?, '店长')"_s,
+                              {earlier.at(i), earlier.at(i + 1)});
+    }
+    const int before = s.payments();
+    TFaGongZiFm window(s.t.session, u"001"_s);
+    window.show();
+    s.t.prompt.answers.enqueue(answer);
+
+    window.okButton()->click();
+
+    QCOMPARE(s.t.prompt.shown.size(), answer ? 2 : 1);
+    QCOMPARE(s.t.prompt.shown.first().kind, u"question"_s);
+    QCOMPARE(s.t.prompt.shown.first().text, question);
+    QCOMPARE(s.payments(), before + (answer ? 1 : 0));
+    QCOMPARE(s.t.database->scalar(u"select count(*) from jzmx where TcYf='1'"_s).toInt(),
+             answer ? 1 : 0);
+    QCOMPARE(window.result(), int(answer ? QDialog::Accepted : QDialog::Rejected));
 }
 
 void TestSalaryWindows::unreadableCommissionIsShownNotPaid_data()

@@ -114,9 +114,22 @@ void TZdCxFm::reverseCheckout()
     if (!hasCurrentRow())
         return;
     const int id = currentValue(u"id"_s).toInt();
-    if (!m_session.prompt.question(QString::fromUtf16(BillReversal::Question)))
+    BillReversal reversal(m_session.db(), m_session.clock);
+    // The question names the bill as stored, which the list may be behind.
+    const auto bill = fetch(m_session.prompt, [&] { return reversal.bill(id); });
+    if (!bill)
         return;
-    attempt(m_session.prompt, [&] { BillReversal(m_session.db(), m_session.clock).reverse(id); });
+    if (!*bill) {
+        m_session.prompt.message(BillReversal::gone());
+        refresh();
+        return;
+    }
+    if (!m_session.prompt.question(BillReversal::question(**bill)))
+        return;
+    std::optional<BillReversal::Bill> restored;
+    attempt(m_session.prompt, [&] { restored = reversal.reverse(id); });
     // Reversed or refused, the list shows the bills as they are now.
     refresh();
+    if (restored)
+        m_session.prompt.message(BillReversal::restoredText(*restored));
 }

@@ -17,7 +17,12 @@ QString fileTypes(Backend backend);
 // name, which the next proposal starts from; `previous` when cancelled.
 QString backUp(Session &session, const QString &previous);
 
-// Asks for a backup and, when it is sound, restores it. True when the
+// Before an operation that cannot be taken back ("数据初始化"): offers a
+// backup first. True to go on: none was wanted, or it was written.
+bool offerBackup(Session &session, const QString &operation);
+
+// Asks for a backup and, when it is sound and the operator agrees to the
+// question naming its date and what it replaces, restores it. True when the
 // database was replaced and the program must end: its connection belongs
 // to the old one.
 bool restore(Session &session);

@@ -1,5 +1,6 @@
 #include "TDataClearFm.h"
 
+#include "BackupActions.h"
 #include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "session/Session.h"
@@ -39,13 +40,22 @@ void TDataClearFm::clearChosen()
         m_session.prompt.message(QString::fromUtf16(DataClearing::WrongPassword));
         return;
     }
-    if (!m_session.prompt.question(u"您是否真的要删除?"_s))
-        return;
     QList<DataClearing::Records> chosen;
+    QStringList tables;
     for (const DataClearing::Records records : DataClearing::all()) {
-        if (m_boxes.value(records)->isChecked())
+        if (m_boxes.value(records)->isChecked()) {
             chosen.append(records);
+            tables += DataClearing::tables(records);
+        }
     }
+    // What is emptied cannot be had back but from a backup.
+    if (!BackupActions::offerBackup(m_session, u"数据初始化"_s))
+        return;
+    QString question = u"您是否真的要删除?"_s;
+    if (!tables.isEmpty())
+        question += u"\n将清空的表："_s + tables.join(u"、"_s) + u"。"_s;
+    if (!m_session.prompt.question(question))
+        return;
     // All or nothing: a failure leaves every table as it was and the
     // window open.
     if (!attempt(m_session.prompt, [&] { DataClearing::clear(m_session.context.signedIn(), m_session.db(), chosen); }))

@@ -127,14 +127,46 @@ bool TChongZhiFm::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+bool TChongZhiFm::confirm(const Recharge::Preview &preview)
+{
+    const QString card = m_member.card + u"（"_s + m_member.name + u"）"_s;
+    QString text = preview.amount < Money()
+        ? u"确定从会员卡 "_s + card + u"扣除 "_s + (Money() - preview.amount).toString() + u" 元吗？"_s
+        : u"确定向会员卡 "_s + card + u"充值 "_s + preview.amount.toString() + u" 元吗？"_s;
+    text += u"\n卡内余额 "_s + m_member.balance.toString() + u" 元，之后为 "_s
+        + preview.after.toString() + u" 元。"_s;
+    if (preview.belowZero)
+        text += u"\n注意：卡内余额将低于零。"_s;
+    return m_session.prompt.question(text, u"会员充值"_s);
+}
+
 void TChongZhiFm::recharge()
 {
+    const auto preview = fetch(m_session.prompt, [&] {
+        return Recharge::preview(m_member, m_amount->text(), m_negative->isChecked());
+    });
+    if (!preview || !confirm(*preview))
+        return;
+    // Below zero only where the operator has just agreed to it.
+    const Recharge::BelowZero agreed =
+        preview->belowZero ? Recharge::BelowZero::Allow : Recharge::BelowZero::Refuse;
     std::optional<Money> balance;
     const bool done = attempt(m_session.prompt, [&] {
-        balance = Recharge(m_session.db(), m_session.context.signedIn(), m_session.clock)
-                      .add(m_member, m_amount->text(), m_negative->isChecked(), m_note->text());
+        Recharge logic(m_session.db(), m_session.context.signedIn(), m_session.clock);
+        const auto add = [&](Recharge::BelowZero belowZero) {
+            balance = logic.add(m_member, m_amount->text(), m_negative->isChecked(), m_note->text(),
+                                belowZero);
+        };
+        try {
+            add(agreed);
+        } catch (const Recharge::WouldGoBelowZero &refusal) {
+            // The card holds less than the window showed: a settlement or
+            // a recharge elsewhere meanwhile.
+            if (m_session.prompt.question(refusal.text() + u"确定仍要扣除吗？"_s, u"会员充值"_s))
+                add(Recharge::BelowZero::Allow);
+        }
     });
-    if (!done)
+    if (!done || !balance)
         return;
     m_balance->setText(balance->toString());
     m_session.prompt.message(u"充值成功！"_s);

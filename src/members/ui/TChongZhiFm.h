@@ -44,6 +44,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // "确定向会员卡 … 充值 N 元吗？" naming the balance after it; true to go on.
+    bool confirm(const Recharge::Preview &preview);
+
     Session &m_session;
     Recharge::Member m_member;
     bool m_loaded = false;

@@ -77,6 +77,8 @@ private:
     void showAmounts();
     void showPlates();
     bool takeReceived();
+    // The question before a bill is waived or cancelled; true to go on.
+    bool askUnpaid(Settlement::Status status);
     void settle(Settlement::Status status);
 
     Session &m_session;

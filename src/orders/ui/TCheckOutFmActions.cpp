@@ -136,12 +136,27 @@ void TCheckOutFm::settlePaid()
 
 void TCheckOutFm::settleWaived()
 {
-    settle(Settlement::Status::Waived);
+    if (askUnpaid(Settlement::Status::Waived))
+        settle(Settlement::Status::Waived);
 }
 
 void TCheckOutFm::settleCancelled()
 {
-    settle(Settlement::Status::Cancelled);
+    if (askUnpaid(Settlement::Status::Cancelled))
+        settle(Settlement::Status::Cancelled);
+}
+
+bool TCheckOutFm::askUnpaid(Settlement::Status status)
+{
+    // F3 sits next to F2: a whole bill goes unpaid only on a second answer,
+    // and an operator without the right is told so before being asked.
+    if (!attempt(m_session.prompt, [this, status] { m_settlement.checkRight(status); }))
+        return false;
+    const QString action = Settlement::statusText(status);
+    return m_session.prompt.question(u"确定"_s + action + u"吗？号牌 "_s
+                                         + m_checkout.group().join(u"、"_s) + u"，金额 "_s
+                                         + m_checkout.due().toString() + u" 元将不收取。"_s,
+                                     action);
 }
 
 void TCheckOutFm::settle(Settlement::Status status)

@@ -1,5 +1,6 @@
 #include "TFaGongZiFm.h"
 
+#include "common/DateFormat.h"
 #include "common/ui/Attempt.h"
 #include "common/ui/ButtonRow.h"
 #include "common/ui/GridLook.h"
@@ -211,6 +212,8 @@ void TFaGongZiFm::payout()
     payment.commission = *m_unpaid;
     payment.withCommission = m_withCommission->isChecked();
     payment.note = m_note->text();
+    if (!askToPay(payment))
+        return;
     try {
         logic().pay(payment);
     } catch (const SalaryPayment::CommissionChanged &changed) {
@@ -225,4 +228,26 @@ void TFaGongZiFm::payout()
     }
     m_session.prompt.message(u"完成"_s);
     accept();
+}
+
+bool TFaGongZiFm::askToPay(const SalaryPayment::Payment &payment)
+{
+    // A refusal is told before anything is asked.
+    const auto sum = fetch(m_session.prompt, [&] { return logic().check(payment); });
+    if (!sum)
+        return false;
+    const auto last = fetch(m_session.prompt, [&] { return logic().lastPayment(payment.employee.code); });
+    if (!last)
+        return false;
+    QString text = u"向 %1（%2）发放 %3 元?\n"_s.arg(payment.employee.name, payment.employee.code,
+                                                  sum->total.toString());
+    if (!*last) {
+        text += u"此前没有发放记录。"_s;
+    } else {
+        text += u"上次发放：%1，%2 元。"_s.arg(DateFormat::dateTimeText((*last)->when),
+                                             (*last)->total.toString());
+        if ((*last)->inThisPeriod)
+            text += u"\n注意：本月已经发放过，再发就是本月的第二次，请核对是否重复发放。"_s;
+    }
+    return m_session.prompt.question(text, u"发工资"_s);
 }

@@ -60,6 +60,9 @@ private:
     void showCommission(const SalaryPayment::Commission &commission);
     void showTotal();
     void loadHistory();
+    // "向 X 发放 N 元?" with the last payment, warning of a second one in
+    // the same month; true to pay.
+    bool askToPay(const SalaryPayment::Payment &payment);
     SalaryPayment logic();
 
     Session &m_session;
