@@ -224,6 +224,7 @@ void TestMaintenanceWindows::clearingOffersABackupFirst()
     QFETCH(bool, cleared);
     TestSession t;
     t.context.Rights.set(Right::DataClearing, true);
+    t.context.Rights.set(Right::Backup, true);
     fillShop(*t.database);
     const QStringList before = nonEmpty(*t.database);
     TDataClearFm window(t.session);
@@ -501,6 +502,7 @@ void TestMaintenanceWindows::restoreAsksNamingTheBackupsDate()
     if (answer && server)
         QSKIP("replacing the server's shop is tst_server_restore's");
     TestSession t;
+    t.context.Rights.set(Right::Backup, true);
     t.context.Rights.set(Right::Restore, true);
     t.database->execute(u"insert into 结帐管理 (单据号) values ('A')"_s);
     const QString target = t.dir.filePath(u"shop-backup"_s);
