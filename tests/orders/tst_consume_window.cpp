@@ -392,7 +392,10 @@ void TestConsumeWindow::employeeChooser_data()
     QTest::newRow("选择") << u"选择"_s << 2 << u"001"_s << u"张敏"_s;
     QTest::newRow("双击") << u"双击"_s << 2 << u"001"_s << u"张敏"_s;
     QTest::newRow("取消") << u"取消"_s << 1 << QString() << QString();
-    QTest::newRow("closed") << u"close"_s << 2 << u"n"_s << u"n"_s;
+    // Leaving the chooser without an employee books nothing: no service on
+    // the employee "n".
+    QTest::newRow("closed") << u"close"_s << 1 << QString() << QString();
+    QTest::newRow("Esc") << u"Esc"_s << 1 << QString() << QString();
 }
 
 void TestConsumeWindow::employeeChooser()
@@ -413,6 +416,8 @@ void TestConsumeWindow::employeeChooser()
             emit chooser.grid()->doubleClicked(chooser.grid()->currentIndex());
         else if (how == u"取消")
             chooser.cancelChoice();
+        else if (how == u"Esc")
+            QTest::keyClick(&chooser, Qt::Key_Escape);
         else
             chooser.close();
     };

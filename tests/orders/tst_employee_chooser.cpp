@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -21,6 +22,7 @@ private slots:
     void searches();
     void leaving_data();
     void leaving();
+    void opensOnTheFirstEmployee();
 
 private:
     static void staff(Database &db);
@@ -84,7 +86,10 @@ void TestEmployeeChooser::leaving_data()
     QTest::addColumn<QString>("number");
     QTest::newRow("选择") << u"选择"_s << int(TFwsXzFm::Outcome::Chosen) << u"002"_s;
     QTest::newRow("取消") << u"取消"_s << int(TFwsXzFm::Outcome::Cancelled) << QString();
-    QTest::newRow("Esc") << u"Esc"_s << int(TFwsXzFm::Outcome::Closed) << QString();
+    // Esc once booked the service on the employee "n".
+    QTest::newRow("Esc") << u"Esc"_s << int(TFwsXzFm::Outcome::Cancelled) << QString();
+    QTest::newRow("closed") << u"close"_s << int(TFwsXzFm::Outcome::Cancelled) << QString();
+    QTest::newRow("Enter on the list") << u"Enter"_s << int(TFwsXzFm::Outcome::Chosen) << u"002"_s;
 }
 
 void TestEmployeeChooser::leaving()
@@ -99,6 +104,14 @@ void TestEmployeeChooser::leaving()
     QVERIFY(window.selectRow(u"员工编号"_s, u"002"_s));
     if (how == u"Esc")
         QTest::keyClick(&window, Qt::Key_Escape);
+    else if (how == u"close")
+        window.close();
+    else if (how == u"Enter") {
+        // Keys reach the active window only.
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(window.grid(), Qt::Key_Return);
+    }
     else
         window.action(how)->trigger();
     QVERIFY(!window.isVisible());
@@ -107,6 +120,24 @@ void TestEmployeeChooser::leaving()
         QCOMPARE(window.employee().number, number);
         QCOMPARE(window.employee().name, u"刘洋"_s);
     }
+}
+
+// At the desk: the chooser opens, Enter books the first employee, with no
+// click in between.
+void TestEmployeeChooser::opensOnTheFirstEmployee()
+{
+    TestSession t;
+    staff(*t.database);
+    TFwsXzFm window(t.session);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTRY_VERIFY(window.grid()->hasFocus());
+    QCOMPARE(window.grid()->currentIndex().row(), 0);
+    const QString first = codes(window).value(0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(int(window.outcome()), int(TFwsXzFm::Outcome::Chosen));
+    QCOMPARE(window.employee().number, first);
 }
 
 SALONDESK_DB_GUI_TEST_MAIN(TestEmployeeChooser)

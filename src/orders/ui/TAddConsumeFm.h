@@ -72,8 +72,8 @@ private:
     void showLines();
     void reloadAllGoods();
     void showSignedQuantity();
-    // Asks who serves the line; false when the operator cancelled, which
-    // drops the line. Closing the chooser otherwise books without one.
+    // Asks who serves the line; false when the operator left the chooser
+    // without one (取消, Esc or closing it), which drops the line.
     bool chooseEmployee(std::optional<ConsumptionBooking::Employee> &employee);
 
     Session &m_session;

@@ -69,15 +69,9 @@ bool TAddConsumeFm::chooseEmployee(std::optional<ConsumptionBooking::Employee> &
 {
     TFwsXzFm chooser(m_session, this);
     chooser.exec();
-    switch (chooser.outcome()) {
-    case TFwsXzFm::Outcome::Chosen:
-        employee = chooser.employee();
-        return true;
-    case TFwsXzFm::Outcome::Cancelled:
+    if (chooser.outcome() != TFwsXzFm::Outcome::Chosen)
         return false;
-    case TFwsXzFm::Outcome::Closed:
-        break;
-    }
+    employee = chooser.employee();
     return true;
 }
 

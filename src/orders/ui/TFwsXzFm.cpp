@@ -4,6 +4,7 @@
 
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTableView>
 #include <QToolBar>
 
@@ -30,7 +31,23 @@ TFwsXzFm::TFwsXzFm(Session &session, QWidget *parent)
     connect(m_name, &QLineEdit::returnPressed, this, &TFwsXzFm::findByName);
     connect(m_number, &QLineEdit::returnPressed, this, &TFwsXzFm::findByNumber);
     connect(grid(), &QTableView::doubleClicked, this, &TFwsXzFm::choose);
+    // Enter on the list chooses the employee under the cursor.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *chooseKey = new QShortcut(QKeySequence(key), grid());
+        chooseKey->setContext(Qt::WidgetShortcut);
+        connect(chooseKey, &QShortcut::activated, this, &TFwsXzFm::choose);
+    }
     load();
+}
+
+void TFwsXzFm::showEvent(QShowEvent *event)
+{
+    ListWindow::showEvent(event);
+    // Ready for the arrow keys and Enter: the first employee is under the
+    // cursor.
+    if (!grid()->currentIndex().isValid() && grid()->model() && grid()->model()->rowCount() > 0)
+        grid()->setCurrentIndex(grid()->model()->index(0, 0));
+    grid()->setFocus();
 }
 
 void TFwsXzFm::findByName()

@@ -11,9 +11,11 @@ class TFwsXzFm : public ListWindow
     Q_OBJECT
 
 public:
-    // How the chooser was left: an employee chosen, "取消" pressed, or the
-    // window closed otherwise (the line keeps "n").
-    enum class Outcome { Chosen, Cancelled, Closed };
+    // How the chooser was left: an employee chosen, or not. "取消", Esc and
+    // closing the window all leave without one, and the line is not booked:
+    // a service booked on nobody (the code "n") would pay no commission and
+    // show a code in every grid.
+    enum class Outcome { Chosen, Cancelled };
 
     explicit TFwsXzFm(Session &session, QWidget *parent = nullptr);
 
@@ -30,9 +32,12 @@ public slots:
     void choose();
     void cancelChoice();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QLineEdit *m_name;
     QLineEdit *m_number;
-    Outcome m_outcome = Outcome::Closed;
+    Outcome m_outcome = Outcome::Cancelled;
     ConsumptionBooking::Employee m_employee;
 };
